@@ -1,0 +1,15 @@
+// The image a new document starts with, for each radio type.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "RadioImage.h"
+
+// The radio types, in the order of the form's Type combo.
+enum class RadioType { T310X = 0, T520 = 1 };
+
+std::string_view RadioTypeName(RadioType type);  // "KV - T310X", "KV - T520"
+std::optional<RadioType> RadioTypeFromName(std::string_view name);
+
+RadioImage NewDocumentImage(RadioType type);

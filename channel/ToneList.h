@@ -1,0 +1,42 @@
+// The tone vocabulary: the 261 tone texts every tone editor offers, and the conversion
+// between a tone text and its two-byte code in the image.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "RadioImage.h"
+
+class ToneList {
+public:
+    static constexpr std::size_t kCount = 261;
+    static constexpr std::size_t kFirstCtcss = 1;
+    static constexpr std::size_t kCtcssCount = 50;
+    static constexpr std::size_t kFirstDcsNormal = 51;
+    static constexpr std::size_t kFirstDcsInverted = 156;
+    static constexpr std::size_t kDcsCount = 105;
+
+    // Fills the list in its fixed order: "OFF", the CTCSS tones, the DCS codes with "N",
+    // then the same codes with "I".
+    void Build();
+
+    std::size_t size() const { return m_entries.size(); }
+    const std::string& operator[](std::size_t i) const { return m_entries.at(i); }
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+    // Index of the entry equal to text ignoring ASCII letter case, or -1.
+    int FindIgnoringCase(std::string_view text) const;
+
+private:
+    std::vector<std::string> m_entries;
+};
+
+// Text to code: a text holding an upper-case 'D' is DCS (inverted unless an upper-case 'N'
+// follows its first character); any other text is read as a CTCSS frequency in Hz, where
+// 0 (and so "OFF", "" or any text without a leading number) is no tone.
+ToneCode ToneCodeFromText(std::string_view text);
+
+// Code to text: "OFF", a CTCSS text with one decimal, or "D", the code and "N" or "I".
+std::string ToneTextFromCode(ToneCode code);

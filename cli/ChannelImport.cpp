@@ -1,0 +1,181 @@
+#include "ChannelImport.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <set>
+
+#include "CellRules.h"
+#include "Numbers.h"
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+               return lower(x) == lower(y);
+           });
+}
+
+std::string Problem(std::size_t row, int column, std::string_view value, std::string_view why) {
+    return "row " + std::to_string(row) + ", column \"" + std::string(kColumnHeaders[column]) +
+           "\", value \"" + std::string(value) + "\": " + std::string(why);
+}
+
+// For each grid column, the index of the CSV field that holds it.
+using ColumnMap = std::array<std::optional<std::size_t>, kGridCols>;
+
+std::optional<std::string> MapHeader(const CsvRecord& header, ColumnMap& map) {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string_view name = Trimmed(header[i]);
+        int column = -1;
+        for (int c = 0; c < kGridCols; ++c) {
+            if (kColumnHeaders[c] == name) {
+                column = c;
+            }
+        }
+        if (column < 0) {
+            return "row 1: unknown column \"" + std::string(header[i]) + "\"";
+        }
+        if (map[column]) {
+            return "row 1: column \"" + std::string(name) + "\" appears twice";
+        }
+        map[column] = i;
+    }
+    if (!map[COL_CH]) {
+        return std::string("row 1: there is no \"CH\" column naming the channel of each row");
+    }
+    return std::nullopt;
+}
+
+class RowImporter {
+public:
+    RowImporter(const ToneList& tones, BandLimits band, std::size_t row)
+        : m_tones(tones), m_band(band), m_row(row) {}
+
+    // Fills cells from the record's fields; returns the problem of the first bad value.
+    std::optional<std::string> Import(const std::array<std::string, kGridCols>& fields,
+                                      std::array<std::string, kGridCols>& cells) const {
+        for (int c : {COL_RX_FREQ, COL_TX_FREQ}) {
+            if (auto problem = Frequency(fields, c, cells[c])) {
+                return problem;
+            }
+        }
+        if (cells[COL_RX_FREQ].empty() && cells[COL_TX_FREQ].empty()) {
+            for (int c = COL_RX_TONE; c <= COL_POWER; ++c) {
+                cells[c].clear();
+            }
+            return std::nullopt;
+        }
+        for (int c = COL_RX_TONE; c <= COL_POWER; ++c) {
+            if (auto problem = ListValue(fields, c, cells[c])) {
+                return problem;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::optional<std::string> Frequency(const std::array<std::string, kGridCols>& fields, int c,
+                                         std::string& cell) const {
+        const std::string_view value = Trimmed(fields[c]);
+        if (value.empty()) {
+            cell.clear();
+            return std::nullopt;
+        }
+        const FrequencyCheck check = CheckFrequency(value, m_band);
+        if (!check.ok()) {
+            return Problem(m_row, c, value, check.FirstFailure());
+        }
+        cell = check.text;
+        return std::nullopt;
+    }
+
+    // A tone, Busy, W/N, Scan or Power value: empty takes the new-row default, anything
+    // else must be a list text (any letter case) and is stored as the list writes it.
+    std::optional<std::string> ListValue(const std::array<std::string, kGridCols>& fields, int c,
+                                       std::string& cell) const {
+        const std::string_view value = Trimmed(fields[c]);
+        if (value.empty()) {
+            cell = kNewRowDefaults[static_cast<std::size_t>(c - COL_RX_TONE)];
+            return std::nullopt;
+        }
+        if (c == COL_RX_TONE || c == COL_TX_TONE) {
+            const int index = m_tones.FindIgnoringCase(value);
+            if (index < 0) {
+                return Problem(m_row, c, value, "not a tone of the list");
+            }
+            cell = m_tones[static_cast<std::size_t>(index)];
+            return std::nullopt;
+        }
+        for (std::string_view item : ColumnItems(c)) {
+            if (EqualIgnoringCase(item, value)) {
+                cell = item;
+                return std::nullopt;
+            }
+        }
+        std::string allowed;
+        for (std::string_view item : ColumnItems(c)) {
+            allowed += (allowed.empty() ? "" : ", ") + std::string(item);
+        }
+        return Problem(m_row, c, value, "must be one of " + allowed);
+    }
+
+    const ToneList& m_tones;
+    BandLimits m_band;
+    std::size_t m_row;
+};
+
+}  // namespace
+
+ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneList& tones,
+                            EditorModel& model) {
+    if (records.empty()) {
+        return {false, "the CSV file holds no header row"};
+    }
+    ColumnMap map;
+    if (auto problem = MapHeader(records[0], map)) {
+        return {false, *problem};
+    }
+    EditorModel result = model;
+    const BandLimits band = BandForField(model.Selection(Setting::Field));
+    std::set<long long> seen;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const CsvRecord& record = records[r];
+        const std::size_t rowNumber = r + 1;
+        if (record.size() > records[0].size()) {
+            return {false, "row " + std::to_string(rowNumber) + " has more fields than the header"};
+        }
+        std::array<std::string, kGridCols> fields;
+        for (int c = 0; c < kGridCols; ++c) {
+            if (map[c] && *map[c] < record.size()) {
+                fields[c] = record[*map[c]];
+            }
+        }
+        const std::string_view ch = Trimmed(fields[COL_CH]);
+        const long long channel = LeadingInteger(ch);
+        if (ch.empty() || std::to_string(channel) != ch || channel < 1 ||
+            channel > addr::kChannelCount) {
+            return {false, Problem(rowNumber, COL_CH, ch, "not a channel number from 1 to 16")};
+        }
+        if (!seen.insert(channel).second) {
+            return {false, Problem(rowNumber, COL_CH, ch, "this channel has a row already")};
+        }
+        auto& cells = result.cells[static_cast<std::size_t>(channel)];
+        if (auto problem = RowImporter(tones, band, rowNumber).Import(fields, cells)) {
+            return {false, *problem};
+        }
+    }
+    model = std::move(result);
+    return {};
+}

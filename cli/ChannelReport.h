@@ -1,0 +1,20 @@
+// What `kvprog-cli show` and `export` print: a channel data image decoded exactly as the
+// form shows it right after the file is opened.
+#pragma once
+
+#include <string>
+
+#include "EditorModel.h"
+#include "RadioImage.h"
+
+// The image decoded into a fresh editor, with the header row and channel numbers written.
+EditorModel DecodeForDisplay(const RadioImage& image);
+
+// "Label: value" lines for the settings and features, a blank line, then the channel table.
+std::string ReportText(const RadioImage& image);
+
+// One JSON object with "settings", "channels" and "features".
+std::string ReportJson(const RadioImage& image);
+
+// The grid as CSV: the header row, then channels 1 to 16.
+std::string ReportCsv(const RadioImage& image);

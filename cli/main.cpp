@@ -1,0 +1,65 @@
+// kvprog-cli: the channel data rules of kvprog without a window.
+#include <clocale>
+#include <iostream>
+#include <string_view>
+
+#include "FileVerbs.h"
+#include "Version.h"
+
+namespace {
+
+struct Verb {
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view summary;
+    int (*run)(const Args&);
+};
+
+constexpr Verb kVerbs[] = {
+    {"new", "new [--type \"KV - T310X\"|\"KV - T520\"] OUT.sin",
+     "write the new-document image of a radio type (default \"KV - T310X\")", RunNew},
+    {"show", "show [--json] FILE.sin", "show a file's settings and channels as the form would",
+     RunShow},
+    {"export", "export FILE.sin OUT.csv", "write the channel grid as CSV (\"-\" for stdout)",
+     RunExport},
+    {"import", "import IN.csv BASE.sin OUT.sin",
+     "put checked CSV channels into BASE and save the result as OUT", RunImport},
+};
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: kvprog-cli VERB ARGUMENTS...\n"
+           "Programs the channel data of a 16-channel UHF handheld radio.\n\nVerbs:\n";
+    for (const Verb& verb : kVerbs) {
+        out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
+    }
+    out << "\n  --help       this text\n  --version    the program's version\n"
+           "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Honour the user's locale like every program here; the data conversions ignore it.
+    std::setlocale(LC_ALL, "");
+    const Args words(argv + 1, argv + argc);
+    if (words.empty()) {
+        PrintHelp(std::cerr);
+        return kExitUsage;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        PrintHelp(std::cout);
+        return kExitOk;
+    }
+    if (words[0] == "--version") {
+        std::cout << "kvprog-cli " << kProgramVersion << "\n";
+        return kExitOk;
+    }
+    for (const Verb& verb : kVerbs) {
+        if (words[0] == verb.name) {
+            return verb.run(Args(words.begin() + 1, words.end()));
+        }
+    }
+    std::cerr << "kvprog-cli: unknown verb \"" << words[0] << "\"\n\n";
+    PrintHelp(std::cerr);
+    return kExitUsage;
+}
