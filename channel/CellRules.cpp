@@ -3,7 +3,7 @@
 #include "Numbers.h"
 
 namespace {
-constexpr std::uint32_t kLowestPlausible = 6000000;   // 60 MHz
+constexpr std::uint32_t kLowestPlausible = 6000000;    // 60 MHz
 constexpr std::uint32_t kHighestPlausible = 60000000;  // 600 MHz
 }  // namespace
 

@@ -43,5 +43,5 @@ struct FrequencyCheck {
 FrequencyCheck CheckFrequency(std::string_view text, BandLimits band);
 
 // What columns 3 to 8 of a new channel row receive when its first frequency is committed.
-inline constexpr std::array<std::string_view, 6> kNewRowDefaults = {"OFF", "OFF", "NO",
+inline constexpr std::array<std::string_view, 6> kNewRowDefaults = {"OFF",  "OFF", "NO",
                                                                     "Wide", "Add", "High"};

@@ -14,9 +14,9 @@ constexpr std::array<std::string_view, 2> kOffOn = {"OFF", "ON"};
 constexpr std::array<std::string_view, 3> kVoiceItems = {"Off", "English", "Chinese"};
 // The trailing spaces of "Local Alert " and "TX Alert " belong to the items.
 constexpr std::array<std::string_view, 4> kUrgencyItems = {"Off", "Local Alert ",
-                                                            "Local Alert TX Alert", "TX Alert "};
-constexpr std::array<std::string_view, 4> kMoniItems = {"Off", "Monitor  Momentary",
-                                                        "Monitor Lock", "SQ-Off Momentary"};
+                                                           "Local Alert TX Alert", "TX Alert "};
+constexpr std::array<std::string_view, 4> kMoniItems = {"Off", "Monitor  Momentary", "Monitor Lock",
+                                                        "SQ-Off Momentary"};
 
 constexpr std::array<SettingInfo, kSettingCount> kSettings = {{
     {Setting::Type, 1017, "Type", "Type", kTypeItems},
@@ -49,7 +49,9 @@ std::span<const std::string_view> ColumnItems(int column) {
     }
 }
 
-std::span<const SettingInfo> SettingInfos() { return kSettings; }
+std::span<const SettingInfo> SettingInfos() {
+    return kSettings;
+}
 
 const SettingInfo& InfoFor(Setting setting) {
     return kSettings.at(static_cast<std::size_t>(setting));

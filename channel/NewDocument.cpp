@@ -67,7 +67,8 @@ std::optional<RadioType> RadioTypeFromName(std::string_view name) {
 RadioImage NewDocumentImage(RadioType type) {
     RadioImage image;  // all 0xFF
     for (int i = 0; i < addr::kChannelCount; ++i) {
-        image[addr::kChannelNumbers + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i + 1);
+        image[addr::kChannelNumbers + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(i + 1);
     }
     WriteAuxRecords(image, type);
     image[addr::kModelBlock] = 0x00;

@@ -12,7 +12,9 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Skips leading blanks; returns the position of the first other character.
 std::size_t SkipBlanks(std::string_view text) {
@@ -71,8 +73,8 @@ double LeadingDouble(std::string_view text) {
         // Only the exponent can push a decimal out of range; its sign tells which way.
         const std::string_view digits(first, static_cast<std::size_t>(last - first));
         const std::size_t ePos = digits.find_first_of("eE");
-        const bool tiny = ePos != std::string_view::npos && ePos + 1 < digits.size() &&
-                          digits[ePos + 1] == '-';
+        const bool tiny =
+            ePos != std::string_view::npos && ePos + 1 < digits.size() && digits[ePos + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     }
     (void)ptr;
@@ -98,8 +100,8 @@ long long LeadingInteger(std::string_view text) {
 std::string FormatFixed(double value, int decimals) {
     // Wide enough for any double in fixed notation (about 310 integer digits).
     char buffer[512];
-    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                         std::chars_format::fixed, decimals);
+    const auto [ptr, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (ec != std::errc()) {
         return std::string();
     }
@@ -130,4 +132,6 @@ std::uint32_t UnitsFromMhz(double mhz) {
     return static_cast<std::uint32_t>(units > kMax ? kMax : units);
 }
 
-std::string FormatMhz(std::uint32_t units) { return FormatFixed(units * 0.00001, 5); }
+std::string FormatMhz(std::uint32_t units) {
+    return FormatFixed(units * 0.00001, 5);
+}

@@ -114,7 +114,9 @@ private:
 };
 
 // A BCD byte's value: 10 x high nibble + low nibble, nibbles above 9 taken as they are.
-inline int BcdValue(std::uint8_t b) { return 10 * (b >> 4) + (b & 0x0F); }
+inline int BcdValue(std::uint8_t b) {
+    return 10 * (b >> 4) + (b & 0x0F);
+}
 
 // The BCD byte of x: (x / 10) x 16 + x mod 10 in C integer arithmetic, kept to 8 bits.
 // Exact for 0 to 99; other values wrap the way the radio's own tools always have.
@@ -125,7 +127,9 @@ inline std::uint8_t BcdByte(long long x) {
 }
 
 // A frequency is absent when its most significant byte is 0x00 or 0xFF.
-inline bool IsFrequencyByteAbsent(std::uint8_t msb) { return msb == 0x00 || msb == 0xFF; }
+inline bool IsFrequencyByteAbsent(std::uint8_t msb) {
+    return msb == 0x00 || msb == 0xFF;
+}
 
 // The frequency at address a (four BCD bytes, least significant first) in 10 Hz units.
 std::optional<std::uint32_t> ReadFrequency(const RadioImage& image, std::size_t a);

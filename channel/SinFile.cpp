@@ -33,7 +33,9 @@ std::string Reason(int error) {
     }
 }
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string Quoted(const std::filesystem::path& path) {
+    return "\"" + path.string() + "\"";
+}
 
 // Closes a descriptor on every way out.
 class Descriptor {

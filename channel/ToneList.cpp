@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Numbers.h"
+#include "TextCase.h"
 
 namespace {
 
@@ -30,20 +31,6 @@ std::string DcsText(int code, char suffix) {
     std::string digits = std::to_string(code);
     digits.insert(0, 3 - digits.size(), '0');
     return "D" + digits + suffix;
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace

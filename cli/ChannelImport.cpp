@@ -7,6 +7,7 @@
 
 #include "CellRules.h"
 #include "Numbers.h"
+#include "TextCase.h"
 
 namespace {
 
@@ -17,14 +18,6 @@ std::string_view Trimmed(std::string_view text) {
     }
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
 }
 
 std::string Problem(std::size_t row, int column, std::string_view value, std::string_view why) {
@@ -104,7 +97,7 @@ private:
     // A tone, Busy, W/N, Scan or Power value: empty takes the new-row default, anything
     // else must be a list text (any letter case) and is stored as the list writes it.
     std::optional<std::string> ListValue(const std::array<std::string, kGridCols>& fields, int c,
-                                       std::string& cell) const {
+                                         std::string& cell) const {
         const std::string_view value = Trimmed(fields[c]);
         if (value.empty()) {
             cell = kNewRowDefaults[static_cast<std::size_t>(c - COL_RX_TONE)];

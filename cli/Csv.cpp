@@ -6,7 +6,9 @@ bool NeedsQuotes(std::string_view field) {
     return field.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-bool IsBlankRecord(const CsvRecord& record) { return record.size() == 1 && record[0].empty(); }
+bool IsBlankRecord(const CsvRecord& record) {
+    return record.size() == 1 && record[0].empty();
+}
 
 }  // namespace
 

@@ -23,7 +23,9 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-int Usage(const std::string& synopsis) { return Fail(kExitUsage, "usage: kvprog-cli " + synopsis); }
+int Usage(const std::string& synopsis) {
+    return Fail(kExitUsage, "usage: kvprog-cli " + synopsis);
+}
 
 bool Load(const std::string& path, RadioImage& image) {
     const FileResult loaded = LoadSinFile(path, image);

@@ -1,0 +1,126 @@
+// Loads arbitrary bytes as a channel data file, decodes them into the editor, overwrites
+// cells and selections with more of the input, encodes, saves and loads again. The same
+// input's tail is also fed to the CSV import. Any crash, sanitizer report or broken
+// invariant is a finding.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "CellRules.h"
+#include "ChannelCodec.h"
+#include "ChannelImport.h"
+#include "Csv.h"
+#include "SinFile.h"
+#include "ToneList.h"
+
+namespace {
+
+// A file of this process's own in a memory-backed folder when there is one: every run saves
+// with fsync. Each run removes its files again.
+std::filesystem::path WorkFile(const char* name) {
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
+    return base / ("kvfuzz-" + std::to_string(::getpid()) + "-" + name);
+}
+
+const ToneList& Tones() {
+    static const ToneList tones = [] {
+        ToneList list;
+        list.Build();
+        return list;
+    }();
+    return tones;
+}
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// Bytes the codec may write: frequency, tone, flag and step bytes of each channel record,
+// and the four function settings, band code and type digit.
+bool CodecOwns(std::size_t a) {
+    if (a >= addr::kChannelBase && a < addr::kAuxBase) {
+        return (a - addr::kChannelBase) % addr::kRecordSize <= rec::kTxStep;
+    }
+    return (a >= addr::kFuncFlags && a <= addr::kTimeoutTimer) || a == addr::kBandCode ||
+           a == addr::kTypeDigit;
+}
+
+// Overwrites the model's cells and selections from the text after the first 1024 bytes.
+void EditModel(std::string_view tail, EditorModel& model) {
+    int cell = 0;
+    while (!tail.empty() && cell < 16 * 8) {
+        const std::size_t end = tail.find('\n');
+        const std::string_view text = tail.substr(0, end);
+        model.Cell(1 + cell / 8, 1 + cell % 8) = std::string(text);
+        (void)CheckFrequency(text, BandForField(model.Selection(Setting::Field)));
+        tail = end == std::string_view::npos ? std::string_view() : tail.substr(end + 1);
+        ++cell;
+    }
+    for (std::size_t i = 0; i < model.selections.size() && i < tail.size(); ++i) {
+        model.selections[i] = static_cast<signed char>(tail[i]);
+    }
+}
+
+void FuzzImport(std::string_view text, EditorModel model) {
+    const CsvParseResult csv = ParseCsv(text);
+    if (csv.error.empty()) {
+        RadioImage image;
+        if (ImportChannels(csv.records, Tones(), model).ok) {
+            EncodeImage(model, image);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::filesystem::path in = WorkFile("in.sin");
+    static const std::filesystem::path out = WorkFile("out.sin");
+    struct Cleanup {
+        ~Cleanup() {
+            std::error_code ignored;
+            std::filesystem::remove(in, ignored);
+            std::filesystem::remove(out, ignored);
+        }
+    } cleanup;
+    {
+        std::ofstream file(in, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    RadioImage image;
+    const RadioImage before = image;
+    const FileResult loaded = LoadSinFile(in, image);
+    Check(loaded.ok == (size >= addr::kImageSize), "a file loads exactly when it has 1024 bytes");
+    if (!loaded) {
+        Check(image == before, "a refused file leaves the image alone");
+        return 0;
+    }
+    EditorModel model;
+    DecodeImage(image, model);
+    const std::string_view tail(reinterpret_cast<const char*>(data) + addr::kImageSize,
+                                size - addr::kImageSize);
+    FuzzImport(tail, model);
+    EditModel(tail, model);
+
+    RadioImage encoded = image;
+    EncodeImage(model, encoded);
+    for (std::size_t a = 0; a < addr::kImageSize; ++a) {
+        Check(CodecOwns(a) || encoded[a] == image[a], "the codec writes only its own bytes");
+    }
+    Check(SaveSinFile(out, encoded).ok, "saving succeeds");
+    RadioImage reloaded;
+    Check(LoadSinFile(out, reloaded).ok && reloaded == encoded, "a saved file loads unchanged");
+    return 0;
+}

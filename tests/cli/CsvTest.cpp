@@ -1,0 +1,36 @@
+#include "Csv.h"
+
+#include <gtest/gtest.h>
+
+TEST(Csv, QuotesOnlyFieldsThatNeedIt) {
+    EXPECT_EQ(CsvLine({"1", "462.56250", ""}), "1,462.56250,\r\n");
+    EXPECT_EQ(CsvLine({"a,b", "say \"hi\"", "two\nlines"}),
+              "\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\"\r\n");
+}
+
+TEST(Csv, WhatIsWrittenParsesBackUnchanged) {
+    const CsvRecord tricky = {"", "a,b", "\"", "x\r\ny", " lead and trail ", "TX Alert "};
+    const CsvParseResult parsed = ParseCsv(CsvLine(tricky) + CsvLine({"2", ""}));
+    ASSERT_EQ(parsed.error, "");
+    ASSERT_EQ(parsed.records.size(), 2u);
+    EXPECT_EQ(parsed.records[0], tricky);
+    EXPECT_EQ(parsed.records[1], (CsvRecord{"2", ""}));
+}
+
+TEST(Csv, AcceptsWhatSpreadsheetsWrite) {
+    // Byte order mark, LF line ends, blank lines, a last line without a line end.
+    const CsvParseResult parsed = ParseCsv(
+        "\xEF\xBB\xBF"
+        "CH,Busy\n\n1,YES\r\n\r\n2,NO");
+    ASSERT_EQ(parsed.error, "");
+    ASSERT_EQ(parsed.records.size(), 3u);
+    EXPECT_EQ(parsed.records[0], (CsvRecord{"CH", "Busy"}));
+    EXPECT_EQ(parsed.records[2], (CsvRecord{"2", "NO"}));
+}
+
+TEST(Csv, RefusesBrokenQuoting) {
+    const CsvParseResult open = ParseCsv("CH\n1\n\"never closed,\n");
+    EXPECT_NE(open.error.find("line 3"), std::string::npos) << open.error;
+    const CsvParseResult trailing = ParseCsv("\"a\"b,c\n");
+    EXPECT_NE(trailing.error.find("after a closing quote"), std::string::npos) << trailing.error;
+}
