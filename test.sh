@@ -4,14 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev locales
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev locales desktop-file-utils shared-mime-info
 ensure_locale de_DE.UTF-8
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-30}"
 
-echo "== Sanitizer build (clang, AddressSanitizer + UndefinedBehaviorSanitizer)"
+echo "== Sanitizer build of the core and the CLI (clang, AddressSanitizer + UndefinedBehaviorSanitizer)"
 CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKV_SANITIZE=ON -DKV_FUZZ=ON >/dev/null
+    -DKV_SANITIZE=ON -DKV_FUZZ=ON -DKV_GUI=OFF >/dev/null
 cmake --build build-san -j2
 ctest --test-dir build-san -j2 --output-on-failure
 

@@ -1,0 +1,161 @@
+#include "CommandTable.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr CommandName kCommandNames[] = {
+    {ID_FILE_NEW, "ID_FILE_NEW"},
+    {ID_FILE_OPEN, "ID_FILE_OPEN"},
+    {ID_FILE_SAVE, "ID_FILE_SAVE"},
+    {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS"},
+    {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP"},
+    {ID_FILE_PRINT, "ID_FILE_PRINT"},
+    {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT"},
+    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW"},
+    {ID_APP_ABOUT, "ID_APP_ABOUT"},
+    {ID_APP_EXIT, "ID_APP_EXIT"},
+    {ID_NEXT_PANE, "ID_NEXT_PANE"},
+    {ID_PREV_PANE, "ID_PREV_PANE"},
+    {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR"},
+    {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR"},
+    {ID_READ_FROM_RADIO, "ID_READ_FROM_RADIO"},
+    {ID_WRITE_TO_RADIO, "ID_WRITE_TO_RADIO"},
+    {ID_COM1, "ID_COM1"},
+    {ID_COM2, "ID_COM2"},
+    {ID_COM3, "ID_COM3"},
+    {ID_COM4, "ID_COM4"},
+    {ID_TEST_MODE, "ID_TEST_MODE"},
+    {ID_EDIT_CHANNEL, "ID_EDIT_CHANNEL"},
+    {ID_OPTIONAL_FEATURES, "ID_OPTIONAL_FEATURES"},
+    {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
+};
+
+constexpr MenuItem kSeparator = {ID_SEPARATOR, nullptr};
+
+constexpr MenuItem kFileMenu[] = {
+    {ID_FILE_NEW, "&New\tCtrl+N"},
+    {ID_FILE_OPEN, "&Open...\tCtrl+O"},
+    {ID_FILE_SAVE, "&Save\tCtrl+S"},
+    {ID_FILE_SAVE_AS, "Save &As..."},
+    kSeparator,
+    {ID_FILE_PRINT, "&Print...\tCtrl+P"},
+    {ID_FILE_PRINT_PREVIEW, "Print Pre&view"},
+    {ID_FILE_PRINT_SETUP, "P&rint Setup..."},
+    kSeparator,
+    {ID_APP_EXIT, "E&xit"},
+};
+
+constexpr MenuItem kProgramMenu[] = {
+    {ID_READ_FROM_RADIO, "&Read From Radio\tCtrl+R"},
+    kSeparator,
+    {ID_WRITE_TO_RADIO, "&Write To Radio\tCtrl+W"},
+    kSeparator,
+    {ID_TEST_MODE, "&Test Mode\tCtrl+T"},
+    kSeparator,
+    {ID_OPTIONAL_FEATURES, "Optional Features"},
+};
+
+// The shortcuts shown here are only text: no accelerator carries them.
+constexpr MenuItem kPortMenu[] = {
+    {ID_COM1, "COM1(&P)\tCtrl+C"},
+    {ID_COM2, "COM2(&Q)\tCtrl+D"},
+    {ID_COM3, "COM3(&S)\tCtrl+E"},
+    {ID_COM4, "COM4(&T)\tCtrl+F"},
+};
+
+constexpr MenuItem kViewMenu[] = {
+    {ID_VIEW_TOOLBAR, "&Toolbar"},
+    {ID_VIEW_STATUS_BAR, "&Status Bar"},
+};
+
+constexpr MenuTemplate kMenus[] = {
+    {"&File", kFileMenu},
+    {"&Program", kProgramMenu},
+    {"P&ort", kPortMenu},
+    {"&View", kViewMenu},
+};
+
+// Ctrl+E runs a command nothing handles, and the window has no panes for F6 to move
+// between; the keys are bound all the same, so they are taken and do nothing.
+constexpr Accelerator kAccelerators[] = {
+    {Qt::CTRL | Qt::Key_N, ID_FILE_NEW},         {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
+    {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE},        {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
+    {Qt::CTRL | Qt::Key_R, ID_READ_FROM_RADIO},  {Qt::CTRL | Qt::Key_W, ID_WRITE_TO_RADIO},
+    {Qt::CTRL | Qt::Key_T, ID_TEST_MODE},        {Qt::CTRL | Qt::Key_E, ID_EDIT_CHANNEL},
+    {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE}, {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
+};
+
+constexpr int kToolbar[] = {
+    ID_FILE_NEW,       ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR,  ID_READ_FROM_RADIO,
+    ID_WRITE_TO_RADIO, ID_TEST_MODE, ID_SEPARATOR, ID_FILE_PRINT, ID_APP_ABOUT,
+};
+
+// Some prompts end in a space before the line feed; the prompt keeps it.
+constexpr CommandString kStrings[] = {
+    {ID_READ_FROM_RADIO, "Read Data From Radio\nRead"},
+    {ID_WRITE_TO_RADIO, "Write Data to Radio \nWrite"},
+    {ID_COM1, "Choose Communication Port one \nCom1"},
+    {ID_COM2, "Choose Communication Port two \nCom2"},
+    {ID_COM3, "Choose Communication Port three \nCom3"},
+    {ID_COM4, "Choose Communication Port four \nCom4"},
+    {ID_TEST_MODE, "Debug TX Power,Squelch Level,Low Power Alert\nDebug on line"},
+    {ID_EDIT_CHANNEL, "Edit channel Data \nEdit"},
+    {ID_FILE_NEW, "Create a new document\nNew"},
+    {ID_FILE_OPEN, "Open an existing document\nOpen"},
+    {ID_FILE_SAVE, "Save the active document\nSave"},
+    {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+    {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+    {ID_FILE_PRINT, "Print the active document\nPrint"},
+    {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+    {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+    {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+    {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+    {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+    {ID_PREVIEW_CLOSE, "Close print preview mode\nCancel Preview"},
+};
+
+// The string of id split at its line feed: part 0 the prompt, part 1 the tooltip.
+QString StringPart(int id, int part) {
+    const auto found = std::find_if(std::begin(kStrings), std::end(kStrings),
+                                    [id](const CommandString& s) { return s.id == id; });
+    if (found == std::end(kStrings)) {
+        return {};
+    }
+    const QString text = QString::fromUtf8(found->text);
+    const qsizetype feed = text.indexOf(QLatin1Char('\n'));
+    if (feed < 0) {
+        return part == 0 ? text : QString();
+    }
+    return part == 0 ? text.left(feed) : text.mid(feed + 1);
+}
+
+}  // namespace
+
+std::span<const CommandName> CommandNames() {
+    return kCommandNames;
+}
+
+std::span<const MenuTemplate> MenuTable() {
+    return kMenus;
+}
+
+std::span<const Accelerator> AcceleratorTable() {
+    return kAccelerators;
+}
+
+std::span<const int> ToolbarTable() {
+    return kToolbar;
+}
+
+std::span<const CommandString> StringTable() {
+    return kStrings;
+}
+
+QString CommandPrompt(int id) {
+    return StringPart(id, 0);
+}
+
+QString CommandTip(int id) {
+    return StringPart(id, 1);
+}

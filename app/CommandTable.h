@@ -1,0 +1,87 @@
+// The main window's commands as data: command ids, the menu bar, the accelerators, the
+// toolbar and the string table of status prompts and tooltips. The frame builds its menus,
+// shortcuts and buttons from these tables and from nothing else.
+#pragma once
+
+#include <QKeyCombination>
+#include <QString>
+#include <span>
+
+// Command ids. Handlers find their command by these numbers (CMainFrame::Action).
+inline constexpr int ID_SEPARATOR = 0;  // a separator in the menu and toolbar tables
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_SAVE_AS = 57604;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_PRINT = 57607;
+inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_VIEW_TOOLBAR = 59392;
+inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+inline constexpr int ID_READ_FROM_RADIO = 32771;
+inline constexpr int ID_WRITE_TO_RADIO = 32772;
+inline constexpr int ID_COM1 = 32773;
+inline constexpr int ID_COM2 = 32775;
+inline constexpr int ID_COM3 = 32776;
+inline constexpr int ID_COM4 = 32777;
+inline constexpr int ID_TEST_MODE = 32778;
+inline constexpr int ID_EDIT_CHANNEL = 32780;
+inline constexpr int ID_OPTIONAL_FEATURES = 32784;
+inline constexpr int ID_PREVIEW_CLOSE = 61445;
+
+// Every command the window knows, with its name. Each gets one action, whether or not a
+// menu item, button or key reaches it, so any handler can attach to any of them.
+struct CommandName {
+    int id;
+    const char* name;
+};
+std::span<const CommandName> CommandNames();
+
+// One menu item: its text ("\t" separates the shortcut shown at the right) and command,
+// or a separator (id ID_SEPARATOR, text nullptr).
+struct MenuItem {
+    int id;
+    const char* text;
+};
+
+struct MenuTemplate {
+    const char* title;
+    std::span<const MenuItem> items;
+};
+
+// The menu bar, left to right.
+std::span<const MenuTemplate> MenuTable();
+
+struct Accelerator {
+    QKeyCombination keys;
+    int id;
+};
+
+// The keys that run commands. The shortcuts shown beside the port items are not among them.
+std::span<const Accelerator> AcceleratorTable();
+
+// The toolbar buttons in order, ID_SEPARATOR between groups.
+std::span<const int> ToolbarTable();
+
+struct CommandString {
+    int id;
+    const char* text;  // "prompt\ntooltip"
+};
+
+std::span<const CommandString> StringTable();
+
+// The status prompt of a command (its string up to the line feed), or an empty string.
+QString CommandPrompt(int id);
+// The tooltip of a command (its string after the line feed), or an empty string.
+QString CommandTip(int id);
+
+// The message pane's text while nothing is hovered.
+inline constexpr const char* kIdlePrompt = "Ready";
+
+// The status bar's lock indicators, in pane order after the message pane.
+inline constexpr const char* kIndicatorTexts[3] = {"CAP", "NUM", "SCRL"};

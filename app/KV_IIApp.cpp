@@ -1,0 +1,177 @@
+#include "KV_IIApp.h"
+
+#include <QAction>
+#include <QSessionManager>
+#include <QSettings>
+
+#include "CommandTable.h"
+#include "FileDialog.h"
+#include "Icons.h"
+#include "KV_IIDoc.h"
+#include "KV_IIView.h"
+#include "MainFrm.h"
+#include "MessageBox.h"
+
+namespace {
+
+QSettings Profile() {
+    return QSettings(QString::fromUtf8(CKV_IIApp::kRegistryKey),
+                     QString::fromUtf8(CKV_IIApp::kProfileName));
+}
+
+constexpr char kRecentGroup[] = "Recent File List";
+
+}  // namespace
+
+CKV_IIApp* theApp() {
+    return qobject_cast<CKV_IIApp*>(QCoreApplication::instance());
+}
+
+CKV_IIApp::CKV_IIApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromUtf8(kAppTitle));
+    // Unsaved changes are offered for saving when the desktop session ends.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (m_pDoc && m_pDoc->IsModified() && manager.allowsInteraction()) {
+            if (!m_pDoc->SaveModified()) {
+                manager.cancel();
+            }
+            manager.release();
+        }
+    });
+}
+
+CKV_IIApp::~CKV_IIApp() {
+    ExitInstance();
+}
+
+bool CKV_IIApp::InitInstance(const QStringList& arguments) {
+    if (m_toneList.size() == 0) {
+        m_toneList.Build();
+    }
+    m_bEditorsCreated = false;
+    CreateDocumentWindows();
+    bool started = true;
+    if (arguments.isEmpty()) {
+        NewDocument();
+    } else {
+        started = OpenFile(arguments.constFirst());
+    }
+    if (!started) {
+        ExitInstance();
+        return false;
+    }
+    setWindowIcon(AppIcon());
+    m_pMainWnd->setWindowIcon(AppIcon());
+    m_pMainWnd->show();
+    m_pMainWnd->setAcceptDrops(true);
+    return true;
+}
+
+void CKV_IIApp::ExitInstance() {
+    if (m_pMainWnd) {
+        m_pMainWnd->SetCloseGuard(nullptr);
+        m_pMainWnd->close();
+    }
+    m_pView = nullptr;
+    m_pMainWnd.reset();
+    m_pDoc.reset();
+}
+
+void CKV_IIApp::CreateDocumentWindows() {
+    m_pDoc = std::make_unique<CKV_IIDoc>();
+    m_pMainWnd = std::make_unique<CMainFrame>();
+    m_pView = new CKV_IIView(m_toneList, m_bEditorsCreated);
+    m_pMainWnd->setCentralWidget(m_pView);
+    m_pView->SetImage(&m_pDoc->m_image);
+    m_pDoc->SetWindow(m_pMainWnd.get());
+    m_pDoc->SetEncodeHook([view = m_pView] { view->EncodeImage(); });
+    connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
+            [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
+    connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),
+            &CMainFrame::ResizeParentToFit);
+    connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &CKV_IIApp::AddToRecentFileList);
+    m_pMainWnd->SetCloseGuard([doc = m_pDoc.get()] { return doc->SaveModified(); });
+    connect(m_pMainWnd.get(), &CMainFrame::FilesDropped, this,
+            [this](const QStringList& paths) { OpenDocumentFile(paths.constFirst()); });
+    ConnectCommands();
+}
+
+void CKV_IIApp::ConnectCommands() {
+    const auto on = [this](int id, void (CKV_IIApp::*handler)()) {
+        if (QAction* action = m_pMainWnd->Action(id)) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+    };
+    on(ID_FILE_NEW, &CKV_IIApp::OnFileNew);
+    on(ID_FILE_OPEN, &CKV_IIApp::OnFileOpen);
+    on(ID_FILE_SAVE, &CKV_IIApp::OnFileSave);
+    on(ID_FILE_SAVE_AS, &CKV_IIApp::OnFileSaveAs);
+}
+
+// A new document takes the radio type the form shows, once the form is complete.
+void CKV_IIApp::NewDocument() {
+    const bool t520 = m_bEditorsCreated && m_pView->TypeSelection() == 1;
+    m_pDoc->OnNewDocument(t520 ? RadioType::T520 : RadioType::T310X);
+    m_pView->OnInitialUpdate();
+}
+
+bool CKV_IIApp::OpenFile(const QString& path) {
+    if (!m_pDoc->OnOpenDocument(path)) {
+        return false;
+    }
+    m_pView->OnInitialUpdate();
+    return true;
+}
+
+void CKV_IIApp::OnFileNew() {
+    if (m_pDoc->SaveModified()) {
+        NewDocument();
+    }
+}
+
+void CKV_IIApp::OnFileOpen() {
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Open");
+    request.filter = QStringLiteral("Channel Data (*.sin);;All Files (*)");
+    request.suffix = QStringLiteral("sin");
+    const QString path = AskFileName(m_pMainWnd.get(), request);
+    if (!path.isEmpty()) {
+        OpenDocumentFile(path);
+    }
+}
+
+void CKV_IIApp::OnFileSave() {
+    m_pDoc->DoFileSave();
+}
+
+void CKV_IIApp::OnFileSaveAs() {
+    m_pDoc->DoSaveAs();
+}
+
+bool CKV_IIApp::OpenDocumentFile(const QString& path) {
+    return m_pDoc->SaveModified() && OpenFile(path);
+}
+
+QStringList CKV_IIApp::RecentFiles() const {
+    QSettings profile = Profile();
+    profile.beginGroup(QString::fromUtf8(kRecentGroup));
+    QStringList files;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = profile.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty()) {
+            files << file;
+        }
+    }
+    return files;
+}
+
+void CKV_IIApp::AddToRecentFileList(const QString& path) {
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    QSettings profile = Profile();
+    profile.beginGroup(QString::fromUtf8(kRecentGroup));
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        profile.setValue(QStringLiteral("File%1").arg(i), files.value(i - 1));
+    }
+}

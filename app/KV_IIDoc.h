@@ -1,0 +1,65 @@
+// The program's single document: the radio's memory image, its file, and whether it holds
+// changes that are not saved yet. New and Open reuse this one object for the whole run.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "NewDocument.h"
+#include "RadioImage.h"
+
+class QWidget;
+
+class CKV_IIDoc : public QObject {
+    Q_OBJECT
+
+public:
+    // The name a document has before it is first saved, and the name Save As offers.
+    static constexpr const char* kNewFileName = "Write Data";
+
+    explicit CKV_IIDoc(QObject* parent = nullptr);
+
+    RadioImage m_image;
+
+    // Fills the image with the defaults of a radio type; the document has no file yet.
+    bool OnNewDocument(RadioType type);
+
+    // Loads a channel data file. A file that cannot be loaded is reported and changes
+    // nothing: not the image, not the file name, not the modified flag.
+    bool OnOpenDocument(const QString& path);
+
+    // Encodes the editor into the image, then writes the file; reports a failure.
+    bool OnSaveDocument(const QString& path);
+
+    // Save: to the document's file, or through Save As when it has none.
+    bool DoFileSave();
+    // Save As: asks for a name (offering the current one), then saves there.
+    bool DoSaveAs();
+
+    // Before the document is replaced or the program ends: when there are unsaved changes,
+    // asks "Save changes to NAME?". False means the user cancelled (or the save failed).
+    bool SaveModified();
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    QString GetPathName() const { return m_strPathName; }
+    // The file's name, or kNewFileName for a document never saved.
+    QString GetTitle() const;
+
+    // Run before every save so that the image holds what the form shows.
+    void SetEncodeHook(std::function<void()> hook) { m_encodeHook = std::move(hook); }
+    // Parent of the document's message boxes and dialogs.
+    void SetWindow(QWidget* window) { m_pWindow = window; }
+
+signals:
+    // A file was opened or saved under path.
+    void fileUsed(const QString& path);
+
+private:
+    QString m_strPathName;
+    bool m_bModified = false;
+    std::function<void()> m_encodeHook;
+    QWidget* m_pWindow = nullptr;
+};

@@ -1,0 +1,303 @@
+#include "MainFrm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <algorithm>
+
+#include "AboutDlg.h"
+#include "CommandTable.h"
+#include "Icons.h"
+#include "MessageBox.h"
+
+namespace {
+
+// Local files among the urls a drag carries.
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList paths;
+    if (!mime || !mime->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    return paths;
+}
+
+// Top-left corner that centres a frame of the given size on area, kept inside the area
+// when the frame is larger.
+QPoint CentredOn(const QRect& area, const QSize& frame) {
+    const int x = area.left() + (area.width() - frame.width()) / 2;
+    const int y = area.top() + (area.height() - frame.height()) / 2;
+    return {std::max(x, area.left()), std::max(y, area.top())};
+}
+
+constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    // The caption is the program's name only; nothing sets a file path or a modified mark
+    // on it, so it stays the same whatever document is open.
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setWindowIcon(AppIcon());
+    resize(900, 700);
+    setAcceptDrops(true);
+
+    // One action per command, shared by its menu item, its button and its accelerator.
+    for (const CommandName& command : CommandNames()) {
+        auto* action = new QAction(this);
+        action->setData(command.id);
+        action->setObjectName(QString::fromUtf8(command.name));
+        action->setStatusTip(CommandPrompt(command.id));
+        action->setToolTip(CommandTip(command.id));
+        action->setIconVisibleInMenu(false);
+        m_actions[command.id] = action;
+    }
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateAccelerators();
+
+    connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+    connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [this] {
+        CAboutDlg dlg(this);
+        dlg.exec();
+    });
+
+    // Lock keys and status prompts reach the frame through the application's events.
+    qApp->installEventFilter(this);
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::OnCommand(int id) {
+    if (QAction* action = Action(id)) {
+        action->trigger();
+    }
+}
+
+void CMainFrame::SetMessageText(const QString& text) {
+    m_messagePane->setText(text);
+}
+
+QString CMainFrame::MessageText() const {
+    return m_messagePane->text();
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuTemplate& menuTemplate : MenuTable()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuTemplate.title));
+        for (const MenuItem& item : menuTemplate.items) {
+            if (item.id == ID_SEPARATOR) {
+                menu->addSeparator();
+                continue;
+            }
+            // The text after the tab is drawn in the menu's shortcut column; the keys
+            // themselves belong to the accelerators alone.
+            QAction* action = Action(item.id);
+            action->setText(QString::fromUtf8(item.text));
+            menu->addAction(action);
+        }
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { SetMessageText(QString::fromUtf8(kIdlePrompt)); });
+    }
+
+    QAction* toolbar = Action(ID_VIEW_TOOLBAR);
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    QAction* statusBar = Action(ID_VIEW_STATUS_BAR);
+    statusBar->setCheckable(true);
+    statusBar->setChecked(true);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar"));
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
+    m_wndToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const int id : ToolbarTable()) {
+        if (id == ID_SEPARATOR) {
+            m_wndToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = Action(id);
+        action->setIcon(CommandIcon(id));
+        if (action->text().isEmpty()) {
+            action->setText(CommandTip(id));  // a button without a menu item
+        }
+        m_wndToolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    QAction* toggle = Action(ID_VIEW_TOOLBAR);
+    connect(toggle, &QAction::toggled, m_wndToolBar, &QWidget::setVisible);
+    // Hidden some other way (the frame's own toolbar menu, for one), the check follows.
+    connect(m_wndToolBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    m_messagePane = new QLabel(QString::fromUtf8(kIdlePrompt), bar);
+    m_messagePane->setObjectName(QStringLiteral("pane0"));
+    m_messagePane->setMinimumWidth(1);  // a long prompt is cut, it never widens the window
+    bar->addWidget(m_messagePane, 1);
+
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel(bar);
+        const QString text = QString::fromUtf8(kIndicatorTexts[i]);
+        pane->setObjectName(QStringLiteral("pane%1").arg(i + 1));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        // Sized for its text whether shown or not, so the panes never move.
+        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(text) + 12);
+        bar->addPermanentWidget(pane);
+        m_indicators[i] = pane;
+    }
+    UpdateIndicators();
+
+    connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::CreateAccelerators() {
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        auto* shortcut = new QShortcut(QKeySequence(accelerator.keys), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        const int id = accelerator.id;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { OnCommand(id); });
+        m_accelerators[shortcut] = id;
+    }
+}
+
+// The indicators show their text only while their lock is on. There is no portable way to
+// ask the system for a lock's state, so the frame starts with every lock off and flips one
+// at each press of its key that reaches any window of the program; a lock changed while
+// the program does not have the keyboard goes unnoticed.
+void CMainFrame::UpdateIndicators() {
+    for (int i = 0; i < 3; ++i) {
+        m_indicators[i]->setText(m_lockState[i] ? QString::fromUtf8(kIndicatorTexts[i])
+                                                : QString());
+    }
+}
+
+void CMainFrame::ResizeParentToFit() {
+    QWidget* form = centralWidget();
+    if (!form) {
+        return;
+    }
+    if (layout()) {
+        layout()->activate();  // bring the form's size up to date with the window's
+    }
+    // A form placed by a template has no layout and so no size hint; the extent of its
+    // controls is its size then.
+    QSize wanted = form->sizeHint();
+    if (!wanted.isValid()) {
+        const QRect children = form->childrenRect();
+        wanted = QSize(children.right() + 1, children.bottom() + 1);
+    }
+    wanted = wanted.expandedTo(form->minimumSize());
+    const QSize chrome = size() - form->size();  // menu, toolbar and status bar
+    const QSize fitted = (wanted + chrome).boundedTo(size());
+    if (fitted != size()) {
+        resize(fitted);
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // A show the window system reports (a restore from the task bar) leaves the window
+    // where the user put it.
+    if (event->spontaneous()) {
+        return;
+    }
+    if (const QScreen* screen = this->screen()) {
+        move(CentredOn(screen->availableGeometry(), frameGeometry().size()));
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (LocalFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit FilesDropped(paths);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            // A key press travels from the window to the focus widget and up its parents;
+            // it is counted once, where it enters the program's window.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!watched->isWindowType() || key->isAutoRepeat()) {
+                break;
+            }
+            for (int i = 0; i < 3; ++i) {
+                if (key->key() == kLockKeys[i]) {
+                    m_lockState[i] = !m_lockState[i];
+                    UpdateIndicators();
+                }
+            }
+            break;
+        }
+        case QEvent::StatusTip:
+            // Prompts of menu items and buttons go to the message pane, which keeps the
+            // indicators in view; the frame's own handling would cover them. A floating
+            // toolbar is a window of its own, so its prompts are caught there.
+            if (watched == this || watched == m_wndToolBar) {
+                const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+                SetMessageText(tip.isEmpty() ? QString::fromUtf8(kIdlePrompt) : tip);
+                return true;
+            }
+            break;
+        case QEvent::Show:
+        case QEvent::Hide:
+            // Only an explicit hide unchecks the item, not the frame being minimised.
+            if (watched == statusBar()) {
+                Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+            }
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,66 @@
+// The main window: menu bar, toolbar, status bar and accelerators, all built from the
+// command tables, around the channel form. Its caption never changes with the document.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <map>
+
+class QAction;
+class QLabel;
+class QShortcut;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+
+    // The action of command id (menu item or toolbar button), or nullptr. Handlers connect
+    // to its triggered() signal; a command without a connected handler does nothing.
+    QAction* Action(int id) const;
+
+    // Runs command id as its menu item, button or accelerator would.
+    void OnCommand(int id);
+
+    // The accelerators: key -> command id, exactly as the accelerator table lists them.
+    const std::map<QShortcut*, int>& Accelerators() const { return m_accelerators; }
+
+    // Text of the status bar's message pane (pane 0).
+    void SetMessageText(const QString& text);
+    QString MessageText() const;
+
+    // Shrinks (never grows) the window so that it fits its central form.
+    void ResizeParentToFit();
+
+    // Asked before the window closes (Exit, the close button, the end of the session);
+    // returning false keeps it open.
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+signals:
+    // Local files dropped on the window.
+    void FilesDropped(const QStringList& paths);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateAccelerators();
+    void UpdateIndicators();
+
+    std::map<int, QAction*> m_actions;
+    std::map<QShortcut*, int> m_accelerators;
+    QToolBar* m_wndToolBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_indicators[3] = {};  // CAP, NUM, SCRL
+    bool m_lockState[3] = {};
+    std::function<bool()> m_closeGuard;
+};

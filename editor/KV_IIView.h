@@ -1,0 +1,78 @@
+// The channel form: the radio-wide settings in eleven combo boxes on the left, the sixteen
+// channels in the grid on the right. The grid and the combos are the editor's copy of the
+// data; DecodeImage and EncodeImage synchronise it with the document's image.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "CellRules.h"
+#include "EditorModel.h"
+#include "RadioImage.h"
+#include "ToneList.h"
+
+class CMSFlexGrid;
+class QComboBox;
+class QLineEdit;
+
+class CKV_IIView : public QWidget {
+    Q_OBJECT
+
+public:
+    // toneList and editorsCreated belong to the application and outlive the view; the flag
+    // keeps the overlay editors from being created twice in one run.
+    CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* parent = nullptr);
+    ~CKV_IIView() override;
+
+    // The document's image, which the codec reads and writes.
+    void SetImage(RadioImage* image) { m_pImage = image; }
+
+    // Run after every New and Open: creates the overlay editors once, hides them, decodes
+    // the image, writes the headers and channel numbers, focuses the Type combo.
+    void OnInitialUpdate();
+
+    // Image -> grid and combos; grid and combos -> image.
+    void DecodeImage();
+    void EncodeImage();
+
+    // The editor's contents as the codec's model.
+    EditorModel ReadEditor() const;
+
+    CMSFlexGrid& Grid() const { return *m_grid; }
+    QComboBox* SettingCombo(Setting setting) const;
+    int TypeSelection() const;
+    // The band of the selected Field item (the first band when none is selected).
+    BandLimits SelectedBand() const;
+
+    const QString& Port() const { return m_strPort; }
+
+signals:
+    // The user changed something the image does not hold yet.
+    void edited();
+    // The form has its size; the frame may shrink to fit it.
+    void fitFrameRequested();
+
+private:
+    void CreateEditors();
+    void SetColumnWidths();
+    void WriteEditor(const EditorModel& model);
+
+    // The eleven setting combos, by setting.
+    std::array<QComboBox*, kSettingCount> m_settingCombos{};
+    CMSFlexGrid* m_grid = nullptr;         // 1007
+    std::vector<BandLimits> m_bandLimits;  // by Field selection
+    QComboBox* m_comboBusy = nullptr;
+    QComboBox* m_comboTone = nullptr;
+    QComboBox* m_comboWN = nullptr;
+    QComboBox* m_comboScan = nullptr;
+    QComboBox* m_comboPower = nullptr;
+    QString m_strPort = QStringLiteral("COM1");
+    QLineEdit* m_editCell = nullptr;
+
+    const ToneList& m_toneList;
+    bool& m_bEditorsCreated;
+    RadioImage* m_pImage = nullptr;
+    bool m_bDecoding = false;  // selections set by the codec are not user edits
+};

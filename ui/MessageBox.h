@@ -1,0 +1,32 @@
+// Every message box of the program goes through ShowMessage. Tests install a handler that
+// records the request and answers it, so no test ever waits on a modal box.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The application title, the caption of every standard box.
+inline const char* const kAppTitle = "Korvane Programming Software";
+
+struct MessageRequest {
+    QString text;
+    QString caption = kAppTitle;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::Icon icon = QMessageBox::Warning;  // the exclamation icon
+};
+
+// Shows the box modally over parent (or the active window) and returns the button pressed.
+QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& request);
+
+// The standard box: the title as caption, OK, the exclamation icon.
+inline void ShowMessage(QWidget* parent, const QString& text) {
+    ShowMessage(parent, MessageRequest{text});
+}
+
+using MessageHandler = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
+
+// Replaces the boxes with handler (an empty handler restores them); returns the old one.
+MessageHandler SetMessageHandler(MessageHandler handler);
