@@ -84,7 +84,12 @@ void CKV_IIApp::CreateDocumentWindows() {
     m_pMainWnd->setCentralWidget(m_pView);
     m_pView->SetImage(&m_pDoc->m_image);
     m_pDoc->SetWindow(m_pMainWnd.get());
-    m_pDoc->SetEncodeHook([view = m_pView] { view->EncodeImage(); });
+    // An edit still open in a cell is committed (or refused) before the form is saved.
+    m_pDoc->SetEncodeHook([view = m_pView] {
+        view->OnLeaveCellGrid();
+        view->EncodeImage();
+    });
+    connect(m_pView, &CKV_IIView::hint, m_pMainWnd.get(), &CMainFrame::SetMessageText);
     connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
             [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),

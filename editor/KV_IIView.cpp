@@ -1,5 +1,6 @@
 #include "KV_IIView.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -52,9 +53,19 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;
     }
     setMinimumSize(size());
+    connect(m_grid, &CMSFlexGrid::DblClick, this, &CKV_IIView::OnDblClickGrid);
+    connect(m_grid, &CMSFlexGrid::MouseDown, this, &CKV_IIView::OnMouseDownGrid);
+    connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);
+    connect(m_grid, &CMSFlexGrid::EnterCell, this, &CKV_IIView::OnEnterCellGrid);
+    connect(m_grid, &CMSFlexGrid::LeaveCell, this, &CKV_IIView::OnLeaveCellGrid);
+    // Sees every key and mouse crossing inside the form first, as the Enter key and the
+    // status bar hints need.
+    qApp->installEventFilter(this);
 }
 
-CKV_IIView::~CKV_IIView() = default;
+CKV_IIView::~CKV_IIView() {
+    qApp->removeEventFilter(this);
+}
 
 QComboBox* CKV_IIView::SettingCombo(Setting setting) const {
     return m_settingCombos.at(static_cast<std::size_t>(setting));

@@ -48,16 +48,49 @@ public:
 
     const QString& Port() const { return m_strPort; }
 
+    // Grid events and cell editing.
+    void OnDblClickGrid();
+    void OnMouseDownGrid(short button, short shift, long x, long y);
+    void OnKeyPressGrid(short* key);
+    void OnEnterCellGrid();
+    // Commits the open cell editor, if any, into the grid. Transfers and saves call it too.
+    void OnLeaveCellGrid();
+    QWidget* GetCellEditor() const;
+    // Opens an editor over the current cell: key is the character typed, 0 for the mouse,
+    // 13 for the Enter key's advance; no editor means the current column's.
+    void ShowCellEditor(short key, QWidget* editor = nullptr);
+    // The Enter key, wherever the focus is inside the form; true when it was consumed.
+    bool PreTranslateEnter(QWidget* focus);
+
+    // The status bar hint for the window under the mouse pointer.
+    QString HintFor(const QWidget* widget) const;
+
 signals:
     // The user changed something the image does not hold yet.
     void edited();
     // The form has its size; the frame may shrink to fit it.
     void fitFrameRequested();
+    // Text for the status bar's message pane.
+    void hint(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateEditors();
     void SetColumnWidths();
     void WriteEditor(const EditorModel& model);
+    QString CellText(int row, int col) const;
+    void SetCell(int row, int col, const QString& text);
+    bool HasFrequency(int row) const;
+    bool IsNewRow(int row) const;
+    QString CheckedFrequency(const QString& text, bool stopAtFirstFailure) const;
+    void CommitFrequency(int row, int col, const QString& text);
+    QString ToneToStore(int row) const;
+    void HideEditor(QWidget* editor);
+    void AdvanceColumn();
+    void SendKey(QWidget* target, int key);
+    bool IsOverlayEditor(const QWidget* widget) const;
 
     // The eleven setting combos, by setting.
     std::array<QComboBox*, kSettingCount> m_settingCombos{};

@@ -90,6 +90,7 @@ private slots:
     void closingAsksAndCancelKeepsTheWindow();
     void droppedFilesOpenAndRecentFilesAreKept();
     void formIsBuiltOnceAndWidthsDoNotGrow();
+    void saveCommitsAnOpenEdit();
 };
 
 void AppFlowTest::init() {
@@ -320,6 +321,37 @@ void AppFlowTest::formIsBuiltOnceAndWidthsDoNotGrow() {
         QCOMPARE(editors.size(), 1);
         QVERIFY(!editors[0]->isVisible());
     }
+}
+
+void AppFlowTest::saveCommitsAnOpenEdit() {
+    Start();
+    CMSFlexGrid& grid = view()->Grid();
+    grid.SetRow(2);
+    grid.SetCol(COL_RX_FREQ);
+    view()->ShowCellEditor('4');
+    auto* box = view()->findChild<QLineEdit*>(QString("ctl%1").arg(IDC_EDIT_CELL));
+    box->setText("460.5");  // typed, not confirmed
+    QVERIFY(!doc()->IsModified());
+    const QString path = Path("open-edit.sin");
+    Answer(QMessageBox::Ok, path);
+    app()->OnFileSave();
+    RadioImage saved;
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(2)),
+             std::optional<std::uint32_t>(46050000));
+    QCOMPARE(Cell(2, COL_TX_FREQ), QString("460.50000"));
+    QVERIFY(!box->isVisible());
+    QVERIFY(!doc()->IsModified());
+
+    // A refused value shows its message and the file keeps what the cell held.
+    grid.SetRow(2);
+    view()->ShowCellEditor('4');
+    box->setText("480");
+    app()->OnFileSave();
+    QCOMPARE(m_messages, QStringList{"Out of range!"});
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(2)),
+             std::optional<std::uint32_t>(46050000));
 }
 
 int main(int argc, char** argv) {
