@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "FileVerbs.h"
+#include "RadioVerbs.h"
 #include "Version.h"
 
 namespace {
@@ -24,6 +25,10 @@ constexpr Verb kVerbs[] = {
      RunExport},
     {"import", "import IN.csv BASE.sin OUT.sin",
      "put checked CSV channels into BASE and save the result as OUT", RunImport},
+    {"read", "read --port DEV [--retries N] OUT.sin",
+     "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead},
+    {"write", "write --port DEV [--retries N] [--verify] IN.sin",
+     "write IN to the radio as the desktop program would; --verify reads it back", RunWrite},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -32,7 +37,8 @@ void PrintHelp(std::ostream& out) {
     for (const Verb& verb : kVerbs) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
-    out << "\n  --help       this text\n  --version    the program's version\n"
+    out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
+           "  --help       this text\n  --version    the program's version\n"
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input.\n";
 }
 

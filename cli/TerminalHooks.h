@@ -1,0 +1,39 @@
+// A clone run on the terminal: the progress dialog becomes a bar and status lines on the
+// error stream, message boxes become lines there, Ctrl+C is the Cancel button, and the
+// communication error box is answered Retry a set number of times, then Cancel.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "CloneHooks.h"
+
+class CTerminalHooks final : public ICloneHooks {
+public:
+    // caption heads the output ("Reading Data Progress"); bar draws a redrawn progress bar
+    // (for a terminal) instead of plain lines.
+    CTerminalHooks(std::ostream& out, std::string_view caption, int retries, bool bar);
+
+    void Sleep(int milliseconds) override;
+    void PumpOne() override {}  // a terminal has no events to serve
+    bool IsCancelled() override;
+    void SetStatus(std::string_view text) override;
+    int ProgressPosition() override { return m_nPosition; }
+    void SetProgressPosition(int position) override;
+    void ShowMessage(std::string_view text, MessageIcon icon) override;
+    RetryAnswer AskRetryCancel(std::string_view text) override;
+
+    // Ends the bar's line; call once the run has returned.
+    void Finish();
+
+private:
+    void DrawBar();
+    void EndBarLine();
+
+    std::ostream& m_out;
+    int m_nRetries;
+    bool m_bBar;
+    bool m_bBarShown = false;
+    int m_nPosition = 0;
+    std::string m_strStatus;
+};

@@ -1,0 +1,304 @@
+#include "CloneExchange.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "RadioTexts.h"
+
+namespace {
+
+constexpr std::uint8_t kAck = 0x06;
+constexpr std::uint8_t kIdentRequest = 0x02;
+constexpr std::uint8_t kReadCommand = 0x52;   // 'R'
+constexpr std::uint8_t kWriteCommand = 0x57;  // 'W'
+// STX, then "PROGRAM".
+constexpr std::array<std::uint8_t, 8> kHandshake = {0x02, 0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
+
+constexpr int kHandshakeAttempts = 15;
+// Resends of the confirmation after a failed send, before the run gives up on the link.
+constexpr int kConfirmResends = 3;
+
+constexpr std::size_t kBlockSize = 8;
+constexpr std::size_t kIdentSize = 8;
+constexpr std::size_t kReplySize = 12;  // 4 bytes the program ignores, then the block
+constexpr std::size_t kReplyData = 4;
+constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / kBlockSize);
+constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / kBlockSize);
+// The bar stops one short of its end during a read and two short during a write; it shows
+// the end only once the run has finished.
+constexpr int kReadProgressLimit = 122;
+constexpr int kWriteProgressLimit = 121;
+
+// The pacing: how many pump passes the run makes at each waiting point.
+constexpr int kPassesBeforeHandshake = 12;
+constexpr int kPassesAfterIdentification = 16;
+constexpr int kPassesAfterRefusedConfirmation = 601;
+constexpr int kPassesAfterReadBlock = 199;
+constexpr int kPassesAfterWriteBlock = 201;
+
+// Holds the run's port open and closes it exactly once, on whichever way the run leaves.
+class COpenPortGuard {
+public:
+    explicit COpenPortGuard(IPort& port) : m_port(port) {}
+    ~COpenPortGuard() { Close(); }
+    COpenPortGuard(const COpenPortGuard&) = delete;
+    COpenPortGuard& operator=(const COpenPortGuard&) = delete;
+
+    void Close() {
+        if (m_bOpen) {
+            m_bOpen = false;
+            m_port.Close();
+        }
+    }
+
+private:
+    IPort& m_port;
+    bool m_bOpen = true;
+};
+
+// How an attempt to put the radio into programming mode ended.
+enum class Link { Ready, Cancelled, Failed };
+
+class CCloneRun {
+public:
+    CCloneRun(IPort& port, ICloneHooks& hooks, COpenPortGuard& guard)
+        : m_port(port), m_hooks(hooks), m_guard(guard) {}
+
+    Link EnterProgrammingMode();
+    CloneResult Read(RadioImage& image);
+    CloneResult Write(const RadioImage& outgoing);
+    CloneResult Cancel();
+
+private:
+    Link Handshake();
+    bool Identify();
+    Link Confirm();
+
+    // count passes of pump, cancel check, sleep; false when cancelled.
+    bool PumpPasses(int count, int sleepMs);
+    // count passes of cancel check, then pump; false when cancelled.
+    bool CheckFirstPasses(int count);
+    bool Send(std::span<const std::uint8_t> bytes) { return m_port.Send(bytes); }
+    bool SendByte(std::uint8_t byte) { return m_port.Send(std::span(&byte, 1)); }
+    // A receive passes only when it brought a byte and that byte is ACK.
+    bool ReceiveAck();
+    void StepProgress(int limit);
+    CloneResult Fail(CloneEnd end, std::string_view text, bool fillProgress);
+
+    IPort& m_port;
+    ICloneHooks& m_hooks;
+    COpenPortGuard& m_guard;
+};
+
+bool CCloneRun::PumpPasses(int count, int sleepMs) {
+    for (int i = 0; i < count; ++i) {
+        m_hooks.PumpOne();
+        if (m_hooks.IsCancelled()) {
+            return false;
+        }
+        if (sleepMs > 0) {
+            m_hooks.Sleep(sleepMs);
+        }
+    }
+    return true;
+}
+
+bool CCloneRun::CheckFirstPasses(int count) {
+    for (int i = 0; i < count; ++i) {
+        if (m_hooks.IsCancelled()) {
+            return false;
+        }
+        m_hooks.PumpOne();
+    }
+    return true;
+}
+
+bool CCloneRun::ReceiveAck() {
+    std::uint8_t byte = 0;
+    const ReceiveResult got = m_port.Receive(std::span(&byte, 1));
+    return got.ok && got.count == 1 && byte == kAck;
+}
+
+void CCloneRun::StepProgress(int limit) {
+    const int position = m_hooks.ProgressPosition();
+    if (position <= limit) {
+        const int next = position + kProgressStep;
+        m_hooks.SetProgressPosition(next);
+        m_hooks.SetStatus(std::to_string(next));
+    }
+}
+
+CloneResult CCloneRun::Fail(CloneEnd end, std::string_view text, bool fillProgress) {
+    m_hooks.ShowMessage(text, MessageIcon::Exclamation);
+    m_guard.Close();
+    if (fillProgress) {
+        m_hooks.SetProgressPosition(kProgressMaximum);
+    }
+    return {end, std::string(text)};
+}
+
+CloneResult CCloneRun::Cancel() {
+    m_guard.Close();
+    return {CloneEnd::Cancelled, {}};
+}
+
+Link CCloneRun::EnterProgrammingMode() {
+    if (const Link link = Handshake(); link != Link::Ready) {
+        return link;
+    }
+    if (!Identify()) {
+        return Link::Cancelled;
+    }
+    return Confirm();
+}
+
+Link CCloneRun::Handshake() {
+    for (int attempt = 1; attempt <= kHandshakeAttempts; ++attempt) {
+        m_port.Purge(PurgeSet::Clear);
+        m_hooks.SetStatus(kStatusWaiting);
+        if (!PumpPasses(kPassesBeforeHandshake, 1)) {
+            return Link::Cancelled;
+        }
+        m_port.Purge(PurgeSet::AbortAndClear);
+        for (const std::uint8_t byte : kHandshake) {
+            m_port.Purge(PurgeSet::Clear);
+            SendByte(byte);
+        }
+        // The radio may put one byte before its ACK.
+        if (ReceiveAck() || ReceiveAck()) {
+            return Link::Ready;
+        }
+        m_hooks.Sleep(1);
+    }
+    return Link::Failed;
+}
+
+bool CCloneRun::Identify() {
+    m_hooks.Sleep(2);
+    m_port.Purge(PurgeSet::Clear);
+    // A byte the radio may send after its ACK; what it is does not matter.
+    std::array<std::uint8_t, kIdentSize> answer{};
+    m_port.Receive(std::span(answer).first(1));
+    m_port.Purge(PurgeSet::Clear);
+    SendByte(kIdentRequest);
+    // The identification is read off the line and not examined.
+    m_port.Receive(answer);
+    return PumpPasses(kPassesAfterIdentification, 1);
+}
+
+Link CCloneRun::Confirm() {
+    for (int resends = 0;; ++resends) {
+        m_port.Purge(PurgeSet::Clear);
+        if (SendByte(kAck)) {
+            break;
+        }
+        m_hooks.ShowMessage(kMsgSendOrder, MessageIcon::Exclamation);
+        if (resends == kConfirmResends) {
+            return Link::Failed;
+        }
+    }
+    std::uint8_t answer = 0;
+    const ReceiveResult got = m_port.Receive(std::span(&answer, 1));
+    if (!got.ok) {
+        return Link::Failed;
+    }
+    if (got.count == 1 && answer == kAck) {
+        return Link::Ready;
+    }
+    return PumpPasses(kPassesAfterRefusedConfirmation, 1) ? Link::Failed : Link::Cancelled;
+}
+
+CloneResult CCloneRun::Read(RadioImage& image) {
+    // The blocks collect here, so that a run that ends early leaves the caller's image alone.
+    RadioImage received = image;
+    for (int block = 0; block < kReadBlocks; ++block) {
+        const std::size_t address = static_cast<std::size_t>(block) * kBlockSize;
+        m_port.Purge(PurgeSet::Clear);
+        const std::array<std::uint8_t, 4> command = {
+            kReadCommand, static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(kBlockSize)};
+        Send(command);
+        std::array<std::uint8_t, kReplySize> reply{};
+        const ReceiveResult got = m_port.Receive(reply);
+        if (!got.ok || got.count < kReplySize) {
+            return Fail(CloneEnd::ReadFailed, kMsgShortReply, false);
+        }
+        m_port.Purge(PurgeSet::Clear);
+        std::copy_n(reply.begin() + kReplyData, kBlockSize, received.data() + address);
+        StepProgress(kReadProgressLimit);
+        m_hooks.Sleep(10);
+        m_port.Purge(PurgeSet::Clear);
+        SendByte(kAck);
+        if (!ReceiveAck()) {
+            return Fail(CloneEnd::ReadFailed, kMsgTransferError, false);
+        }
+        if (!PumpPasses(kPassesAfterReadBlock, 0)) {
+            return Cancel();
+        }
+        m_hooks.Sleep(10);
+    }
+    m_guard.Close();
+    m_hooks.SetProgressPosition(kProgressMaximum);
+    image = received;
+    return {CloneEnd::Completed, {}};
+}
+
+CloneResult CCloneRun::Write(const RadioImage& outgoing) {
+    for (int block = 0; block < kWriteBlocks; ++block) {
+        const std::size_t address = static_cast<std::size_t>(block) * kBlockSize;
+        m_port.Purge(PurgeSet::Clear);
+        const std::array<std::uint8_t, 4> command = {
+            kWriteCommand, static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(kBlockSize)};
+        Send(command);
+        m_hooks.Sleep(1);
+        m_port.Purge(PurgeSet::Clear);
+        Send(std::span(outgoing.data() + address, kBlockSize));
+        if (!ReceiveAck()) {
+            return Fail(CloneEnd::WriteFailed, kMsgTransferError, true);
+        }
+        StepProgress(kWriteProgressLimit);
+        if (!CheckFirstPasses(kPassesAfterWriteBlock)) {
+            return Cancel();
+        }
+        m_hooks.Sleep(2);
+    }
+    m_guard.Close();
+    m_hooks.SetProgressPosition(kProgressMaximum);
+    return {CloneEnd::Completed, {}};
+}
+
+}  // namespace
+
+CloneResult RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
+                     CloneDirection direction, RadioImage& image) {
+    // What a write sends is fixed now: events handled during the run cannot change it.
+    const RadioImage outgoing = image;
+    const OpenResult opened = port.Open(portName, kCloneTimeouts);
+    if (!opened) {
+        const std::string text = OpenFailedText(opened.reason);
+        hooks.ShowMessage(text, MessageIcon::Exclamation);
+        return {CloneEnd::OpenFailed, text};
+    }
+    COpenPortGuard guard(port);
+    CCloneRun run(port, hooks, guard);
+    hooks.SetStatus(kStatusDetecting);
+    for (;;) {
+        const Link link = run.EnterProgrammingMode();
+        if (link == Link::Cancelled) {
+            return run.Cancel();
+        }
+        if (link == Link::Ready) {
+            break;
+        }
+        // Retry starts the handshake over on the port as it is.
+        if (hooks.AskRetryCancel(kMsgCommunicationError) == RetryAnswer::Cancel) {
+            guard.Close();
+            return {CloneEnd::CommunicationError, std::string(kMsgCommunicationError)};
+        }
+    }
+    hooks.Sleep(2);
+    return direction == CloneDirection::Read ? run.Read(image) : run.Write(outgoing);
+}

@@ -1,0 +1,42 @@
+// The clone run: enters the radio's programming mode and reads its whole memory, or writes
+// the image's first 984 bytes, in acknowledged blocks of 8 bytes.
+//
+// A run paces itself with the hooks' sleeps and hands control to the surrounding program
+// only through PumpOne, at fixed points; after each pump it tests IsCancelled. Every box it
+// shows goes through the hooks while the port is still open. The port is closed on every
+// way out, exceptions included.
+#pragma once
+
+#include <string>
+
+#include "CloneHooks.h"
+#include "Port.h"
+#include "RadioImage.h"
+
+enum class CloneDirection { Read, Write };
+
+enum class CloneEnd {
+    Completed,
+    Cancelled,           // a cancel check saw the request; no box was shown
+    OpenFailed,          // the port could not be opened; nothing was sent
+    CommunicationError,  // no programming mode, and the user answered Cancel
+    ReadFailed,          // a block's reply was short or its acknowledgement missing
+    WriteFailed,         // a block was not acknowledged
+};
+
+struct CloneResult {
+    CloneEnd end = CloneEnd::Completed;
+    std::string message;  // the text of the box that ended the run; empty when none did
+
+    bool Completed() const { return end == CloneEnd::Completed; }
+};
+
+// One run over port, opened by name with the clone time-outs. The direction is fixed here
+// for the whole run.
+//
+// Read: image receives all 1024 bytes from the radio when, and only when, the run
+// completes; any other end leaves it exactly as it was.
+// Write: sends image bytes 0 to 983 as they are when the run starts; the caller encodes the
+// editor into the image first. The image is not changed.
+CloneResult RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
+                     CloneDirection direction, RadioImage& image);

@@ -1,0 +1,166 @@
+#include "CommPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "PortNames.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+OpenResult Refused(const std::string& device, int error) {
+    return {false, device + ": " + std::strerror(error)};
+}
+
+// 9600 baud, 8 data bits, no parity, one stop bit, every byte passed through untouched.
+// Flow control is off so that a cable without handshake lines works. A setting the driver
+// refuses keeps the driver's value: the exchange goes ahead regardless.
+void ConfigureLine(int fd) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        return;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    ::tcsetattr(fd, TCSANOW, &tio);
+}
+
+// Milliseconds from now until t, rounded up so that a wait never ends early.
+int MillisecondsUntil(Clock::time_point t) {
+    const auto left = std::chrono::ceil<milliseconds>(t - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits for the event on fd until the deadline; false when the time ran out or poll failed.
+bool WaitFor(int fd, short event, Clock::time_point deadline) {
+    for (;;) {
+        pollfd entry{fd, event, 0};
+        const int ready = ::poll(&entry, 1, MillisecondsUntil(deadline));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+CCommPort::~CCommPort() {
+    Close();
+}
+
+OpenResult CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
+    Close();
+    const std::string device = DeviceForPort(name);
+    // Non-blocking, so that neither the open nor any read waits for a modem line.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return Refused(device, errno);
+    }
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return {false, device + ": not a serial port"};
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return Refused(device, error);
+    }
+    // Also keeps out programs that open the device without taking the lock.
+    ::ioctl(fd, TIOCEXCL);
+    ConfigureLine(fd);
+    m_hComm = fd;
+    m_timeouts = timeouts;
+    return {true, {}};
+}
+
+void CCommPort::Purge(PurgeSet /*which*/) {
+    if (IsOpen()) {
+        ::tcflush(m_hComm, TCIFLUSH);
+    }
+}
+
+bool CCommPort::Send(std::span<const std::uint8_t> bytes) {
+    if (!IsOpen()) {
+        return false;
+    }
+    const auto deadline =
+        Clock::now() + milliseconds(static_cast<long long>(m_timeouts.writeMultiplier) *
+                                        static_cast<long long>(bytes.size()) +
+                                    m_timeouts.writeConstant);
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::write(m_hComm, bytes.data() + sent, bytes.size() - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        } else if (!WaitFor(m_hComm, POLLOUT, deadline)) {
+            return false;
+        }
+    }
+    while (::tcdrain(m_hComm) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ReceiveResult CCommPort::Receive(std::span<std::uint8_t> buffer) {
+    if (!IsOpen()) {
+        return {false, 0};
+    }
+    const auto total = milliseconds(static_cast<long long>(m_timeouts.readMultiplier) *
+                                        static_cast<long long>(buffer.size()) +
+                                    m_timeouts.readConstant);
+    const auto deadline = Clock::now() + total;
+    const milliseconds interval(m_timeouts.readInterval);
+    std::size_t count = 0;
+    Clock::time_point lastByte;
+    while (count < buffer.size()) {
+        auto limit = deadline;
+        if (count > 0 && interval.count() > 0 && lastByte + interval < limit) {
+            limit = lastByte + interval;
+        }
+        if (Clock::now() >= limit || !WaitFor(m_hComm, POLLIN, limit)) {
+            break;
+        }
+        const ssize_t n = ::read(m_hComm, buffer.data() + count, buffer.size() - count);
+        if (n > 0) {
+            count += static_cast<std::size_t>(n);
+            lastByte = Clock::now();
+        } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+            // Readable with nothing to read: the line has hung up.
+            return {false, count};
+        }
+    }
+    return {true, count};
+}
+
+void CCommPort::Close() {
+    if (!IsOpen()) {
+        return;
+    }
+    ::ioctl(m_hComm, TIOCNXCL);
+    ::close(m_hComm);
+    m_hComm = -1;
+}

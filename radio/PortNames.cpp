@@ -1,0 +1,62 @@
+#include "PortNames.h"
+
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QString>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// The desktop program's settings profile, which also holds the port map.
+constexpr char kProfileOrganisation[] = "Local AppWizard-Generated Applications";
+constexpr char kProfileApplication[] = "KV_II";
+constexpr char kPortsGroup[] = "Ports";
+
+// 1 to 4 for "COM1" to "COM4", 0 for any other name.
+int ComNumber(std::string_view name) {
+    const auto it = std::find(kPortNames.begin(), kPortNames.end(), name);
+    return it == kPortNames.end() ? 0 : static_cast<int>(it - kPortNames.begin()) + 1;
+}
+
+std::string FromEnvironment(std::string_view name) {
+    const std::string variable = "KVPROG_" + std::string(name);
+    const char* value = std::getenv(variable.c_str());
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string FromSettings(std::string_view name) {
+    QSettings profile(QString::fromLatin1(kProfileOrganisation),
+                      QString::fromLatin1(kProfileApplication));
+    profile.beginGroup(QString::fromLatin1(kPortsGroup));
+    return profile.value(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())))
+        .toString()
+        .toStdString();
+}
+
+}  // namespace
+
+std::string DeviceForPort(std::string_view name) {
+    const int number = ComNumber(name);
+    if (number == 0) {
+        return std::string(name);
+    }
+    if (std::string device = FromEnvironment(name); !device.empty()) {
+        return device;
+    }
+    if (std::string device = FromSettings(name); !device.empty()) {
+        return device;
+    }
+    return "/dev/ttyUSB" + std::to_string(number - 1);
+}
+
+std::vector<SerialPortEntry> AvailableSerialPorts() {
+    std::vector<SerialPortEntry> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        ports.push_back({info.systemLocation().toStdString(), info.description().toStdString()});
+    }
+    std::sort(ports.begin(), ports.end(), [](const SerialPortEntry& a, const SerialPortEntry& b) {
+        return a.device < b.device;
+    });
+    return ports;
+}

@@ -1,0 +1,24 @@
+// The program names its ports "COM1" to "COM4". Here those names become devices, and the
+// serial devices present are listed for the Port menu.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::array<std::string_view, 4> kPortNames = {"COM1", "COM2", "COM3", "COM4"};
+
+// The device behind a port name. For "COMn" (exactly, case-sensitive) the first of these
+// that is set and not empty wins: the environment variable KVPROG_COMn; the settings key
+// "Ports/COMn" of the program's profile; /dev/ttyUSB(n-1). Any other name is a device path
+// and comes back as it is.
+std::string DeviceForPort(std::string_view name);
+
+struct SerialPortEntry {
+    std::string device;       // for example "/dev/ttyUSB0"
+    std::string description;  // the driver's or the adapter's own words; may be empty
+};
+
+// The serial ports present on this machine, ordered by device path.
+std::vector<SerialPortEntry> AvailableSerialPorts();
