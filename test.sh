@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev locales desktop-file-utils shared-mime-info
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev locales desktop-file-utils shared-mime-info \
+    poppler-utils socat
 ensure_locale de_DE.UTF-8
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-30}"

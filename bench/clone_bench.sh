@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Wall and CPU time of a complete read and a complete write by kvprog-cli against
+# kvradio-sim --pace, as ratios to the floor. The floor is what no PC can beat on this line:
+# every byte both ways at 9600 baud (10 bits a byte), the exchange's fixed pauses, the
+# identification step's one receive time-out (this radio sends nothing after its ACK to
+# the handshake, so the PC waits the full 550 ms there), and the radio's answer latency.
+#   bench/clone_bench.sh [BUILD_DIR] [RUNS] [LATENCY_MS]
+# Medians of RUNS runs (default 3). Not a test: it prints figures and judges nothing.
+# A pseudo-terminal takes the PC's bytes at once, so the PC's 1 ms pause between a write
+# command and its data overlaps the command's four byte times on the simulated line; a
+# write can therefore come in up to 123 ms under the floor, which counts them one after
+# the other as a real line would.
+set -euo pipefail
+build="${1:-build}"
+runs="${2:-3}"
+latency="${3:-5}"
+cli="$build/bin/kvprog-cli"
+sim="$build/bin/kvradio-sim"
+work=$(mktemp -d)
+sim_pid=""
+trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
+
+"$sim" --pace --latency "$latency" >"$work/port" &
+sim_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/port" ] && break
+    sleep 0.05
+done
+port=$(head -n 1 "$work/port")
+"$cli" new "$work/image.sin"
+
+ticks=$(getconf CLK_TCK)
+sim_cpu() {  # the radio's user + system time so far, in seconds
+    awk -v t="$ticks" '{ printf "%.3f", ($14 + $15) / t }' "/proc/$sim_pid/stat"
+}
+
+# measure VERB ARGS...: prints "wall cpu simcpu" for each run, one line each.
+measure() {
+    local TIMEFORMAT='%R %U %S'
+    for ((i = 0; i < runs; i++)); do
+        local before after times
+        before=$(sim_cpu)
+        times=$({ time "$cli" "$@" >/dev/null 2>&1; } 2>&1)
+        after=$(sim_cpu)
+        echo "$times" | awk -v b="$before" -v a="$after" '{ printf "%s %.3f %.3f\n", $1, $2 + $3, a - b }'
+    done
+}
+
+# report NAME TO_RADIO TO_PC PAUSES_MS ANSWERS RESULTS
+report() {
+    echo "$6" | sort -n | awk -v name="$1" -v up="$2" -v down="$3" -v pauses="$4" \
+        -v answers="$5" -v lat="$latency" '
+        { wall[NR] = $1; cpu[NR] = $2; simcpu[NR] = $3 }
+        END {
+            m = int((NR + 1) / 2)
+            line = (up + down) * 10 / 9600
+            fixed = pauses / 1000
+            wait = 0.550
+            radio = answers * lat / 1000
+            floor = line + fixed + wait + radio
+            printf "%s: wall %.2f s, floor %.2f s (line %.2f for %d bytes, pauses %.2f, ident wait %.2f, radio %.2f)\n",
+                   name, wall[m], floor, line, up + down, fixed, wait, radio
+            printf "%s: wall / floor %.3f; kvprog-cli CPU %.3f s (%.1f%% of wall); kvradio-sim CPU %.3f s (%.1f%% of wall)\n",
+                   name, wall[m] / floor, cpu[m], 100 * cpu[m] / wall[m], simcpu[m], 100 * simcpu[m] / wall[m]
+        }'
+}
+
+# Bytes each way and the PC's fixed pauses (ms): 12 x 1 ms before the handshake, 2 after
+# its ACK, 16 x 1 after the identification, 2 before the first block; then per read block
+# 10 + 10, per write block 1 + 2. Answers: handshake, identification, confirmation, then
+# two per read block (reply, ACK) or one per write block.
+read_times=$(measure read --port "$port" "$work/got.sin")
+report read $((8 + 1 + 1 + 128 * 5)) $((1 + 8 + 1 + 128 * 13)) $((12 + 2 + 16 + 2 + 128 * 20)) \
+    $((3 + 128 * 2)) "$read_times"
+write_times=$(measure write --port "$port" "$work/image.sin")
+report write $((8 + 1 + 1 + 123 * 12)) $((1 + 8 + 1 + 123)) $((12 + 2 + 16 + 2 + 123 * 3)) \
+    $((3 + 123)) "$write_times"

@@ -1,0 +1,96 @@
+#include "Pty.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+// Raw 8-N-1 at 9600 baud: no echo, no line editing, no character translation. The master
+// side of a pair is raw already; the slave side starts as a cooked terminal that would echo
+// the radio's bytes back to it.
+void MakeRaw(int fd) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        Fail("tcgetattr");
+    }
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    tio.c_cflag |= CLOCAL | CREAD;
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        Fail("tcsetattr");
+    }
+}
+
+int OpenMaster() {
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        Fail("posix_openpt");
+    }
+    return fd;
+}
+
+std::string SlavePath(int master) {
+    const char* name = nullptr;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        (name = ::ptsname(master)) == nullptr) {
+        Fail("grantpt/unlockpt/ptsname");
+    }
+    return name;
+}
+
+int OpenRawSlave(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        Fail("open " + path);
+    }
+    try {
+        MakeRaw(fd);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    return fd;
+}
+
+}  // namespace
+
+UniqueFd::~UniqueFd() {
+    Close();
+}
+
+void UniqueFd::Close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+Pty::Pty()
+    : m_master(OpenMaster()), m_path(SlavePath(m_master.get())), m_slave(OpenRawSlave(m_path)) {}
+
+PtyLink::PtyLink(std::filesystem::path link, const std::string& target)
+    : m_link(std::move(link)), m_target(target) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(m_link, ec))) {
+        std::filesystem::remove(m_link, ec);
+    }
+    std::filesystem::create_symlink(m_target, m_link);
+}
+
+PtyLink::~PtyLink() {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(m_link, ec)) &&
+        std::filesystem::read_symlink(m_link, ec) == m_target) {
+        std::filesystem::remove(m_link, ec);
+    }
+}

@@ -1,0 +1,124 @@
+#include "SimServer.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+#include <string>
+
+#include "SinFile.h"
+
+namespace {
+
+// With --once, how long the radio waits at most for the PC to close the port after the
+// last answer. Closing the pair earlier would throw away what the PC has not read yet.
+constexpr std::chrono::seconds kLinger{3};
+
+}  // namespace
+
+SimServer::SimServer(Pty& pty, SimRadio& radio, ByteLog& log, const SimOptions& options, int stopFd)
+    : m_pty(pty),
+      m_radio(radio),
+      m_log(log),
+      m_options(options),
+      m_stopFd(stopFd),
+      m_line(options.latency, options.pace) {}
+
+int SimServer::Run() {
+    std::optional<Time> doneAt;
+    while (true) {
+        const Time now = Now();
+        Deliver(now);
+        Send(now);
+        if (m_done && m_line.Empty() && !doneAt) {
+            doneAt = now;
+            m_pty.ReleaseSlave();
+        }
+        if (doneAt && now - *doneAt >= kLinger) {
+            return 0;
+        }
+
+        std::optional<Time> wait;
+        if (const auto next = m_line.NextEvent()) {
+            wait = std::max(Time{0}, *next - now);
+        } else if (doneAt) {
+            wait = *doneAt + kLinger - now;
+        }
+        timespec timeout{};
+        if (wait) {
+            timeout.tv_sec = static_cast<time_t>(wait->count() / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(wait->count() % 1'000'000'000);
+        }
+        pollfd fds[] = {{m_pty.master(), POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+        if (::ppoll(fds, 2, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
+            std::cerr << "kvradio-sim: poll failed\n";
+            return 1;
+        }
+        if (fds[1].revents != 0) {
+            m_log.Note("stopped", Now());
+            return 0;
+        }
+        if (fds[0].revents & POLLIN) {
+            ReadFromPc(Now());
+        }
+        if ((fds[0].revents & POLLHUP) && doneAt) {
+            return 0;  // the PC has closed the port after the last answer
+        }
+    }
+}
+
+void SimServer::Deliver(Time now) {
+    for (const LinkTimeline::Timed& in : m_line.TakeArrived(now)) {
+        m_line.Answer(m_radio.Receive(in.byte, in.at), in.at);
+        if (m_radio.CompletedReads() != m_reads) {
+            m_reads = m_radio.CompletedReads();
+            OnCompleted("read", in.at);
+        }
+        if (m_radio.CompletedWrites() != m_writes) {
+            m_writes = m_radio.CompletedWrites();
+            if (m_options.save) {
+                if (const FileResult saved = SaveSinFile(*m_options.save, m_radio.Memory());
+                    !saved) {
+                    std::cerr << "kvradio-sim: " << saved.message << "\n";
+                }
+            }
+            OnCompleted("write", in.at);
+        }
+    }
+}
+
+void SimServer::OnCompleted(const char* what, Time at) {
+    m_log.Note(std::string(what) + " completed", at);
+    m_done = m_done || m_options.once;
+}
+
+void SimServer::Send(Time now) {
+    for (const std::uint8_t byte : m_line.TakeDelivered(now)) {
+        ssize_t n = -1;
+        do {
+            n = ::write(m_pty.master(), &byte, 1);
+        } while (n < 0 && errno == EINTR);
+        m_log.FromRadio(byte, now);
+        if (n != 1) {
+            // The port's input queue is full: nobody has been reading it, as on a real line
+            // where the PC is not listening the byte is lost.
+            m_log.Note("the byte above was lost: nobody reads the port", now);
+        }
+    }
+}
+
+void SimServer::ReadFromPc(Time now) {
+    std::uint8_t buffer[256];
+    while (true) {
+        const ssize_t n = ::read(m_pty.master(), buffer, sizeof buffer);
+        if (n <= 0) {
+            return;  // drained (EAGAIN), or nothing to read
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            m_log.FromPc(buffer[i], now);
+            m_line.FromPc(buffer[i], now);
+        }
+    }
+}

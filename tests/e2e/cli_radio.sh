@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# kvprog-cli against kvradio-sim over a pseudo-terminal, as a PC against a radio.
+#   cli_radio.sh KVPROG_CLI KVRADIO_SIM GROUP
+# GROUP: transfer (read, write, write --verify), faults (each of the radio's faults),
+# cancel (Ctrl+C during a paced read), busy (a port another program holds).
+set -euo pipefail
+cli="$1"
+sim="$2"
+group="$3"
+work=$(mktemp -d)
+sim_pid=""
+holder_pid=""
+cleanup() {
+    for pid in $sim_pid $holder_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+fail() { echo "FAIL ($group): $*" >&2; exit 1; }
+
+# start_sim NAME ARGS...: a radio logging every byte to NAME.log; sets port and sim_pid.
+start_sim() {
+    local name="$1"; shift
+    "$sim" --log "$name.log" "$@" >"$name.path" &
+    sim_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$name.path" ] && break
+        sleep 0.05
+    done
+    port=$(head -n 1 "$name.path")
+    [ -n "$port" ] || fail "$name: the radio printed no port"
+}
+
+# stop_sim: SIGTERM, and the radio must end cleanly within 5 s.
+stop_sim() {
+    kill -TERM "$sim_pid"
+    wait_sim_exit 0
+}
+
+# wait_sim_exit STATUS: the radio ends by itself (--once) within 5 s with STATUS.
+wait_sim_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$sim_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    local got=0
+    kill -0 "$sim_pid" 2>/dev/null && fail "the radio is still running"
+    wait "$sim_pid" || got=$?
+    sim_pid=""
+    [ "$got" -eq "$1" ] || fail "the radio exited $got, expected $1"
+}
+
+# run_cli WANT ARGS...: kvprog-cli (60 s at most) must exit WANT; output in out.txt, err.txt.
+run_cli() {
+    local want="$1"; shift
+    local got=0
+    timeout 60 "$cli" "$@" >out.txt 2>err.txt || got=$?
+    [ "$got" -eq "$want" ] || fail "kvprog-cli $* exited $got, expected $want: $(cat err.txt)"
+}
+
+# expect_message TEXT: kvprog-cli reported exactly this box text.
+expect_message() {
+    grep -qxF "kvprog-cli: $1" err.txt || fail "expected \"$1\", got: $(cat err.txt)"
+}
+
+# pc_stream LOG: every byte the PC sent, as one hex string.
+pc_stream() { awk '$2 == "pc" { printf "%s", $3 }' "$1"; }
+
+# A memory whose every byte differs from its neighbours, so a misplaced byte shows.
+perl -e 'print pack("C*", map { ($_ * 7 + int($_ / 256) + 3) % 256 } 0 .. 1023)' >known.sin
+"$cli" new fresh.sin
+printf 'CH,Receive(MHz),Transmit(MHz),Rx Tone,Tx Tone\r\n1,462.5625,467.5625,67.0,D023N\r\n' >ch.csv
+"$cli" import ch.csv fresh.sin fresh.sin
+
+msg_comm="Communication Error，Please check all the connections and the radio power"
+msg_short="not received enough  byte"
+msg_error="Error had happen,please try again"
+msg_open="Could not Open the Port,Please check whether the Port are occupied or the device are ok"
+
+case "$group" in
+transfer)
+    # A read gives the radio's memory byte for byte.
+    start_sim read --image known.sin --once
+    run_cli 0 read --port "$port" got.sin
+    cmp got.sin known.sin || fail "the read file differs from the radio's memory"
+    wait_sim_exit 0
+
+    # A write reaches bytes 0 to 983; the radio keeps its own from 984 (0x3D8) on.
+    start_sim write --image known.sin --save radio.sin --once
+    run_cli 0 write --port "$port" fresh.sin
+    wait_sim_exit 0
+    cmp -n 984 radio.sin fresh.sin || fail "the radio does not hold what was written"
+    cmp <(tail -c 40 radio.sin) <(tail -c 40 known.sin) || fail "a write reached 0x3D8 or above"
+    [ "$(pc_stream write.log | grep -o '570[0-3][0-9a-f][08]08' | wc -l)" -eq 123 ] ||
+        fail "the write did not send 123 blocks"
+
+    # Verify reads back what it wrote, over two runs on the same radio.
+    start_sim verify --image known.sin
+    run_cli 0 write --verify --port "$port" fresh.sin
+    grep -qF "verify: the radio holds what was written" err.txt || fail "verify: $(cat err.txt)"
+    stop_sim
+    [ "$(grep -c '# .* completed$' verify.log)" -eq 2 ] || fail "verify: not one write and one read"
+    ;;
+faults)
+    # check_fault VERB STATUS MESSAGE FAULT: one run against a radio with that fault.
+    check_fault() {
+        local verb="$1" status="$2" message="$3" fault="$4"
+        start_sim "$fault" --image known.sin --fault "$fault"
+        if [ "$verb" = read ]; then
+            run_cli "$status" read --port "$port" got.sin
+        else
+            run_cli "$status" write --port "$port" fresh.sin
+        fi
+        [ -z "$message" ] || expect_message "$message"
+        stop_sim
+    }
+    # Fifteen handshake attempts go unanswered; no Retry is asked for, so the run ends.
+    check_fault read 1 "$msg_comm" silent
+    [ "$(pc_stream silent.log | grep -o 0250524f4752414d | wc -l)" -eq 15 ] ||
+        fail "silent: not 15 handshake attempts"
+
+    # The second attempt is answered and the read goes through.
+    check_fault read 0 "" handshake-second
+    cmp got.sin known.sin || fail "handshake-second: the read file differs"
+
+    check_fault read 1 "$msg_comm" no-confirm-ack
+
+    # An ACK as the second byte passes the handshake; the confirmation's ACK must come first.
+    check_fault read 1 "$msg_comm" garbage
+    pc_stream garbage.log | grep -q '4d02' || fail "garbage: the handshake's second byte was not taken"
+
+    for reply in 9 10 11; do
+        check_fault read 1 "$msg_short" "short-reply=8:$reply"
+        stream=$(pc_stream "short-reply=8:$reply.log")
+        [[ "$stream" == *52004008* && "$stream" != *52004808* ]] ||
+            fail "short-reply=8:$reply: the read went on after block 8"
+    done
+
+    check_fault read 1 "$msg_error" no-read-ack=5
+    [[ "$(pc_stream no-read-ack=5.log)" != *52003008* ]] || fail "no-read-ack: block 6 was asked for"
+
+    check_fault write 1 "$msg_error" no-write-ack=5
+    [[ "$(pc_stream no-write-ack=5.log)" != *57003008* ]] || fail "no-write-ack: block 6 was sent"
+
+    # 10 bytes enter programming mode, 13 per block: block 6's reply is cut after 7 bytes.
+    check_fault read 1 "$msg_short" drop-after=95
+    ;;
+cancel)
+    # Ctrl+C in the middle of a paced read: no file, the port closed and free again.
+    start_sim cancel --image known.sin --pace
+    "$cli" read --port "$port" got.sin >out.txt 2>err.txt &
+    cli_pid=$!
+    for _ in $(seq 200); do
+        [ "$(grep -c ' pc ' cancel.log || true)" -ge 100 ] && break
+        sleep 0.05
+    done
+    [ "$(grep -c ' pc ' cancel.log || true)" -ge 100 ] || fail "the read did not get under way"
+    kill -INT "$cli_pid"
+    got=0
+    wait "$cli_pid" || got=$?
+    [ "$got" -eq 1 ] || fail "cancelled read exited $got: $(cat err.txt)"
+    grep -qxF "kvprog-cli: cancelled" err.txt || fail "no cancel report: $(cat err.txt)"
+    [ ! -e got.sin ] || fail "a cancelled read wrote its file"
+    sent=$(grep -c ' pc ' cancel.log)
+    sleep 0.3
+    [ "$(grep -c ' pc ' cancel.log)" -eq "$sent" ] || fail "the PC kept sending after the cancel"
+    run_cli 0 read --port "$port" got.sin
+    cmp got.sin known.sin || fail "the read after the cancel differs"
+    stop_sim
+    ;;
+busy)
+    # Another program holds the port: the open is refused and not a byte goes out.
+    start_sim busy
+    # Holds the port the way kvprog's programs do: an exclusive lock and exclusive mode.
+    perl -e 'use Fcntl qw(:flock); open(my $f, "+<", $ARGV[0]) or die "$!";
+             flock($f, LOCK_EX | LOCK_NB) or die "$!"; ioctl($f, 0x540C, 0);  # TIOCEXCL
+             open(my $r, ">", "held") or die; close($r); sleep 60' "$port" &
+    holder_pid=$!
+    for _ in $(seq 100); do
+        [ -e held ] && break
+        sleep 0.05
+    done
+    [ -e held ] || fail "could not take the port"
+    run_cli 1 read --port "$port" got.sin
+    grep -qF "kvprog-cli: $msg_open" err.txt || fail "busy port: $(cat err.txt)"
+    ! grep -q ' pc ' busy.log || fail "bytes reached the radio through a busy port"
+    kill "$holder_pid"
+    wait "$holder_pid" 2>/dev/null || true
+    holder_pid=""
+    stop_sim
+    ;;
+*)
+    fail "unknown group"
+    ;;
+esac
+echo "ok ($group)"
