@@ -11,6 +11,7 @@
 #include "KV_IIView.h"
 #include "MainFrm.h"
 #include "MessageBox.h"
+#include "PrintCommands.h"
 
 namespace {
 
@@ -44,12 +45,17 @@ CKV_IIApp::~CKV_IIApp() {
     ExitInstance();
 }
 
-bool CKV_IIApp::InitInstance(const QStringList& arguments) {
+CKV_IIApp::StartResult CKV_IIApp::InitInstance(const QStringList& arguments) {
     if (m_toneList.size() == 0) {
         m_toneList.Build();
     }
     m_bEditorsCreated = false;
     CreateDocumentWindows();
+    if (!arguments.isEmpty() && arguments.constFirst().startsWith(QStringLiteral("--print"))) {
+        const StartResult printed = PrintFromCommandLine(arguments);
+        ExitInstance();
+        return printed;
+    }
     bool started = true;
     if (arguments.isEmpty()) {
         NewDocument();
@@ -58,13 +64,42 @@ bool CKV_IIApp::InitInstance(const QStringList& arguments) {
     }
     if (!started) {
         ExitInstance();
-        return false;
+        return StartResult::Failed;
     }
     setWindowIcon(AppIcon());
     m_pMainWnd->setWindowIcon(AppIcon());
     m_pMainWnd->show();
     m_pMainWnd->setAcceptDrops(true);
-    return true;
+    return StartResult::Run;
+}
+
+// --print FILE, --print-to PRINTER FILE, --print-pdf OUT.pdf FILE: the file's sheet, as the
+// form would show it after opening the file, and no window.
+CKV_IIApp::StartResult CKV_IIApp::PrintFromCommandLine(const QStringList& arguments) {
+    const QString option = arguments.constFirst();
+    const int expected = option == QStringLiteral("--print") ? 2 : 3;
+    if ((option != QStringLiteral("--print") && option != QStringLiteral("--print-to") &&
+         option != QStringLiteral("--print-pdf")) ||
+        arguments.size() != expected) {
+        ShowMessage(nullptr, QStringLiteral("Usage: kvprog [FILE.sin] | --print FILE.sin | "
+                                            "--print-to PRINTER FILE.sin | "
+                                            "--print-pdf OUT.pdf FILE.sin"));
+        return StartResult::Failed;
+    }
+    if (!OpenFile(arguments.constLast())) {
+        return StartResult::Failed;
+    }
+    if (option == QStringLiteral("--print-pdf")) {
+        QString error;
+        if (!PrintToPdf(SheetFromView(*m_pView), arguments.at(1), &error)) {
+            ShowMessage(nullptr, error);
+            return StartResult::Failed;
+        }
+        return StartResult::Done;
+    }
+    const QString printer = expected == 3 ? arguments.at(1) : QString();
+    return m_pPrint->OnFilePrintDirect(*m_pView, nullptr, printer) ? StartResult::Done
+                                                                   : StartResult::Failed;
 }
 
 void CKV_IIApp::ExitInstance() {
@@ -73,12 +108,14 @@ void CKV_IIApp::ExitInstance() {
         m_pMainWnd->close();
     }
     m_pView = nullptr;
+    m_pPrint.reset();
     m_pMainWnd.reset();
     m_pDoc.reset();
 }
 
 void CKV_IIApp::CreateDocumentWindows() {
     m_pDoc = std::make_unique<CKV_IIDoc>();
+    m_pPrint = std::make_unique<CPrintCommands>();
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pView = new CKV_IIView(m_toneList, m_bEditorsCreated);
     m_pMainWnd->setCentralWidget(m_pView);
@@ -111,6 +148,10 @@ void CKV_IIApp::ConnectCommands() {
     on(ID_FILE_OPEN, &CKV_IIApp::OnFileOpen);
     on(ID_FILE_SAVE, &CKV_IIApp::OnFileSave);
     on(ID_FILE_SAVE_AS, &CKV_IIApp::OnFileSaveAs);
+    on(ID_FILE_PRINT, &CKV_IIApp::OnFilePrint);
+    on(ID_FILE_PRINT_DIRECT, &CKV_IIApp::OnFilePrintDirect);
+    on(ID_FILE_PRINT_PREVIEW, &CKV_IIApp::OnFilePrintPreview);
+    on(ID_FILE_PRINT_SETUP, &CKV_IIApp::OnFilePrintSetup);
 }
 
 // A new document takes the radio type the form shows, once the form is complete.
@@ -151,6 +192,26 @@ void CKV_IIApp::OnFileSave() {
 
 void CKV_IIApp::OnFileSaveAs() {
     m_pDoc->DoSaveAs();
+}
+
+// The sheet shows the form as it is; an edit still open in a cell is committed first.
+void CKV_IIApp::OnFilePrint() {
+    m_pView->OnLeaveCellGrid();
+    m_pPrint->OnFilePrint(*m_pView, m_pMainWnd.get());
+}
+
+void CKV_IIApp::OnFilePrintDirect() {
+    m_pView->OnLeaveCellGrid();
+    m_pPrint->OnFilePrintDirect(*m_pView, m_pMainWnd.get());
+}
+
+void CKV_IIApp::OnFilePrintPreview() {
+    m_pView->OnLeaveCellGrid();
+    m_pPrint->OnFilePrintPreview(*m_pView, m_pMainWnd.get());
+}
+
+void CKV_IIApp::OnFilePrintSetup() {
+    m_pPrint->OnFilePrintSetup(m_pMainWnd.get());
 }
 
 bool CKV_IIApp::OpenDocumentFile(const QString& path) {

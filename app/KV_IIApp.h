@@ -11,6 +11,7 @@
 class CKV_IIDoc;
 class CKV_IIView;
 class CMainFrame;
+class CPrintCommands;
 
 class CKV_IIApp : public QApplication {
     Q_OBJECT
@@ -24,9 +25,16 @@ public:
     CKV_IIApp(int& argc, char** argv);
     ~CKV_IIApp() override;
 
-    // Start-up with the command line's arguments (without the program name): a new
-    // document, or the file named. False when start-up fails; then no window was shown.
-    bool InitInstance(const QStringList& arguments);
+    enum class StartResult {
+        Run,     // the window is shown: run the event loop
+        Done,    // a command-line print finished: exit with status 0
+        Failed,  // start-up failed (the user was told): exit with status 1, no window shown
+    };
+
+    // Start-up with the command line's arguments (without the program name): no argument
+    // starts a new document, FILE.sin opens it; --print FILE.sin, --print-to PRINTER
+    // FILE.sin and --print-pdf OUT.pdf FILE.sin print the file and end without a window.
+    StartResult InitInstance(const QStringList& arguments);
     // Closes the window and releases the document, frame and form (tests start again).
     void ExitInstance();
 
@@ -34,6 +42,10 @@ public:
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
     // Asks to save unsaved changes, then opens path; false when nothing was opened.
     bool OpenDocumentFile(const QString& path);
 
@@ -52,10 +64,12 @@ private:
     void NewDocument();
     bool OpenFile(const QString& path);
     void AddToRecentFileList(const QString& path);
+    StartResult PrintFromCommandLine(const QStringList& arguments);
 
     std::unique_ptr<CKV_IIDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     CKV_IIView* m_pView = nullptr;  // owned by the frame
+    std::unique_ptr<CPrintCommands> m_pPrint;
 };
 
 // The one application object.

@@ -4,9 +4,19 @@
 #include "KV_IIApp.h"
 
 int main(int argc, char** argv) {
+    // A sheet printed into a PDF needs no display.
+    const bool toPdf = argc > 1 && qstrcmp(argv[1], "--print-pdf") == 0;
+    if (toPdf && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     CKV_IIApp app(argc, argv);
-    if (!app.InitInstance(app.arguments().mid(1))) {
-        return 1;
+    switch (app.InitInstance(app.arguments().mid(1))) {
+        case CKV_IIApp::StartResult::Done:
+            return 0;
+        case CKV_IIApp::StartResult::Failed:
+            return 1;
+        case CKV_IIApp::StartResult::Run:
+            break;
     }
     // For start-up measurements: leave as soon as the window has been shown.
     if (qEnvironmentVariableIsSet("KVPROG_QUIT_WHEN_SHOWN")) {

@@ -65,7 +65,9 @@ private:
     QString Path(const QString& name) { return m_dir.filePath(name); }
     QString Cell(int row, int col) { return view()->Grid().GetTextMatrix(row, col); }
     QString Shown(Setting s) { return view()->SettingCombo(s)->currentText(); }
-    void Start(const QStringList& args = {}) { QVERIFY(app()->InitInstance(args)); }
+    void Start(const QStringList& args = {}) {
+        QCOMPARE(app()->InitInstance(args), CKV_IIApp::StartResult::Run);
+    }
     // Answers message boxes with `answer` and the file dialogs with `file`.
     void Answer(QMessageBox::StandardButton answer, const QString& file = QString()) {
         m_answer = answer;
@@ -218,7 +220,7 @@ void AppFlowTest::commandLineOpensOrEndsStartUp() {
     QCOMPARE(doc()->GetPathName(), good);
     app()->ExitInstance();
 
-    QVERIFY(!app()->InitInstance({Path("missing.sin")}));
+    QCOMPARE(app()->InitInstance({Path("missing.sin")}), CKV_IIApp::StartResult::Failed);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains("missing.sin"));
     QCOMPARE(app()->MainFrame(), nullptr);

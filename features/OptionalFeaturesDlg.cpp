@@ -1,0 +1,143 @@
+#include "OptionalFeaturesDlg.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <algorithm>
+
+#include "Features.h"
+#include "FeaturesTemplate.h"
+#include "PttIdCode.h"
+
+namespace {
+
+enum PttIdModeValue { kModeOff = 0, kModeBot = 1, kModeEot = 2, kModeBoth = 3 };
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SetUpIdEdit(QLineEdit* edit) {
+    edit->setMaxLength(kPttIdMaxChars);
+    // Only hex digits have a code; the case typed stays on screen.
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]*")), edit));
+}
+
+}  // namespace
+
+COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
+    : QDialog(parent), m_image(image) {
+    BuildDialog(this, OptionalFeaturesTemplate());
+    // The group boxes come after their controls in the template; kept on top they would
+    // take the mouse clicks meant for the controls they frame.
+    for (QGroupBox* group : findChildren<QGroupBox*>()) {
+        group->lower();
+    }
+    // A two-line label's table height leaves no room for the second line's descenders in
+    // every font; the labels have free space below them.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        label->resize(label->width(),
+                      std::max(label->height(), label->heightForWidth(label->width())));
+    }
+    setFixedSize(size());
+    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
+    connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this,
+            &QDialog::reject);
+
+    m_comboPttId = FindControl<QComboBox>(this, IDC_PTT_ID);
+    for (std::string_view name : kPttIdModeNames) {
+        m_comboPttId->addItem(FromView(name));
+    }
+    m_editBeginOfTx = FindControl<QLineEdit>(this, IDC_BEGIN_OF_TX);
+    m_editEndOfTx = FindControl<QLineEdit>(this, IDC_END_OF_TX);
+    SetUpIdEdit(m_editBeginOfTx);
+    SetUpIdEdit(m_editEndOfTx);
+    for (std::size_t i = 0; i < m_switchCombos.size(); ++i) {
+        m_switchCombos[i] = FindControl<QComboBox>(this, kSwitchComboIds[i]);
+        for (std::string_view item : kSwitchItems) {
+            m_switchCombos[i]->addItem(FromView(item));
+        }
+    }
+    OnInitDialog();
+    // Typing in the mode's edit field changes the text without a new index.
+    connect(m_comboPttId, &QComboBox::currentTextChanged, this,
+            &COptionalFeaturesDlg::OnSelchangePttId);
+}
+
+void COptionalFeaturesDlg::OnInitDialog() {
+    const QString id = QString::fromStdString(PttIdShownText(m_image));
+    for (QLineEdit* edit : {m_editBeginOfTx, m_editEndOfTx}) {
+        edit->setText(id);
+        edit->setCursorPosition(0);  // a long ID shows its start
+    }
+    m_bIdShownFaithfully = IsPttIdShownFaithfully(m_image);
+    m_comboPttId->setCurrentIndex(PttIdMode(m_image));
+    OnSelchangePttId();
+    for (std::size_t i = 0; i < m_switchCombos.size(); ++i) {
+        const bool on = IsOptionOn(m_image, kOptionSwitches[i]);
+        m_switchCombos[i]->setCurrentIndex(on ? kSwitchOnIndex : 0);
+    }
+}
+
+int COptionalFeaturesDlg::PttIdSelection() const {
+    // The combo's own rule for a typed text (whole text, any case), so what it settles on
+    // when the edit field loses the focus is the mode stored.
+    return m_comboPttId->findText(m_comboPttId->currentText(), Qt::MatchFixedString);
+}
+
+void COptionalFeaturesDlg::OnSelchangePttId() {
+    const int mode = PttIdSelection();
+    if (mode < 0) {
+        return;  // a text that names no mode changes nothing
+    }
+    m_editBeginOfTx->setEnabled(mode == kModeBot || mode == kModeBoth);
+    m_editEndOfTx->setEnabled(mode == kModeEot || mode == kModeBoth);
+}
+
+void COptionalFeaturesDlg::OnOK() {
+    std::uint8_t flags = m_image[addr::kOptionFlags];
+    const int mode = PttIdSelection();
+    if (mode >= 0) {
+        flags = static_cast<std::uint8_t>((flags & ~optbits::kPttIdMask) | mode);
+    }
+    for (std::size_t i = 0; i < m_switchCombos.size(); ++i) {
+        const std::uint8_t offBit = kOptionSwitches[i].offBit;
+        const bool on = m_switchCombos[i]->currentIndex() == kSwitchOnIndex;
+        flags = static_cast<std::uint8_t>(on ? flags & ~offBit : flags | offBit);
+    }
+    m_image[addr::kOptionFlags] = flags;
+    StoreIdCode(flags & optbits::kPttIdMask);
+    QDialog::accept();
+}
+
+void COptionalFeaturesDlg::StoreIdCode(int mode) {
+    QLineEdit* edit = nullptr;
+    switch (mode) {
+        case kModeBot:
+            edit = m_editBeginOfTx;
+            break;
+        case kModeEot:
+            edit = m_editEndOfTx;
+            break;
+        case kModeBoth:
+            edit = m_editEndOfTx->text().isEmpty() ? m_editBeginOfTx : m_editEndOfTx;
+            break;
+        default:
+            return;  // no ID is sent, the stored one waits for the next mode
+    }
+    if (!m_bIdShownFaithfully && !edit->isModified()) {
+        return;  // the edit shows only part of the stored ID
+    }
+    WritePttIdCodes(m_image, PttIdCodesFromText(edit->text().toStdString()));
+}
+
+bool RunOptionalFeatures(RadioImage& image, QWidget* parent) {
+    const RadioImage before = image;
+    COptionalFeaturesDlg dialog(image, parent);
+    dialog.exec();
+    return image != before;
+}

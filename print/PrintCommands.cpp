@@ -1,0 +1,140 @@
+#include "PrintCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "KV_IIView.h"
+#include "MessageBox.h"
+
+namespace {
+
+const char* const kDocumentName = "The Radio Settings";
+constexpr int kPdfResolution = 300;
+
+// A printer that has a real device behind it, or a file chosen in the print dialog.
+bool HasDestination(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        return !printer.outputFileName().isEmpty();
+    }
+    return !printer.printerName().isEmpty() &&
+           !QPrinterInfo::printerInfo(printer.printerName()).isNull();
+}
+
+void PrintOrReport(QPrinter& printer, const SheetData& data, QWidget* parent) {
+    QString error;
+    if (!PrintSheet(printer, data, &error)) {
+        ShowMessage(parent, error);
+    }
+}
+
+}  // namespace
+
+CPrintCommands::CPrintCommands()
+    : m_pPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    m_pPrinter->setDocName(kDocumentName);
+}
+
+CPrintCommands::~CPrintCommands() = default;
+
+void CPrintCommands::OnFilePrint(const CKV_IIView& view, QWidget* parent) {
+    const SheetData data = SheetFromView(view);
+    QPrintDialog dialog(m_pPrinter.get(), parent);
+    dialog.setMinMax(1, 1);
+    dialog.setFromTo(1, 1);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() == QDialog::Accepted) {
+        PrintOrReport(*m_pPrinter, data, parent);
+    }
+}
+
+bool CPrintCommands::OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
+                                       const QString& printerName) {
+    if (!printerName.isEmpty()) {
+        if (QPrinterInfo::printerInfo(printerName).isNull()) {
+            ShowMessage(parent,
+                        QStringLiteral("The printer \"%1\" is not available.").arg(printerName));
+            return false;
+        }
+        m_pPrinter->setOutputFormat(QPrinter::NativeFormat);
+        m_pPrinter->setPrinterName(printerName);
+    }
+    if (!HasDestination(*m_pPrinter)) {
+        ShowMessage(parent, QStringLiteral("No printer is available. Install a printer, or "
+                                           "choose one in the print dialog."));
+        return false;
+    }
+    QString error;
+    if (!PrintSheet(*m_pPrinter, SheetFromView(view), &error)) {
+        ShowMessage(parent, error);
+        return false;
+    }
+    return true;
+}
+
+void CPrintCommands::OnFilePrintPreview(const CKV_IIView& view, QWidget* parent) {
+    const SheetData data = SheetFromView(view);
+    QPrintPreviewDialog dialog(m_pPrinter.get(), parent);
+    QObject::connect(
+        &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+        [&data, &dialog](QPrinter* printer) { PrintOrReport(*printer, data, &dialog); });
+    dialog.exec();
+}
+
+void CPrintCommands::OnFilePrintSetup(QWidget* parent) {
+    QPageSetupDialog dialog(m_pPrinter.get(), parent);
+    dialog.exec();
+}
+
+bool PrintSheet(QPrinter& printer, const SheetData& data, QString* error) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error) {
+            *error = printer.outputFormat() == QPrinter::PdfFormat
+                         ? QStringLiteral("Cannot write the file \"%1\".")
+                               .arg(QDir::toNativeSeparators(printer.outputFileName()))
+                         : QStringLiteral("Cannot print on the printer \"%1\".")
+                               .arg(printer.printerName());
+        }
+        return false;
+    }
+    // The painter's origin is the printable area's top-left corner; the device's size is the
+    // printable area's.
+    DrawSettingsSheet(painter, QRect(0, 0, printer.width(), printer.height()),
+                      printer.logicalDpiX(), printer.logicalDpiY(), data);
+    if (!painter.end()) {
+        if (error) {
+            *error = QStringLiteral("Printing the settings sheet failed.");
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PrintToPdf(const SheetData& data, const QString& path, QString* error) {
+    // QPrinter reports a file it cannot open only on the console; opening it here first
+    // yields the reason.
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) {
+        if (error) {
+            *error = QStringLiteral("Cannot write the PDF file \"%1\": %2.")
+                         .arg(QDir::toNativeSeparators(path), probe.errorString());
+        }
+        return false;
+    }
+    probe.close();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(kPdfResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(kDocumentName);
+    printer.setOutputFileName(path);
+    return PrintSheet(printer, data, error);
+}
