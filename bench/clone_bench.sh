@@ -2,8 +2,9 @@
 # Wall and CPU time of a complete read and a complete write by kvprog-cli against
 # kvradio-sim --pace, as ratios to the floor. The floor is what no PC can beat on this line:
 # every byte both ways at 9600 baud (10 bits a byte), the exchange's fixed pauses, the
-# identification step's one receive time-out (this radio sends nothing after its ACK to
-# the handshake, so the PC waits the full 550 ms there), and the radio's answer latency.
+# identification step's one receive time-out (this radio's second handshake ACK, the one
+# after the 'M', arrives before the PC's purge and nothing follows it, so the PC waits the
+# full 550 ms there), and the radio's answer latency.
 #   bench/clone_bench.sh [BUILD_DIR] [RUNS] [LATENCY_MS]
 # Medians of RUNS runs (default 3). Not a test: it prints figures and judges nothing.
 # A pseudo-terminal takes the PC's bytes at once, so the PC's 1 ms pause between a write

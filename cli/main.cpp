@@ -5,6 +5,7 @@
 
 #include "FileVerbs.h"
 #include "RadioVerbs.h"
+#include "TestModeVerb.h"
 #include "Version.h"
 
 namespace {
@@ -29,6 +30,13 @@ constexpr Verb kVerbs[] = {
      "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead},
     {"write", "write --port DEV [--retries N] [--verify] IN.sin",
      "write IN to the radio as the desktop program would; --verify reads it back", RunWrite},
+    {"testmode",
+     "testmode --port DEV --item \"TX Frequency\"|\"Low Power Voltage\"|\"Squelch Level\"|"
+     "\"TX Power\" --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] [--tx-tone TONE] "
+     "[--rx-step 5|6.25] [--tx-step 5|6.25] [--retries N]",
+     "send one debug item's alignment value, frequencies (450-470 MHz, default 450, rounded "
+     "to the step) and tones (default OFF) to the radio in test mode",
+     RunTestModeVerb},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -76,6 +76,14 @@ std::string AddOne(Faults& faults, std::string_view item) {
         faults.garbage = static_cast<int>(*n);
         return {};
     }
+    if (name == "test-no-h") {
+        const auto k = Number(arg, 1, 3);
+        if (!k) {
+            return "test-no-h needs a part of the test exchange, 1 to 3: " + quoted;
+        }
+        faults.testNoH = static_cast<int>(*k);
+        return {};
+    }
     return "unknown fault " + quoted;
 }
 
@@ -101,5 +109,7 @@ std::string_view FaultHelp() {
            "  no-write-ack=K      write block K is neither stored nor acknowledged\n"
            "  drop-after=N        the line goes dead after N bytes sent by the radio\n"
            "  garbage[=K]         K noise bytes (default 1) before every ACK\n"
+           "  test-no-h=K         test mode: no H after part K (1 the command, 2 the\n"
+           "                      frequency block, 3 the tone and value block)\n"
            "  Block K is the one at address 8*K, counted from 0.\n";
 }

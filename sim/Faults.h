@@ -17,6 +17,7 @@ struct Faults {
     std::set<int> noWriteAck;       // write blocks neither stored nor acknowledged
     std::optional<long> dropAfter;  // the radio's line goes dead after this many sent bytes
     int garbage = 0;                // noise bytes put before every ACK
+    int testNoH = 0;  // test mode: no H after part K (1 command, 2 frequencies, 3 tones and value)
 
     friend bool operator==(const Faults&, const Faults&) = default;
 };

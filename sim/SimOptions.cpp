@@ -72,14 +72,14 @@ std::string ParseSimOptions(const std::vector<std::string_view>& args, SimOption
 std::string SimUsage() {
     return "Usage: kvradio-sim [OPTIONS]\n"
            "A simulated radio on a pseudo-terminal. Prints the port's device path, then\n"
-           "answers read and write exchanges until SIGINT or SIGTERM.\n\n"
+           "answers read, write and test mode exchanges until SIGINT or SIGTERM.\n\n"
            "  --image FILE.sin   memory to start with (default: a new \"KV - T310X\" document)\n"
            "  --save FILE.sin    save the memory there after each completed write\n"
            "  --link PATH        a symbolic link to the port, removed on exit\n"
            "  --log FILE         every byte both ways, with sender and time in ms\n"
            "  --pace             send and receive at 9600-baud byte times\n"
            "  --latency MS       the radio's delay before each answer (default 5)\n"
-           "  --once             exit after one completed read or write\n"
+           "  --once             exit after one completed read, write or test exchange\n"
            "  --fault NAME[=K]   misbehave (repeatable, or comma-separated):\n" +
            std::string(FaultHelp());
 }

@@ -17,7 +17,7 @@ struct SimOptions {
     std::optional<std::filesystem::path> link;   // symbolic link to the port
     bool pace = false;                           // 9600-baud byte times
     std::chrono::milliseconds latency{5};        // before each answer
-    bool once = false;                           // exit after one read or write
+    bool once = false;                           // exit after one read, write or test
     bool help = false;
     Faults faults;
 };

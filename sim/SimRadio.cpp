@@ -1,6 +1,9 @@
 #include "SimRadio.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "TestModeBytes.h"
 
 namespace {
 
@@ -11,6 +14,11 @@ constexpr std::uint8_t kNoise = 0xFF;
 // and the count of blocks moved only concern whole blocks.
 int BlockAt(std::size_t address) {
     return address % proto::kBlockSize == 0 ? static_cast<int>(address / proto::kBlockSize) : -1;
+}
+
+bool InTest(SimRadio::Phase phase) {
+    return phase == SimRadio::Phase::TestCommand || phase == SimRadio::Phase::TestFrequencies ||
+           phase == SimRadio::Phase::TestTones;
 }
 
 }  // namespace
@@ -31,8 +39,9 @@ SimRadio::SimRadio(const RadioImage& memory, Faults faults)
 proto::Bytes SimRadio::Receive(std::uint8_t byte, Time now) {
     if (now - m_lastByte > kFrameTimeout) {
         m_handshake.Reset();
-        if (m_phase == Phase::InCommand) {
+        if (m_phase == Phase::InCommand || InTest(m_phase)) {
             m_command.clear();
+            m_test.clear();
             m_phase = Phase::Ready;
         }
     }
@@ -45,9 +54,15 @@ proto::Bytes SimRadio::Step(std::uint8_t byte) {
     if (m_phase == Phase::InCommand) {
         return OnCommandByte(byte);
     }
+    if (InTest(m_phase)) {
+        return OnTestByte(byte);
+    }
     // A handshake is heard in every other phase, so a PC that gave up half-way through an
     // exchange and starts over is served without the radio being switched off and on.
     const bool inHandshake = m_handshake.Feed(byte);
+    if (m_handshake.AllButLast()) {
+        return OnHandshakeStart();
+    }
     if (m_handshake.Complete()) {
         m_handshake.Reset();
         return OnHandshake();
@@ -55,6 +70,9 @@ proto::Bytes SimRadio::Step(std::uint8_t byte) {
     switch (m_phase) {
         case Phase::Idle:
         case Phase::InCommand:
+        case Phase::TestCommand:
+        case Phase::TestFrequencies:
+        case Phase::TestTones:
             return {};
         case Phase::Handshaken:
             if (byte == proto::kIdentRequest) {
@@ -76,19 +94,27 @@ proto::Bytes SimRadio::Step(std::uint8_t byte) {
             if (!inHandshake && (byte == proto::kRead || byte == proto::kWrite)) {
                 m_command.assign(1, byte);
                 m_phase = Phase::InCommand;
+            } else if (!inHandshake && byte == proto::kTestCommand) {
+                m_test.clear();
+                m_phase = Phase::TestCommand;
             }
             return {};
     }
     return {};
 }
 
+proto::Bytes SimRadio::OnHandshakeStart() {
+    // With the fault, a handshake is answered only when the one before it was ignored. It
+    // is decided here, so a test mode PC that never gets as far as its 'M' is counted too.
+    m_handshakeAnswered = !m_faults.handshakeSecond || m_ignoredLastHandshake;
+    m_ignoredLastHandshake = !m_handshakeAnswered;
+    return m_handshakeAnswered ? Ack() : proto::Bytes{};
+}
+
 proto::Bytes SimRadio::OnHandshake() {
-    // With the fault, a handshake is answered only when the one before it was ignored.
-    if (m_faults.handshakeSecond && !m_ignoredLastHandshake) {
-        m_ignoredLastHandshake = true;
+    if (!std::exchange(m_handshakeAnswered, false)) {
         return {};
     }
-    m_ignoredLastHandshake = false;
     m_phase = Phase::Handshaken;
     return Ack();
 }
@@ -171,6 +197,50 @@ proto::Bytes SimRadio::WriteBlock(std::size_t address) {
         }
     }
     return Ack();
+}
+
+proto::Bytes SimRadio::OnTestByte(std::uint8_t byte) {
+    m_test.push_back(byte);
+    const std::size_t size =
+        m_phase == Phase::TestCommand ? proto::kTestCommandSize : proto::kTestBlockSize;
+    if (m_test.size() < size) {
+        return {};
+    }
+    const proto::Bytes got = std::exchange(m_test, {});
+    switch (m_phase) {
+        case Phase::TestCommand: {
+            m_notes.push_back(DescribeTestCommand(got));
+            const bool known =
+                !TestItemName(got[0]).empty() && got[1] == got[0] && got[2] == proto::kTestLength;
+            if (!known) {
+                m_phase = Phase::Ready;
+                return {};
+            }
+            return TestTaken(1, Phase::TestFrequencies);
+        }
+        case Phase::TestFrequencies:
+            m_notes.push_back(DescribeFrequencyBlock(got));
+            return TestTaken(2, Phase::TestTones);
+        default:
+            m_notes.push_back(DescribeToneBlock(got));
+            proto::Bytes taken = TestTaken(3, Phase::Ready);
+            m_completedTests += taken.empty() ? 0 : 1;
+            return taken;
+    }
+}
+
+proto::Bytes SimRadio::TestTaken(int part, Phase next) {
+    if (m_faults.testNoH == part) {
+        m_notes.push_back("no H: fault test-no-h=" + std::to_string(part));
+        m_phase = Phase::Ready;
+        return {};
+    }
+    m_phase = next;
+    return {proto::kTaken};
+}
+
+std::vector<std::string> SimRadio::TakeNotes() {
+    return std::exchange(m_notes, {});
 }
 
 proto::Bytes SimRadio::Ack() const {

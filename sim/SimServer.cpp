@@ -72,6 +72,9 @@ int SimServer::Run() {
 void SimServer::Deliver(Time now) {
     for (const LinkTimeline::Timed& in : m_line.TakeArrived(now)) {
         m_line.Answer(m_radio.Receive(in.byte, in.at), in.at);
+        for (const std::string& note : m_radio.TakeNotes()) {
+            m_log.Note(note, in.at);
+        }
         if (m_radio.CompletedReads() != m_reads) {
             m_reads = m_radio.CompletedReads();
             OnCompleted("read", in.at);
@@ -85,6 +88,10 @@ void SimServer::Deliver(Time now) {
                 }
             }
             OnCompleted("write", in.at);
+        }
+        if (m_radio.CompletedTests() != m_tests) {
+            m_tests = m_radio.CompletedTests();
+            OnCompleted("test", in.at);
         }
     }
 }

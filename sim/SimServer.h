@@ -13,8 +13,8 @@ public:
     // stopFd becomes readable when the radio should stop (a signal arrived).
     SimServer(Pty& pty, SimRadio& radio, ByteLog& log, const SimOptions& options, int stopFd);
 
-    // Serves until stopped, or with --once until the first completed read or write has been
-    // taken up by the PC. Returns the exit status.
+    // Serves until stopped, or with --once until the first completed read, write or test
+    // mode exchange has been taken up by the PC. Returns the exit status.
     int Run();
 
 private:
@@ -37,5 +37,6 @@ private:
     Clock::time_point m_start = Clock::now();
     int m_reads = 0;
     int m_writes = 0;
-    bool m_done = false;  // --once: a read or write has completed
+    int m_tests = 0;
+    bool m_done = false;  // --once: a read, write or test exchange has completed
 };

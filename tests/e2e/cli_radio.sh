@@ -146,7 +146,8 @@ faults)
     check_fault write 1 "$msg_error" no-write-ack=5
     [[ "$(pc_stream no-write-ack=5.log)" != *57003008* ]] || fail "no-write-ack: block 6 was sent"
 
-    # 10 bytes enter programming mode, 13 per block: block 6's reply is cut after 7 bytes.
+    # 11 bytes enter programming mode (two handshake ACKs, the identification, the
+    # confirmation's ACK), 13 per block: block 6's reply is cut after 6 bytes.
     check_fault read 1 "$msg_short" drop-after=95
     ;;
 cancel)

@@ -28,6 +28,9 @@ inline Bytes Handshake() {
     return {proto::kHandshake.begin(), proto::kHandshake.end()};
 }
 
+// The radio's answer to a whole handshake: an ACK after "PROGRA" and one after the 'M'.
+inline const Bytes kHandshakeAcks = {proto::kAck, proto::kAck};
+
 inline Bytes ReadCommand(std::size_t address, std::uint8_t length = 8) {
     return {'R', static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF),
             length};

@@ -134,13 +134,20 @@ public:
         }
         return bytes;
     }
-    // The handshake as the PC sends it: a purge before each byte.
+    // The handshake with a purge before each byte, taking the radio's ACK after "PROGRA"
+    // before the 'M' and its ACK after the 'M' before returning both.
     Bytes Handshake() {
-        for (const std::uint8_t byte : simtest::Handshake()) {
+        const Bytes handshake = simtest::Handshake();
+        for (std::size_t i = 0; i + 1 < handshake.size(); ++i) {
             Purge();
-            Send({byte});
+            Send({handshake[i]});
         }
-        return Receive(1);
+        Bytes acks = Receive(1);
+        Purge();
+        Send({handshake.back()});
+        const Bytes last = Receive(1);
+        acks.insert(acks.end(), last.begin(), last.end());
+        return acks;
     }
 
 private:
@@ -178,14 +185,14 @@ TEST_F(SimProgram, ServesAPcThatClosesAndReopensThePort) {
     const RadioImage memory = NewDocumentImage(RadioType::T310X);
     {
         PcPort pc(link.string());
-        EXPECT_EQ(pc.Handshake(), Bytes{proto::kAck});
+        EXPECT_EQ(pc.Handshake(), kHandshakeAcks);
         pc.Purge();
         pc.Send({proto::kIdentRequest});
         EXPECT_EQ(pc.Receive(8), MemoryAt(memory, 0x3D0));
     }
     {
         PcPort pc(path);  // the next exchange, through the device path this time
-        EXPECT_EQ(pc.Handshake(), Bytes{proto::kAck});
+        EXPECT_EQ(pc.Handshake(), kHandshakeAcks);
     }
 
     EXPECT_EQ(sim.Stop(SIGTERM), 0);
@@ -207,7 +214,7 @@ TEST_F(SimProgram, OnceTakesOneWriteSavesItAndEnds) {
     ASSERT_FALSE(path.empty());
     {
         PcPort pc(path);
-        ASSERT_EQ(pc.Handshake(), Bytes{proto::kAck});
+        ASSERT_EQ(pc.Handshake(), kHandshakeAcks);
         pc.Send({proto::kIdentRequest});
         ASSERT_EQ(pc.Receive(8).size(), 8u);
         pc.Send({proto::kAck});

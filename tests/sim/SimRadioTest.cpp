@@ -16,7 +16,7 @@ void Confirm(Pc& pc, const RadioImage& memory) {
 }
 
 void EnterProgramming(Pc& pc, const RadioImage& memory) {
-    ASSERT_EQ(pc.Send(Handshake()), kAck);
+    ASSERT_EQ(pc.Send(Handshake()), kHandshakeAcks);
     Confirm(pc, memory);
 }
 
@@ -27,12 +27,13 @@ TEST(SimRadio, ReadConversationAnswersEveryBlockWithItsMemoryBytes) {
     SimRadio radio(memory);
     Pc pc(radio);
 
-    // Nothing until the eighth handshake byte, then a lone ACK.
+    // Nothing until "PROGRA" is complete; then an ACK, and another after the 'M'.
     const Bytes handshake = Handshake();
-    for (std::size_t i = 0; i + 1 < handshake.size(); ++i) {
+    for (std::size_t i = 0; i + 2 < handshake.size(); ++i) {
         EXPECT_TRUE(pc.Send(handshake[i]).empty()) << "handshake byte " << i;
     }
-    EXPECT_EQ(pc.Send(handshake.back()), kAck);
+    EXPECT_EQ(pc.Send(handshake[handshake.size() - 2]), kAck) << "after PROGRA";
+    EXPECT_EQ(pc.Send(handshake.back()), kAck) << "after M";
     // Identification: the model block; then the confirmation is acknowledged.
     EXPECT_EQ(pc.Send(proto::kIdentRequest), MemoryAt(memory, 0x3D0));
     EXPECT_EQ(pc.Send(proto::kAck), kAck);
@@ -104,7 +105,7 @@ TEST(SimRadio, CommandsCountOnlyInsideAConfirmedSessionAndWhenWellFormed) {
     // Before the handshake, and between handshake and confirmation, commands mean nothing.
     EXPECT_TRUE(pc.Send(ReadCommand(0)).empty());
     EXPECT_TRUE(pc.Send(WriteCommand(0, Pattern(9))).empty());
-    ASSERT_EQ(pc.Send(Handshake()), kAck);
+    ASSERT_EQ(pc.Send(Handshake()), kHandshakeAcks);
     EXPECT_TRUE(pc.Send(ReadCommand(0)).empty());
     EXPECT_EQ(radio.phase(), SimRadio::Phase::Handshaken);
     ASSERT_EQ(pc.Send(proto::kIdentRequest), MemoryAt(memory, 0x3D0));
@@ -126,19 +127,19 @@ TEST(SimRadio, HandshakeStartsOverFromEveryPhase) {
 
     // A broken handshake followed by a whole one, noise before it.
     EXPECT_TRUE(pc.Send({0x55, 0x02, 'P', 'R', 'O'}).empty());
-    EXPECT_EQ(pc.Send(Handshake()), kAck);
+    EXPECT_EQ(pc.Send(Handshake()), kHandshakeAcks);
     // The PC starts over after the identification instead of confirming.
     ASSERT_EQ(pc.Send(proto::kIdentRequest), MemoryAt(memory, 0x3D0));
-    EXPECT_EQ(pc.Send(Handshake()), kAck);
+    EXPECT_EQ(pc.Send(Handshake()), kHandshakeAcks);
     Confirm(pc, memory);
     // In the middle of a read, between a reply and its ACK.
     ASSERT_EQ(pc.Send(ReadCommand(0x40)).size(), 12u);
-    EXPECT_EQ(pc.Send(Handshake()), kAck);
+    EXPECT_EQ(pc.Send(Handshake()), kHandshakeAcks);
     EXPECT_EQ(radio.phase(), SimRadio::Phase::Handshaken);
     Confirm(pc, memory);
     // Between two blocks of a finished session.
     ASSERT_EQ(pc.Send(WriteCommand(0x40, Pattern(8))), kAck);
-    EXPECT_EQ(pc.Send(Handshake()), kAck);
+    EXPECT_EQ(pc.Send(Handshake()), kHandshakeAcks);
 }
 
 TEST(SimRadio, ReadReplyWithoutItsAckDoesNotSwallowTheNextCommand) {
@@ -171,7 +172,7 @@ TEST(SimRadio, StaleHalfCommandIsForgottenAfterAPause) {
         EnterProgramming(pc, memory);
         EXPECT_TRUE(pc.Send(halfWrite).empty());
         pc.Wait(SimRadio::kFrameTimeout);
-        EXPECT_EQ(pc.Send(Handshake()), kAck);
+        EXPECT_EQ(pc.Send(Handshake()), kHandshakeAcks);
         EXPECT_EQ(radio.phase(), SimRadio::Phase::Handshaken);
         EXPECT_EQ(radio.Memory(), memory);
     }

@@ -1,0 +1,166 @@
+#include "TestModeVerb.h"
+
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "CellRules.h"
+#include "CommPort.h"
+#include "Numbers.h"
+#include "TerminalHooks.h"
+#include "TestFrequency.h"
+#include "TestModeBlocks.h"
+#include "TestModeExchange.h"
+#include "ToneList.h"
+
+namespace {
+
+constexpr char kSynopsis[] =
+    "testmode --port DEV --item ITEM --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] "
+    "[--tx-tone TONE] [--rx-step 5|6.25] [--tx-step 5|6.25] [--retries N]";
+constexpr int kMaxRetries = 1000;
+constexpr int kMaxValue = 255;
+
+struct TestModeOptions {
+    std::string port;
+    std::optional<TestItem> item;
+    std::optional<int> value;
+    double rxMhz = 0.0;  // 0 is below the band: the band's bottom edge, as in the dialog
+    double txMhz = 0.0;
+    std::string rxTone = "OFF";
+    std::string txTone = "OFF";
+    int rxStep = kTestStep500;
+    int txStep = kTestStep500;
+    int retries = 0;
+};
+
+int Usage(std::string_view why) {
+    std::cerr << "kvprog-cli: " << why << "\nusage: kvprog-cli " << kSynopsis << "\n";
+    return kExitUsage;
+}
+
+std::optional<int> WholeNumber(std::string_view text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A plain decimal such as "462.5625", read without regard to the locale.
+std::optional<double> Megahertz(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> Step(std::string_view text) {
+    if (text == "5" || text == "5.00") {
+        return kTestStep500;
+    }
+    if (text == "6.25") {
+        return kTestStep625;
+    }
+    return std::nullopt;
+}
+
+// The list's own spelling of a tone typed in any case.
+std::optional<std::string> ListTone(const ToneList& tones, std::string_view text) {
+    const int index = tones.FindIgnoringCase(text);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return tones[static_cast<std::size_t>(index)];
+}
+
+// Fills options from args; returns why they are refused, or "" when they are fine.
+std::string Parse(const Args& args, TestModeOptions& options) {
+    ToneList tones;
+    tones.Build();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (i + 1 >= args.size()) {
+            return "unknown or incomplete argument \"" + name + "\"";
+        }
+        const std::string& text = args[++i];
+        const std::string bad = "bad " + name + " \"" + text + "\"";
+        if (name == "--port" && !text.empty()) {
+            options.port = text;
+        } else if (name == "--item") {
+            if (!(options.item = TestItemFromLabel(text))) {
+                return bad + ": one of \"TX Frequency\", \"Low Power Voltage\", " +
+                       "\"Squelch Level\", \"TX Power\"";
+            }
+        } else if (name == "--value") {
+            if (!(options.value = WholeNumber(text, 0, kMaxValue))) {
+                return bad + ": a whole number from 0 to 255";
+            }
+        } else if (name == "--rx" || name == "--tx") {
+            const auto mhz = Megahertz(text);
+            if (!mhz) {
+                return bad + ": a frequency in MHz such as 462.5625";
+            }
+            (name == "--rx" ? options.rxMhz : options.txMhz) = *mhz;
+        } else if (name == "--rx-tone" || name == "--tx-tone") {
+            const auto tone = ListTone(tones, text);
+            if (!tone) {
+                return bad + ": an entry of the tone list (OFF, 67.0 ... 254.1, D023N ... D754I)";
+            }
+            (name == "--rx-tone" ? options.rxTone : options.txTone) = *tone;
+        } else if (name == "--rx-step" || name == "--tx-step") {
+            const auto step = Step(text);
+            if (!step) {
+                return bad + ": 5 or 6.25 (kHz)";
+            }
+            (name == "--rx-step" ? options.rxStep : options.txStep) = *step;
+        } else if (name == "--retries") {
+            const auto retries = WholeNumber(text, 0, kMaxRetries);
+            if (!retries) {
+                return bad + ": a count from 0 to 1000";
+            }
+            options.retries = *retries;
+        } else {
+            return "unknown argument \"" + name + "\"";
+        }
+    }
+    if (options.port.empty() || !options.item || !options.value) {
+        return "--port, --item and --value are required";
+    }
+    return {};
+}
+
+}  // namespace
+
+int RunTestModeVerb(const Args& args) {
+    TestModeOptions options;
+    if (const std::string why = Parse(args, options); !why.empty()) {
+        return Usage(why);
+    }
+    // The values the dialog would send after Enter in its frequency edits.
+    const BandLimits band = BandForField(0);
+    TestModeRequest request;
+    request.item = *options.item;
+    request.rxUnits = NormaliseTestFrequency(options.rxMhz, band, options.rxStep);
+    request.txUnits = NormaliseTestFrequency(options.txMhz, band, options.txStep);
+    request.rxTone = options.rxTone;
+    request.txTone = options.txTone;
+    request.value = *options.value;
+
+    const std::string caption =
+        "Test mode: " + std::string(TestItemLabel(request.item)) + " " +
+        std::to_string(request.value) + ", receive " + FormatMhz(request.rxUnits) + " MHz " +
+        request.rxTone + ", transmit " + FormatMhz(request.txUnits) + " MHz " + request.txTone;
+    CTerminalHooks hooks(std::cerr, caption, options.retries, false);
+    CCommPort port;
+    const TestModeResult result = RunTestMode(port, hooks, options.port, request);
+    hooks.Finish();
+    return result.end == TestModeEnd::Finished ? kExitOk : kExitRadio;
+}

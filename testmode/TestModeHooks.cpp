@@ -1,0 +1,31 @@
+#include "TestModeHooks.h"
+
+#include <QThread>
+
+#include "MessageBox.h"
+
+namespace {
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+void CTestModeHooks::Sleep(int milliseconds) {
+    if (milliseconds > 0) {
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+}
+
+void CTestModeHooks::ShowMessage(std::string_view text, MessageIcon icon) {
+    ::ShowMessage(m_pParent,
+                  MessageRequest{FromView(text), kAppTitle, QMessageBox::Ok,
+                                 icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                                  : QMessageBox::NoIcon});
+}
+
+RetryAnswer CTestModeHooks::AskRetryCancel(std::string_view text) {
+    const auto answer = ::ShowMessage(
+        m_pParent, MessageRequest{FromView(text), kAppTitle,
+                                  QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon});
+    return answer == QMessageBox::Retry ? RetryAnswer::Retry : RetryAnswer::Cancel;
+}
