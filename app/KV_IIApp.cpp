@@ -1,6 +1,7 @@
 #include "KV_IIApp.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QSessionManager>
 #include <QSettings>
 
@@ -11,7 +12,10 @@
 #include "KV_IIView.h"
 #include "MainFrm.h"
 #include "MessageBox.h"
+#include "OptionalFeaturesDlg.h"
+#include "PortMenu.h"
 #include "PrintCommands.h"
+#include "TestModeDlg.h"
 
 namespace {
 
@@ -132,7 +136,8 @@ void CKV_IIApp::CreateDocumentWindows() {
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),
             &CMainFrame::ResizeParentToFit);
     connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &CKV_IIApp::AddToRecentFileList);
-    m_pMainWnd->SetCloseGuard([doc = m_pDoc.get()] { return doc->SaveModified(); });
+    m_pMainWnd->SetCloseGuard(
+        [this] { return !RefuseWhileTransferring() && m_pDoc->SaveModified(); });
     connect(m_pMainWnd.get(), &CMainFrame::FilesDropped, this,
             [this](const QStringList& paths) { OpenDocumentFile(paths.constFirst()); });
     ConnectCommands();
@@ -152,6 +157,48 @@ void CKV_IIApp::ConnectCommands() {
     on(ID_FILE_PRINT_DIRECT, &CKV_IIApp::OnFilePrintDirect);
     on(ID_FILE_PRINT_PREVIEW, &CKV_IIApp::OnFilePrintPreview);
     on(ID_FILE_PRINT_SETUP, &CKV_IIApp::OnFilePrintSetup);
+    on(ID_OPTIONAL_FEATURES, &CKV_IIApp::OnOptionalFeatures);
+    on(ID_TEST_MODE, &CKV_IIApp::OnTestMode);
+    CKV_IIView* view = m_pView;
+    connect(m_pMainWnd->Action(ID_READ_FROM_RADIO), &QAction::triggered, view,
+            [view] { view->OnReadFromRadio(); });
+    connect(m_pMainWnd->Action(ID_WRITE_TO_RADIO), &QAction::triggered, view,
+            [view] { view->OnWriteToRadio(); });
+    ConnectPortMenu(*m_pMainWnd, *m_pView);
+    connect(m_pView, &CKV_IIView::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
+}
+
+// While a clone run goes, nothing may replace or close the document, the form or the
+// dialog under it, and nothing else may use the port.
+void CKV_IIApp::OnTransferRunning(bool running) {
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
+                   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
+                   ID_TEST_MODE, ID_OPTIONAL_FEATURES}) {
+        if (QAction* action = m_pMainWnd->Action(id)) {
+            action->setEnabled(!running);
+        }
+    }
+}
+
+bool CKV_IIApp::RefuseWhileTransferring() {
+    if (m_pView && m_pView->IsTransferRunning()) {
+        m_pMainWnd->SetMessageText(QString::fromUtf8(kMsgTransferRunning));
+        return true;
+    }
+    return false;
+}
+
+// The alignment dialog works on the radio directly and never touches the document.
+void CKV_IIApp::OnTestMode() {
+    CTestModeDlg dialog(m_toneList, m_pView->Port(),
+                        m_pView->SettingCombo(Setting::Field)->currentText(), m_pMainWnd.get());
+    dialog.exec();
+}
+
+void CKV_IIApp::OnOptionalFeatures() {
+    if (RunOptionalFeatures(m_pDoc->m_image, m_pMainWnd.get())) {
+        m_pDoc->SetModifiedFlag(true);
+    }
 }
 
 // A new document takes the radio type the form shows, once the form is complete.
@@ -215,7 +262,7 @@ void CKV_IIApp::OnFilePrintSetup() {
 }
 
 bool CKV_IIApp::OpenDocumentFile(const QString& path) {
-    return m_pDoc->SaveModified() && OpenFile(path);
+    return !RefuseWhileTransferring() && m_pDoc->SaveModified() && OpenFile(path);
 }
 
 QStringList CKV_IIApp::RecentFiles() const {

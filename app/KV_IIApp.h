@@ -13,6 +13,9 @@ class CKV_IIView;
 class CMainFrame;
 class CPrintCommands;
 
+inline constexpr const char* kMsgTransferRunning =
+    "A transfer with the radio is running: wait for it to end, or press Cancel in its window.";
+
 class CKV_IIApp : public QApplication {
     Q_OBJECT
 
@@ -46,6 +49,9 @@ public:
     void OnFilePrintDirect();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
+    void OnOptionalFeatures();
+    void OnTestMode();
+    void OnTransferRunning(bool running);
     // Asks to save unsaved changes, then opens path; false when nothing was opened.
     bool OpenDocumentFile(const QString& path);
 
@@ -65,6 +71,8 @@ private:
     bool OpenFile(const QString& path);
     void AddToRecentFileList(const QString& path);
     StartResult PrintFromCommandLine(const QStringList& arguments);
+    // True (with a word in the status bar) while a clone run goes.
+    bool RefuseWhileTransferring();
 
     std::unique_ptr<CKV_IIDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainWnd;

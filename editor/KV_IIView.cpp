@@ -8,6 +8,7 @@
 #include "ChannelCodec.h"
 #include "FormTemplate.h"
 #include "MSFlexGrid.h"
+#include "ProgressDlg.h"
 
 namespace {
 
@@ -53,6 +54,10 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;
     }
     setMinimumSize(size());
+    m_pProgressDlg = new CProgressDlg(this);
+    m_pProgressDlg->setWindowFlag(Qt::Dialog);
+    connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CKV_IIView::OnRadioTransfer,
+            Qt::QueuedConnection);
     connect(m_grid, &CMSFlexGrid::DblClick, this, &CKV_IIView::OnDblClickGrid);
     connect(m_grid, &CMSFlexGrid::MouseDown, this, &CKV_IIView::OnMouseDownGrid);
     connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);

@@ -19,7 +19,14 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 OpenResult Refused(const std::string& device, int error) {
-    return {false, device + ": " + std::strerror(error)};
+    std::string reason = device + ": " + std::strerror(error);
+    if (error == EACCES) {
+        // Serial devices belong to the dialout group on most systems.
+        reason +=
+            " (add your user to the dialout group: sudo usermod -aG dialout $USER, "
+            "then log in again)";
+    }
+    return {false, reason};
 }
 
 // 9600 baud, 8 data bits, no parity, one stop bit, every byte passed through untouched.

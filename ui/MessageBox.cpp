@@ -15,6 +15,9 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& r
     }
     QMessageBox box(request.icon, request.caption, request.text, request.buttons,
                     parent ? parent : QApplication::activeWindow());
+    if (!request.detail.isEmpty()) {
+        box.setDetailedText(request.detail);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

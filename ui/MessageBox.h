@@ -12,10 +12,21 @@ class QWidget;
 inline const char* const kAppTitle = "Korvane Programming Software";
 
 struct MessageRequest {
+    MessageRequest() = default;
+    MessageRequest(QString text_, QString caption_ = kAppTitle,
+                   QMessageBox::StandardButtons buttons_ = QMessageBox::Ok,
+                   QMessageBox::Icon icon_ = QMessageBox::Warning, QString detail_ = QString())
+        : text(std::move(text_)),
+          caption(std::move(caption_)),
+          buttons(buttons_),
+          icon(icon_),
+          detail(std::move(detail_)) {}
+
     QString text;
     QString caption = kAppTitle;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Warning;  // the exclamation icon
+    QString detail;  // shown behind the box's "Show Details..." button when not empty
 };
 
 // Shows the box modally over parent (or the active window) and returns the button pressed.

@@ -1,0 +1,83 @@
+#include "PortMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "CommandTable.h"
+#include "KV_IIView.h"
+#include "MainFrm.h"
+#include "PortNames.h"
+
+namespace {
+
+constexpr int kPortCommands[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4};
+constexpr char kDetectedProperty[] = "detectedPort";
+
+QMenu* MenuHolding(CMainFrame& frame, QAction* action) {
+    for (QAction* top : frame.menuBar()->actions()) {
+        if (top->menu() && top->menu()->actions().contains(action)) {
+            return top->menu();
+        }
+    }
+    return nullptr;
+}
+
+// Rebuilds the detected ports below the four fixed items and sets every check mark.
+void Refresh(QMenu& menu, CKV_IIView& view) {
+    for (QAction* action : menu.actions()) {
+        if (action->property(kDetectedProperty).isValid()) {
+            menu.removeAction(action);
+            action->deleteLater();
+        }
+    }
+    const auto ports = AvailableSerialPorts();
+    if (!ports.empty()) {
+        QAction* separator = menu.addSeparator();
+        separator->setProperty(kDetectedProperty, true);
+    }
+    for (const SerialPortEntry& port : ports) {
+        const QString device = QString::fromStdString(port.device);
+        QString text = device;
+        if (!port.description.empty()) {
+            text += QStringLiteral("  (%1)").arg(QString::fromStdString(port.description));
+        }
+        QAction* action = menu.addAction(text);
+        action->setProperty(kDetectedProperty, device);
+        action->setCheckable(true);
+        action->setChecked(view.Port() == device);
+        action->setStatusTip(
+            QStringLiteral("Use %1 for the next exchange with the radio").arg(device));
+        QObject::connect(action, &QAction::triggered, &view,
+                         [&view, device] { view.SetPort(device); });
+    }
+}
+
+}  // namespace
+
+void ConnectPortMenu(CMainFrame& frame, CKV_IIView& view) {
+    for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {
+        QAction* action = frame.Action(kPortCommands[i]);
+        if (!action) {
+            continue;
+        }
+        const QString name =
+            QString::fromUtf8(kPortNames[i].data(), static_cast<qsizetype>(kPortNames[i].size()));
+        action->setCheckable(true);
+        action->setChecked(view.Port() == name);
+        QObject::connect(action, &QAction::triggered, &view, [&view, name] { view.SetPort(name); });
+    }
+    QMenu* menu = MenuHolding(frame, frame.Action(ID_COM1));
+    if (!menu) {
+        return;
+    }
+    QObject::connect(menu, &QMenu::aboutToShow, &view, [&frame, menu, &view] {
+        // The check mark follows the chosen port, compared whole and case-sensitively.
+        for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {
+            if (QAction* action = frame.Action(kPortCommands[i])) {
+                action->setChecked(view.Port().toStdString() == kPortNames[i]);
+            }
+        }
+        Refresh(*menu, view);
+    });
+}

@@ -1,0 +1,64 @@
+// Reading the radio into the form and writing the form into the radio.
+#include <exception>
+
+#include "CloneExchange.h"
+#include "CommPort.h"
+#include "KV_IIView.h"
+#include "MSFlexGrid.h"
+#include "MessageBox.h"
+#include "ProgressDlg.h"
+#include "RadioTexts.h"
+#include "TransferHooks.h"
+
+void CKV_IIView::OnReadFromRadio() {
+    OpenProgressDialog(0);
+}
+
+void CKV_IIView::OnWriteToRadio() {
+    OpenProgressDialog(1);
+}
+
+// The command sends nothing: the run begins with the dialog's Start. While a window exists
+// (waiting or running), only the direction and the caption of the next window change.
+void CKV_IIView::OpenProgressDialog(int direction) {
+    OnLeaveCellGrid();
+    m_nDirection = direction;
+    const std::string_view caption = direction == 1 ? kCaptionWriting : kCaptionReading;
+    m_pProgressDlg->m_strCaption =
+        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    if (!m_pProgressDlg->HasWindow()) {
+        m_pProgressDlg->Create(m_grid);
+    }
+}
+
+void CKV_IIView::OnRadioTransfer() {
+    if (m_bRunning || !m_pImage) {
+        return;
+    }
+    // The direction is taken once, here: a Read or Write command during the run only
+    // prepares the next one.
+    const CloneDirection direction =
+        m_nDirection == 1 ? CloneDirection::Write : CloneDirection::Read;
+    if (direction == CloneDirection::Write) {
+        EncodeImage();
+    }
+    m_bRunning = true;
+    emit transferRunningChanged(true);
+    CCommPort port;
+    CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
+    CloneResult result;
+    try {
+        result = RunClone(port, hooks, m_strPort.toStdString(), direction, *m_pImage);
+    } catch (const std::exception& error) {
+        // The port is closed by now; say what went wrong instead of ending the program.
+        result = {CloneEnd::CommunicationError, error.what()};
+        ShowMessage(this, QString::fromUtf8(error.what()));
+    }
+    m_pProgressDlg->DestroyWindow();
+    m_bRunning = false;
+    emit transferRunningChanged(false);
+    if (direction == CloneDirection::Read && result.Completed()) {
+        DecodeImage();
+        emit edited();  // the document now holds the radio's memory, not its file
+    }
+}

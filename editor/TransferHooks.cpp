@@ -1,0 +1,60 @@
+#include "TransferHooks.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include "MessageBox.h"
+#include "ProgressDlg.h"
+#include "RadioTexts.h"
+
+namespace {
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+void CTransferHooks::Sleep(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
+    MessageRequest request{Text(text)};
+    request.icon = icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
+    // The open failure carries the system's reason after a blank line: it goes behind the
+    // box's details button, under the fixed text.
+    const qsizetype reason = request.text.indexOf(QStringLiteral("\n\n"));
+    if (text.starts_with(kMsgOpenFailed) && reason > 0) {
+        request.detail = request.text.mid(reason + 2);
+        request.text.truncate(reason);
+    }
+    ::ShowMessage(m_pParent, request);
+}
+
+RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
+    const MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
+                                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon};
+    return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
+                                                                   : RetryAnswer::Cancel;
+}
+
+// Qt offers no way to take exactly one event; one pass over what is pending keeps the
+// window and the Cancel button alive just the same.
+void CTransferHooks::PumpOne() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool CTransferHooks::IsCancelled() {
+    return m_dialog.m_bCancel != 0;
+}
+
+void CTransferHooks::SetStatus(std::string_view text) {
+    m_dialog.SetStatus(Text(text));
+}
+
+int CTransferHooks::ProgressPosition() {
+    return m_dialog.Position();
+}
+
+void CTransferHooks::SetProgressPosition(int position) {
+    m_dialog.SetPosition(position);
+}

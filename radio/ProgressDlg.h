@@ -1,0 +1,61 @@
+// The small modeless dialog through which every clone run is started, followed and stopped.
+// The object lives as long as the view; only its window comes and goes: a Read or Write
+// command opens it, the run or Cancel closes it.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+inline constexpr int IDD_PROGRESS = 133;
+inline constexpr int IDC_PROGRESS_BAR = 1003;
+inline constexpr int IDC_PROGRESS_LABEL = 1004;
+inline constexpr int IDC_PROGRESS_STATUS = 1005;
+
+class CProgressDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CProgressDlg(QWidget* parent = nullptr);
+
+    // Non-zero once the user asked to cancel; reset whenever the window opens.
+    int m_bCancel = 0;
+    // The caption the window takes when it opens.
+    QString m_strCaption;
+
+    // Opens the window afresh (range, position, status, caption, Start enabled), centred
+    // over `over`.
+    void Create(QWidget* over);
+    bool HasWindow() const { return isVisible(); }
+    void DestroyWindow() { hide(); }
+
+    void SetStatus(const QString& text);
+    QString Status() const;
+    int Position() const;
+    void SetPosition(int position);
+    // Advances the bar by its step.
+    void StepIt();
+    bool IsStartEnabled() const;
+
+signals:
+    // Start was pressed: the view begins a run once control is back in the event loop.
+    void startRequested();
+
+public slots:
+    void OnOK();
+    void OnCancel();
+
+protected:
+    // Enter presses Start; Escape and the close box cancel.
+    void accept() override { OnOK(); }
+    void reject() override { OnCancel(); }
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* m_start = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QLabel* m_status = nullptr;
+};

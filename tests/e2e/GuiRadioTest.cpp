@@ -1,0 +1,194 @@
+// The desktop program reading and writing the simulated radio: the Read and Write commands,
+// the progress dialog's Start and Cancel, the port menu, and the commands held back while a
+// run goes. The program runs offscreen; the radio is kvradio-sim on a pseudo-terminal.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "ChannelCodec.h"
+#include "CommandTable.h"
+#include "KV_IIApp.h"
+#include "KV_IIDoc.h"
+#include "KV_IIView.h"
+#include "MSFlexGrid.h"
+#include "MainFrm.h"
+#include "MessageBox.h"
+#include "NewDocument.h"
+#include "ProgressDlg.h"
+#include "SinFile.h"
+
+namespace {
+
+QByteArray Bytes(const RadioImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::size());
+}
+
+// A T520 radio with two channels and its own bytes in the part a write never reaches.
+RadioImage RadioMemory() {
+    RadioImage image = NewDocumentImage(RadioType::T520);
+    EditorModel model;
+    DecodeImage(image, model);
+    model.cells[1] = {"1", "462.56250", "467.56250", "67.0", "D023N", "NO", "Narrow", "Add", "Low"};
+    model.cells[9] = {"9", "455.00000", "", "OFF", "OFF", "YES", "Wide", "Delete", "Middle"};
+    EncodeImage(model, image);
+    image[0x3E0] = 0x42;
+    return image;
+}
+
+}  // namespace
+
+class GuiRadioTest : public QObject {
+    Q_OBJECT
+
+private:
+    CKV_IIApp* app() { return theApp(); }
+    CKV_IIView* view() { return app()->View(); }
+    CProgressDlg& dialog() { return view()->ProgressDialog(); }
+    QString Cell(int row, int col) { return view()->Grid().GetTextMatrix(row, col); }
+
+    // Starts the radio; its pty becomes COM1.
+    void StartRadio(const QStringList& extra = {}) {
+        const QString image = m_dir.filePath("radio.sin");
+        QVERIFY(SaveSinFile(QFile::encodeName(image).toStdString(), RadioMemory()).ok);
+        m_radio.start(KVRADIO_SIM,
+                      QStringList{"--image", image, "--save", m_dir.filePath("saved.sin"), "--log",
+                                  m_dir.filePath("radio.log")} +
+                          extra);
+        QVERIFY(m_radio.waitForStarted(5000));
+        QVERIFY(m_radio.waitForReadyRead(5000));
+        const QString pty = QString::fromUtf8(m_radio.readLine()).trimmed();
+        QVERIFY2(pty.startsWith("/dev/"), qPrintable(pty));
+        qputenv("KVPROG_COM1", pty.toUtf8());
+    }
+    // Presses Start and waits for the run to end and its window to go.
+    void RunTransfer(int command) {
+        app()->MainFrame()->OnCommand(command);
+        QVERIFY(dialog().isVisible());
+        QCOMPARE(dialog().Status(), QString("   Not start yet"));
+        QSignalSpy running(view(), &CKV_IIView::transferRunningChanged);
+        dialog().OnOK();
+        QVERIFY(!dialog().IsStartEnabled());
+        // The run starts from the event loop and keeps it turning until it ends.
+        QTRY_COMPARE_WITH_TIMEOUT(running.count(), 2, 60000);
+        QVERIFY(!dialog().isVisible());
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_radio;
+    QStringList m_messages;
+
+private slots:
+    void init();
+    void cleanup();
+    void readShowsTheRadioAndWriteSendsTheForm();
+    void cancelBeforeStartSendsNothingAndThePortMenuChecks();
+    void commandsWaitWhileARunGoesAndCancelStopsIt();
+    void aPortThatCannotBeOpenedIsReported();
+};
+
+void GuiRadioTest::init() {
+    m_messages.clear();
+    SetMessageHandler([this](const MessageRequest& request) {
+        m_messages << request.text;
+        return QMessageBox::Discard;  // for the save prompt at the end
+    });
+    QCOMPARE(app()->InitInstance({}), CKV_IIApp::StartResult::Run);
+}
+
+void GuiRadioTest::cleanup() {
+    app()->ExitInstance();
+    SetMessageHandler(nullptr);
+    m_radio.terminate();
+    m_radio.waitForFinished(3000);
+}
+
+void GuiRadioTest::readShowsTheRadioAndWriteSendsTheForm() {
+    StartRadio();
+    RunTransfer(ID_READ_FROM_RADIO);
+    QCOMPARE(m_messages, QStringList());
+    QCOMPARE(Bytes(app()->Document()->m_image), Bytes(RadioMemory()));
+    QCOMPARE(Cell(1, COL_TX_TONE), QString("D023N"));
+    QCOMPARE(Cell(9, COL_POWER), QString("Middle"));
+    QCOMPARE(view()->SettingCombo(Setting::Type)->currentText(), QString("KV - T520"));
+    QVERIFY(app()->Document()->IsModified());  // the radio's memory is not saved anywhere yet
+
+    view()->Grid().SetTextMatrix(9, COL_RX_FREQ, "456.00000");
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages, QStringList());
+    RadioImage saved;
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    const RadioImage& sent = app()->Document()->m_image;
+    QCOMPARE(Bytes(saved).left(0x3D8), Bytes(sent).left(0x3D8));
+    QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(9)),
+             std::optional<std::uint32_t>(45600000));
+    QCOMPARE(saved[0x3E0], std::uint8_t(0x42));  // never sent, so the radio keeps its own
+}
+
+void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
+    StartRadio();
+    CMainFrame* frame = app()->MainFrame();
+    frame->OnCommand(ID_COM3);
+    QCOMPARE(view()->Port(), QString("COM3"));
+    frame->OnCommand(ID_COM1);
+    QVERIFY(frame->Action(ID_COM1)->isChecked() || view()->Port() == "COM1");
+
+    frame->OnCommand(ID_WRITE_TO_RADIO);
+    QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
+    frame->OnCommand(ID_READ_FROM_RADIO);  // the open window keeps its caption
+    QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
+    QCOMPARE(view()->Direction(), 0);
+    dialog().OnCancel();
+    QVERIFY(!dialog().isVisible());
+    QTest::qWait(200);
+    QFile log(m_dir.filePath("radio.log"));
+    QVERIFY(!log.open(QIODevice::ReadOnly) || !log.readAll().contains(" pc "));
+}
+
+void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
+    StartRadio({"--pace"});
+    const QByteArray before = Bytes(app()->Document()->m_image);
+    bool checked = false;
+    QTimer::singleShot(1500, this, [&] {
+        CMainFrame* frame = app()->MainFrame();
+        QVERIFY(view()->IsTransferRunning());
+        QVERIFY(!frame->Action(ID_FILE_NEW)->isEnabled());
+        QVERIFY(!frame->Action(ID_FILE_OPEN)->isEnabled());
+        QVERIFY(!frame->Action(ID_OPTIONAL_FEATURES)->isEnabled());
+        QVERIFY(!frame->close());  // closing the window is refused too
+        QVERIFY(frame->MessageText().contains("transfer with the radio is running"));
+        dialog().OnCancel();
+        checked = true;
+    });
+    RunTransfer(ID_READ_FROM_RADIO);
+    QVERIFY(checked);
+    QCOMPARE(m_messages, QStringList());                  // a cancel shows no box
+    QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
+    QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
+}
+
+void GuiRadioTest::aPortThatCannotBeOpenedIsReported() {
+    qputenv("KVPROG_COM1", m_dir.filePath("no-such-device").toUtf8());
+    view()->Grid().SetTextMatrix(4, COL_RX_FREQ, "451.00000");
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages[0].startsWith(
+        "Could not Open the Port,Please check whether the Port are occupied or the device are ok"));
+    // The form was encoded before the port was tried.
+    QCOMPARE(ReadFrequency(app()->Document()->m_image, RadioImage::ChannelAddress(4)),
+             std::optional<std::uint32_t>(45100000));
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    CKV_IIApp app(argc, argv);
+    GuiRadioTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "GuiRadioTest.moc"
