@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QSessionManager>
 #include <QSettings>
+#include <cstdio>
 
 #include "CommandTable.h"
 #include "FileDialog.h"
@@ -80,6 +81,17 @@ CKV_IIApp::StartResult CKV_IIApp::InitInstance(const QStringList& arguments) {
 // --print FILE, --print-to PRINTER FILE, --print-pdf OUT.pdf FILE: the file's sheet, as the
 // form would show it after opening the file, and no window.
 CKV_IIApp::StartResult CKV_IIApp::PrintFromCommandLine(const QStringList& arguments) {
+    // No window is shown, so nothing may wait on a box: messages go to standard error.
+    MessageHandler previous = SetMessageHandler([](const MessageRequest& request) {
+        std::fprintf(stderr, "kvprog: %s\n", qPrintable(request.text));
+        return QMessageBox::Cancel;
+    });
+    const StartResult result = PrintFile(arguments);
+    SetMessageHandler(std::move(previous));
+    return result;
+}
+
+CKV_IIApp::StartResult CKV_IIApp::PrintFile(const QStringList& arguments) {
     const QString option = arguments.constFirst();
     const int expected = option == QStringLiteral("--print") ? 2 : 3;
     if ((option != QStringLiteral("--print") && option != QStringLiteral("--print-to") &&

@@ -71,6 +71,7 @@ private:
     bool OpenFile(const QString& path);
     void AddToRecentFileList(const QString& path);
     StartResult PrintFromCommandLine(const QStringList& arguments);
+    StartResult PrintFile(const QStringList& arguments);
     // True (with a word in the status bar) while a clone run goes.
     bool RefuseWhileTransferring();
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -11,6 +12,8 @@
 
 #include "ChannelCodec.h"
 #include "CommandTable.h"
+#include "DialogTemplate.h"
+#include "FeaturesTemplate.h"
 #include "KV_IIApp.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
@@ -88,6 +91,7 @@ private slots:
     void cancelBeforeStartSendsNothingAndThePortMenuChecks();
     void commandsWaitWhileARunGoesAndCancelStopsIt();
     void aPortThatCannotBeOpenedIsReported();
+    void optionalFeaturesReachTheRadio();
 };
 
 void GuiRadioTest::init() {
@@ -180,6 +184,30 @@ void GuiRadioTest::aPortThatCannotBeOpenedIsReported() {
     // The form was encoded before the port was tried.
     QCOMPARE(ReadFrequency(app()->Document()->m_image, RadioImage::ChannelAddress(4)),
              std::optional<std::uint32_t>(45100000));
+}
+
+void GuiRadioTest::optionalFeaturesReachTheRadio() {
+    StartRadio();
+    // Program > Optional Features: PTT ID "BOT" with the ID 12aD, then OK.
+    QTimer::singleShot(0, this, [] {
+        QWidget* features = QApplication::activeModalWidget();
+        QVERIFY(features);
+        FindControl<QComboBox>(features, IDC_PTT_ID)->setCurrentIndex(1);
+        auto* begin = FindControl<QLineEdit>(features, IDC_BEGIN_OF_TX);
+        begin->clear();
+        QTest::keyClicks(begin, "12aD");
+        static_cast<QDialog*>(features)->accept();
+    });
+    app()->MainFrame()->OnCommand(ID_OPTIONAL_FEATURES);
+    QVERIFY(app()->Document()->IsModified());
+    RunTransfer(ID_WRITE_TO_RADIO);
+    RadioImage saved;
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    QCOMPARE(saved[addr::kOptionFlags] & optbits::kPttIdMask, 1);
+    const std::uint8_t codes[] = {0x01, 0x02, 0x0A, 0x0D, 0xFF};
+    for (std::size_t i = 0; i < sizeof codes; ++i) {
+        QCOMPARE(saved[addr::kPttIdCodes + i], codes[i]);
+    }
 }
 
 int main(int argc, char** argv) {
