@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <cstdio>
 
+#include "Backups.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
 #include "Icons.h"
@@ -239,6 +240,11 @@ void CKV_IIApp::OnFileOpen() {
     request.caption = QStringLiteral("Open");
     request.filter = QStringLiteral("Channel Data (*.sin);;All Files (*)");
     request.suffix = QStringLiteral("sin");
+    // The radio's memory as read or written lately is one click away, should a write need
+    // undoing. The folder is made here so that the shortcut leads somewhere from the start.
+    if (EnsureBackupFolder()) {
+        request.places << FileDialogPlace{QStringLiteral("Backups"), BackupFolder()};
+    }
     const QString path = AskFileName(m_pMainWnd.get(), request);
     if (!path.isEmpty()) {
         OpenDocumentFile(path);

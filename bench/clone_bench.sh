@@ -20,6 +20,8 @@ sim="$build/bin/kvradio-sim"
 work=$(mktemp -d)
 sim_pid=""
 trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
+# The backups of the measured runs stay out of the user's own folder.
+export XDG_DATA_HOME="$work/data"
 
 "$sim" --pace --latency "$latency" >"$work/port" &
 sim_pid=$!

@@ -19,8 +19,10 @@ FrequencyCheck CheckFrequency(std::string_view text, BandLimits band) {
     check.plausible = check.units >= kLowestPlausible && check.units <= kHighestPlausible;
     check.inBand = check.units >= band.low && check.units <= band.high;
     check.onStep = check.units % 625 == 0 || check.units % 500 == 0;
+    // The text stored is the value that was checked: rounding the typed number to five
+    // decimals could otherwise store a neighbour that is off the step.
     if (check.plausible) {
-        check.text = FormatFixed(mhz, 5);
+        check.text = FormatMhz(check.units);
     }
     return check;
 }

@@ -32,7 +32,7 @@ struct FrequencyCheck {
     bool plausible = false;   // 60 MHz to 600 MHz; otherwise a format error
     bool inBand = false;
     bool onStep = false;  // a multiple of 6.25 kHz or of 5 kHz
-    std::string text;     // the value read as "%3.5f", the form a passing value is stored in
+    std::string text;     // the value checked, as "%3.5f": the form a passing value is stored in
 
     bool ok() const { return plausible && inBand && onStep; }
     // The message of the first failing check, or "" when all pass.

@@ -6,18 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "FileIO.h"
 #include "RadioImage.h"
 
 inline constexpr std::string_view kSinExtension = ".sin";
 inline constexpr std::string_view kSinFilter = "Channel Data (*.sin)";
-
-struct FileResult {
-    bool ok = true;
-    std::string message;  // why it failed, naming the file; empty on success
-
-    explicit operator bool() const { return ok; }
-    static FileResult Failure(std::string why) { return {false, std::move(why)}; }
-};
 
 // Loads the first 1024 bytes of the file into image. A file shorter than that, or one that
 // cannot be read, is refused with a message and leaves image exactly as it was.

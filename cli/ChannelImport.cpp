@@ -20,6 +20,17 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+bool IsPlainDecimal(std::string_view text) {
+    const auto point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return !whole.empty() && digits(whole) && digits(fraction);
+}
+
 std::string Problem(std::size_t row, int column, std::string_view value, std::string_view why) {
     return "row " + std::to_string(row) + ", column \"" + std::string(kColumnHeaders[column]) +
            "\", value \"" + std::string(value) + "\": " + std::string(why);
@@ -47,6 +58,13 @@ std::optional<std::string> MapHeader(const CsvRecord& header, ColumnMap& map) {
     }
     if (!map[COL_CH]) {
         return std::string("row 1: there is no \"CH\" column naming the channel of each row");
+    }
+    // A row replaces its whole channel, and one without frequencies deletes it: a file
+    // without frequency columns would delete every channel it names.
+    if (!map[COL_RX_FREQ] && !map[COL_TX_FREQ]) {
+        return std::string(
+            "row 1: there is no \"Receive(MHz)\" or \"Transmit(MHz)\" column; "
+            "every row would delete its channel");
     }
     return std::nullopt;
 }
@@ -85,6 +103,12 @@ private:
         if (value.empty()) {
             cell.clear();
             return std::nullopt;
+        }
+        // A file is no place to guess: "462,5625" or "462.5625 MHz" are refused rather than
+        // read as far as they look like a number.
+        if (!IsPlainDecimal(value)) {
+            return Problem(m_row, c, value,
+                           "not a frequency in MHz (digits with a point as the decimal mark)");
         }
         const FrequencyCheck check = CheckFrequency(value, m_band);
         if (!check.ok()) {
@@ -132,7 +156,7 @@ private:
 }  // namespace
 
 ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneList& tones,
-                            EditorModel& model) {
+                            EditorModel& model, std::span<const int> lines) {
     if (records.empty()) {
         return {false, "the CSV file holds no header row"};
     }
@@ -145,7 +169,7 @@ ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneLis
     std::set<long long> seen;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
-        const std::size_t rowNumber = r + 1;
+        const std::size_t rowNumber = r < lines.size() ? static_cast<std::size_t>(lines[r]) : r + 1;
         if (record.size() > records[0].size()) {
             return {false, "row " + std::to_string(rowNumber) + " has more fields than the header"};
         }

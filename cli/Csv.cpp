@@ -3,11 +3,37 @@
 namespace {
 
 bool NeedsQuotes(std::string_view field) {
-    return field.find_first_of(",\"\r\n") != std::string_view::npos;
+    // A leading byte order mark would be taken for the file's own when read back.
+    return field.find_first_of(",\"\r\n") != std::string_view::npos ||
+           field.starts_with("\xEF\xBB\xBF");
 }
 
 bool IsBlankRecord(const CsvRecord& record) {
     return record.size() == 1 && record[0].empty();
+}
+
+// The line of the first byte that is not UTF-8 (or a NUL, which no text holds), or 0.
+int FirstBadLine(std::string_view text) {
+    int line = 1;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80           ? 1
+                                   : (c >> 5) == 0x6  ? 2
+                                   : (c >> 4) == 0xE  ? 3
+                                   : (c >> 3) == 0x1E ? 4
+                                                      : 0;
+        if (c == 0 || length == 0 || i + length > text.size()) {
+            return line;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return line;
+            }
+        }
+        line += c == '\n';
+        i += length;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -40,15 +66,23 @@ CsvParseResult ParseCsv(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
+    if (const int bad = FirstBadLine(text)) {
+        result.error = "line " + std::to_string(bad) +
+                       ": the file is not UTF-8 text (save it from the spreadsheet as CSV in "
+                       "UTF-8)";
+        return result;
+    }
     CsvRecord record;
     std::string field;
     std::size_t i = 0;
     int line = 1;
+    int recordLine = 1;
     auto endRecord = [&] {
         record.push_back(std::move(field));
         field.clear();
         if (!IsBlankRecord(record)) {
             result.records.push_back(std::move(record));
+            result.lines.push_back(recordLine);
         }
         record.clear();
     };
@@ -85,14 +119,10 @@ CsvParseResult ParseCsv(std::string_view text) {
             record.push_back(std::move(field));
             field.clear();
             ++i;
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+        } else if (c == '\r' || c == '\n') {
             endRecord();
-            i += 2;
-            ++line;
-        } else if (c == '\n') {
-            endRecord();
-            ++i;
-            ++line;
+            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+            recordLine = ++line;
         } else {
             field += c;
             ++i;

@@ -12,9 +12,10 @@ std::string CsvLine(const CsvRecord& fields);
 
 struct CsvParseResult {
     std::vector<CsvRecord> records;
-    std::string error;  // empty when the whole text parsed
+    std::vector<int> lines;  // the line each record starts on, as a spreadsheet counts rows
+    std::string error;       // empty when the whole text parsed
 };
 
-// Parses text. Accepts CRLF or LF line ends and a leading UTF-8 byte order mark (as
-// spreadsheets write them); blank lines are skipped.
+// Parses UTF-8 text. Accepts CRLF, LF or CR line ends and a leading byte order mark (as
+// spreadsheets write them); blank lines are skipped. Text that is not UTF-8 is refused.
 CsvParseResult ParseCsv(std::string_view text);

@@ -1,9 +1,8 @@
 #include "FileVerbs.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <span>
+#include <vector>
 
 #include "ChannelCodec.h"
 #include "ChannelImport.h"
@@ -16,7 +15,7 @@
 namespace {
 
 // A CSV of sixteen channels is a few kilobytes; anything this large is not one.
-constexpr std::streamsize kMaxCsvBytes = 1 << 20;
+constexpr std::size_t kMaxCsvBytes = 1 << 20;
 
 int Fail(int code, const std::string& message) {
     std::cerr << "kvprog-cli: " << message << "\n";
@@ -44,33 +43,36 @@ bool Save(const std::string& path, const RadioImage& image) {
 }
 
 bool ReadText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Fail(kExitUsage, "Cannot open \"" + path + "\" for reading.");
+    std::vector<std::uint8_t> bytes;
+    std::uintmax_t size = 0;
+    const FileResult read = ReadRegularFile(path, kMaxCsvBytes, bytes, &size);
+    if (!read) {
+        Fail(kExitUsage, read.message);
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), {});
-    if (in.bad() || static_cast<std::streamsize>(text.size()) > kMaxCsvBytes) {
-        Fail(kExitUsage, "Cannot read \"" + path + "\": it is not a channel CSV file.");
+    if (size > kMaxCsvBytes) {
+        Fail(kExitUsage, "Cannot open \"" + path + "\": it holds " + std::to_string(size) +
+                             " bytes; a channel CSV file is a few kilobytes.");
         return false;
     }
+    text.assign(bytes.begin(), bytes.end());
     return true;
 }
 
-// Writes text to the file, or to standard output for "-".
+// Writes text to the file in one step (a failed export leaves an old file as it was), or to
+// standard output for "-".
 bool WriteText(const std::string& path, const std::string& text) {
     if (path == "-") {
         std::cout << text << std::flush;
         return static_cast<bool>(std::cout);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        Fail(kExitUsage, "Cannot write \"" + path + "\".");
-        return false;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    const FileResult written =
+        WriteFileAtomically(path, std::span(data, text.size()), "Cannot write");
+    if (!written) {
+        Fail(kExitUsage, written.message);
     }
-    return true;
+    return written.ok;
 }
 
 }  // namespace
@@ -139,7 +141,7 @@ int RunImport(const Args& args) {
     ToneList tones;
     tones.Build();
     EditorModel model = DecodeForDisplay(image);
-    const ImportResult imported = ImportChannels(csv.records, tones, model);
+    const ImportResult imported = ImportChannels(csv.records, tones, model, csv.lines);
     if (!imported.ok) {
         return Fail(kExitUsage, args[0] + ": " + imported.message);
     }

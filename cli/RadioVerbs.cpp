@@ -7,11 +7,12 @@
 #include <iostream>
 #include <optional>
 
+#include "Backups.h"
 #include "ChannelCodec.h"
 #include "ChannelReport.h"
 #include "CloneExchange.h"
-#include "CommPort.h"
 #include "Interrupt.h"
+#include "LinkPort.h"
 #include "RadioTexts.h"
 #include "SinFile.h"
 #include "TerminalHooks.h"
@@ -72,17 +73,31 @@ std::optional<RadioOptions> ParseOptions(const Args& args, bool allowVerify) {
     return options;
 }
 
-// One clone run over a fresh port, reported on the error stream.
+// A backup that cannot be saved is only reported: the transfer matters more than its copy.
+void Backup(const RadioImage& image, BackupKind kind) {
+    if (const FileResult saved = SaveBackup(image, kind); !saved) {
+        std::cerr << "kvprog-cli: warning: no backup: " << saved.message << "\n";
+    }
+}
+
+// One clone run over a fresh port, reported on the error stream. What is about to be written
+// and what was read completely are kept as backups.
 CloneResult Transfer(const RadioOptions& options, CloneDirection direction, RadioImage& image) {
+    const bool reading = direction == CloneDirection::Read;
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
-    const std::string_view caption =
-        direction == CloneDirection::Read ? kCaptionReading : kCaptionWriting;
-    CTerminalHooks hooks(std::cerr, caption, options.retries, terminal);
-    CCommPort port;
-    CloneResult result = RunClone(port, hooks, options.port, direction, image);
+    CTerminalHooks hooks(std::cerr, reading ? kCaptionReading : kCaptionWriting, options.retries,
+                         terminal);
+    CLinkPort link(std::string(reading ? "read" : "write") + " --port " + options.port);
+    if (!reading) {
+        Backup(image, BackupKind::Write);
+    }
+    CloneResult result = RunClone(link.Port(), hooks, options.port, direction, image);
     hooks.Finish();
     if (result.end == CloneEnd::Cancelled) {
         std::cerr << "kvprog-cli: cancelled\n";
+    }
+    if (reading && result.Completed()) {
+        Backup(image, BackupKind::Read);
     }
     return result;
 }

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "CellRules.h"
-#include "CommPort.h"
+#include "LinkPort.h"
 #include "Numbers.h"
 #include "TerminalHooks.h"
 #include "TestFrequency.h"
@@ -159,8 +159,8 @@ int RunTestModeVerb(const Args& args) {
         std::to_string(request.value) + ", receive " + FormatMhz(request.rxUnits) + " MHz " +
         request.rxTone + ", transmit " + FormatMhz(request.txUnits) + " MHz " + request.txTone;
     CTerminalHooks hooks(std::cerr, caption, options.retries, false);
-    CCommPort port;
-    const TestModeResult result = RunTestMode(port, hooks, options.port, request);
+    CLinkPort link("testmode --port " + options.port);
+    const TestModeResult result = RunTestMode(link.Port(), hooks, options.port, request);
     hooks.Finish();
     return result.end == TestModeEnd::Finished ? kExitOk : kExitRadio;
 }

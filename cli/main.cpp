@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "FileVerbs.h"
+#include "LinkPort.h"
 #include "RadioVerbs.h"
 #include "TestModeVerb.h"
 #include "Version.h"
@@ -15,6 +16,7 @@ struct Verb {
     std::string_view synopsis;
     std::string_view summary;
     int (*run)(const Args&);
+    bool radio = false;  // talks to the radio, so --trace applies
 };
 
 constexpr Verb kVerbs[] = {
@@ -27,25 +29,27 @@ constexpr Verb kVerbs[] = {
     {"import", "import IN.csv BASE.sin OUT.sin",
      "put checked CSV channels into BASE and save the result as OUT", RunImport},
     {"read", "read --port DEV [--retries N] OUT.sin",
-     "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead},
+     "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead, true},
     {"write", "write --port DEV [--retries N] [--verify] IN.sin",
-     "write IN to the radio as the desktop program would; --verify reads it back", RunWrite},
+     "write IN to the radio as the desktop program would; --verify reads it back", RunWrite, true},
     {"testmode",
      "testmode --port DEV --item \"TX Frequency\"|\"Low Power Voltage\"|\"Squelch Level\"|"
      "\"TX Power\" --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] [--tx-tone TONE] "
      "[--rx-step 5|6.25] [--tx-step 5|6.25] [--retries N]",
      "send one debug item's alignment value, frequencies (450-470 MHz, default 450, rounded "
      "to the step) and tones (default OFF) to the radio in test mode",
-     RunTestModeVerb},
+     RunTestModeVerb, true},
 };
 
 void PrintHelp(std::ostream& out) {
-    out << "Usage: kvprog-cli VERB ARGUMENTS...\n"
+    out << "Usage: kvprog-cli [--trace FILE] VERB ARGUMENTS...\n"
            "Programs the channel data of a 16-channel UHF handheld radio.\n\nVerbs:\n";
     for (const Verb& verb : kVerbs) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
     out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
+           "  --trace FILE before read, write or testmode: append every byte sent and\n"
+           "               received, with its time, to FILE\n"
            "  --help       this text\n  --version    the program's version\n"
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input.\n";
 }
@@ -55,7 +59,18 @@ void PrintHelp(std::ostream& out) {
 int main(int argc, char** argv) {
     // Honour the user's locale like every program here; the data conversions ignore it.
     std::setlocale(LC_ALL, "");
-    const Args words(argv + 1, argv + argc);
+    Args words(argv + 1, argv + argc);
+    bool tracing = false;
+    if (!words.empty() && words[0] == "--trace") {
+        if (words.size() < 2 || words[1].empty()) {
+            std::cerr << "kvprog-cli: --trace needs a file name\n\n";
+            PrintHelp(std::cerr);
+            return kExitUsage;
+        }
+        SetTraceFile(words[1]);
+        tracing = true;
+        words.erase(words.begin(), words.begin() + 2);
+    }
     if (words.empty()) {
         PrintHelp(std::cerr);
         return kExitUsage;
@@ -70,6 +85,10 @@ int main(int argc, char** argv) {
     }
     for (const Verb& verb : kVerbs) {
         if (words[0] == verb.name) {
+            if (tracing && !verb.radio) {
+                std::cerr << "kvprog-cli: --trace applies to read, write and testmode only\n";
+                return kExitUsage;
+            }
             return verb.run(Args(words.begin() + 1, words.end()));
         }
     }

@@ -1,6 +1,8 @@
 // Reading the radio into the form and writing the form into the radio.
+#include <QStringList>
 #include <exception>
 
+#include "Backups.h"
 #include "CloneExchange.h"
 #include "CommPort.h"
 #include "KV_IIView.h"
@@ -8,7 +10,22 @@
 #include "MessageBox.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
+#include "TracingPort.h"
 #include "TransferHooks.h"
+#include "Version.h"
+
+namespace {
+
+// Backups and traces are for safety and support; when one fails the run still goes ahead,
+// and the user hears of it once the run is over.
+void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
+    if (const FileResult saved = SaveBackup(image, kind); !saved) {
+        warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
+                        QString::fromStdString(saved.message);
+    }
+}
+
+}  // namespace
 
 void CKV_IIView::OnReadFromRadio() {
     OpenProgressDialog(0);
@@ -44,7 +61,20 @@ void CKV_IIView::OnRadioTransfer() {
     }
     m_bRunning = true;
     emit transferRunningChanged(true);
-    CCommPort port;
+    QStringList warnings;
+    CCommPort serial;
+    // KVPROG_TRACE names a file that every run appends its bytes to, for support.
+    CTracingPort port(serial, TraceFileFromEnvironment(),
+                      std::string("kvprog ") + kProgramVersion +
+                          (direction == CloneDirection::Write ? " write to " : " read from ") +
+                          m_strPort.toStdString());
+    if (!port.Error().empty()) {
+        warnings << QStringLiteral("No serial trace was written: ") +
+                        QString::fromStdString(port.Error());
+    }
+    if (direction == CloneDirection::Write) {
+        Backup(*m_pImage, BackupKind::Write, warnings);
+    }
     CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
     CloneResult result;
     try {
@@ -58,7 +88,11 @@ void CKV_IIView::OnRadioTransfer() {
     m_bRunning = false;
     emit transferRunningChanged(false);
     if (direction == CloneDirection::Read && result.Completed()) {
+        Backup(*m_pImage, BackupKind::Read, warnings);
         DecodeImage();
         emit edited();  // the document now holds the radio's memory, not its file
+    }
+    for (const QString& warning : warnings) {
+        ShowMessage(this, warning);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "PortCloser.h"
 #include "RadioTexts.h"
 
 namespace {
@@ -38,32 +39,12 @@ constexpr int kPassesAfterRefusedConfirmation = 601;
 constexpr int kPassesAfterReadBlock = 199;
 constexpr int kPassesAfterWriteBlock = 201;
 
-// Holds the run's port open and closes it exactly once, on whichever way the run leaves.
-class COpenPortGuard {
-public:
-    explicit COpenPortGuard(IPort& port) : m_port(port) {}
-    ~COpenPortGuard() { Close(); }
-    COpenPortGuard(const COpenPortGuard&) = delete;
-    COpenPortGuard& operator=(const COpenPortGuard&) = delete;
-
-    void Close() {
-        if (m_bOpen) {
-            m_bOpen = false;
-            m_port.Close();
-        }
-    }
-
-private:
-    IPort& m_port;
-    bool m_bOpen = true;
-};
-
 // How an attempt to put the radio into programming mode ended.
 enum class Link { Ready, Cancelled, Failed };
 
 class CCloneRun {
 public:
-    CCloneRun(IPort& port, ICloneHooks& hooks, COpenPortGuard& guard)
+    CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard)
         : m_port(port), m_hooks(hooks), m_guard(guard) {}
 
     Link EnterProgrammingMode();
@@ -89,7 +70,7 @@ private:
 
     IPort& m_port;
     ICloneHooks& m_hooks;
-    COpenPortGuard& m_guard;
+    CPortCloser& m_guard;
 };
 
 bool CCloneRun::PumpPasses(int count, int sleepMs) {
@@ -282,7 +263,7 @@ CloneResult RunClone(IPort& port, ICloneHooks& hooks, const std::string& portNam
         hooks.ShowMessage(text, MessageIcon::Exclamation);
         return {CloneEnd::OpenFailed, text};
     }
-    COpenPortGuard guard(port);
+    CPortCloser guard(port);
     CCloneRun run(port, hooks, guard);
     hooks.SetStatus(kStatusDetecting);
     for (;;) {

@@ -22,6 +22,8 @@
 #include "TestModeHooks.h"
 #include "TestModeTemplate.h"
 #include "ToneList.h"
+#include "TracingPort.h"
+#include "Version.h"
 
 namespace {
 
@@ -424,10 +426,18 @@ void CTestModeDlg::OnStart() {
     request.value = *value;
 
     const std::unique_ptr<IPort> port = m_portFactory();
+    // KVPROG_TRACE names a file that every Start appends its bytes to, for support.
+    CTracingPort traced(
+        *port, TraceFileFromEnvironment(),
+        std::string("kvprog ") + kProgramVersion + " test mode on " + m_strPort.toStdString());
     CTestModeHooks hooks(this);
-    m_runner(*port, hooks, m_strPort.toStdString(), request);
+    m_runner(traced, hooks, m_strPort.toStdString(), request);
     if (port->IsOpen()) {
         port->Close();  // the exchange closes it; nothing may keep the port once Start ends
+    }
+    if (!traced.Error().empty()) {
+        ShowMessage(this, QStringLiteral("No serial trace was written: ") +
+                              QString::fromStdString(traced.Error()));
     }
 }
 

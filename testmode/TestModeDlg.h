@@ -45,7 +45,8 @@ public:
                  QWidget* parent = nullptr);
 
     // Start opens a port from the factory (a CCommPort unless replaced) and runs the
-    // exchange with the runner (RunTestMode unless replaced).
+    // exchange with the runner (RunTestMode unless replaced), tracing the port into the file
+    // the environment variable KVPROG_TRACE names, when it is set.
     void SetPortFactory(PortFactory factory) { m_portFactory = std::move(factory); }
     void SetRunner(ExchangeRunner runner) { m_runner = std::move(runner); }
 

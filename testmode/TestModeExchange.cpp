@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 
+#include "PortCloser.h"
 #include "RadioTexts.h"
 #include "TestModeBlocks.h"
 
@@ -19,26 +20,6 @@ constexpr std::uint8_t kTaken = 'H';  // the radio has taken a command or block
 
 constexpr int kAttemptPauseMs = 500;
 constexpr int kBytePauseMs = 1;
-
-// Closes the port exactly once, on whichever way the exchange leaves, exceptions included.
-class CPortCloser {
-public:
-    explicit CPortCloser(IPort& port) : m_port(port) {}
-    ~CPortCloser() { Close(); }
-    CPortCloser(const CPortCloser&) = delete;
-    CPortCloser& operator=(const CPortCloser&) = delete;
-
-    void Close() {
-        if (m_bOpen) {
-            m_bOpen = false;
-            m_port.Close();
-        }
-    }
-
-private:
-    IPort& m_port;
-    bool m_bOpen = true;
-};
 
 class CTestAttempt {
 public:

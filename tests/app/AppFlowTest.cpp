@@ -360,6 +360,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());  // keep the user's settings out
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());  // File > Open makes the backup folder
     CKV_IIApp app(argc, argv);
     AppFlowTest test;
     return QTest::qExec(&test, argc, argv);

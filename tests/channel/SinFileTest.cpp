@@ -1,5 +1,6 @@
 // Loading and saving the channel data file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -103,9 +104,10 @@ TEST_F(SinFile, ShorterFileIsRefusedAndLeavesTheImageAlone) {
         const FileResult result = LoadSinFile(path, image);
         EXPECT_FALSE(result.ok) << size;
         EXPECT_NE(result.message.find(path.string()), std::string::npos) << result.message;
-        EXPECT_NE(result.message.find("holds " + std::to_string(size) +
-                                      " bytes; a channel data file holds 1024"),
-                  std::string::npos)
+        EXPECT_NE(
+            result.message.find("holds " + std::to_string(size) + (size == 1 ? " byte" : " bytes") +
+                                "; a channel data file holds 1024"),
+            std::string::npos)
             << result.message;
         EXPECT_EQ(image, before) << size;
     }
@@ -120,6 +122,26 @@ TEST_F(SinFile, MissingFileOrFolderIsRefusedAndLeavesTheImageAlone) {
         EXPECT_NE(result.message.find(path.string()), std::string::npos) << result.message;
         EXPECT_EQ(image, before) << path;
     }
+}
+
+// A pipe would block the program forever and a device would stream or be destroyed by a
+// save: neither is a channel data file.
+TEST_F(SinFile, PipesAndDevicesAreRefusedBothWays) {
+    const fs::path fifo = m_dir / "pipe.sin";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const RadioImage before = ImageOf(Pattern(1024, 5));
+    for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
+        RadioImage image = before;
+        const FileResult loaded = LoadSinFile(path, image);  // returns at once, no writer needed
+        EXPECT_FALSE(loaded.ok) << path;
+        EXPECT_NE(loaded.message.find(path == fifo ? "pipe" : "device"), std::string::npos)
+            << loaded.message;
+        EXPECT_EQ(image, before);
+    }
+    const FileResult saved = SaveSinFile(fifo, before);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_TRUE(fs::is_fifo(fifo));  // still the pipe, not replaced by a file
+    EXPECT_EQ(Names(), std::vector<std::string>{"pipe.sin"});
 }
 
 TEST_F(SinFile, SaveReplacesAnExistingFileAsAWhole) {

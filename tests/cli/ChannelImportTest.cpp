@@ -33,8 +33,8 @@ using Cells = std::array<std::string, kGridCols>;
 }  // namespace
 
 TEST_F(ChannelImport, StoresCheckedValuesInTheirCanonicalForm) {
-    ASSERT_TRUE(Import(kHeader + "3, 450 ,455x,d023n,254.1,yes,narrow,DELETE,middle\n").ok);
-    EXPECT_EQ(Row(3), (Cells{"3", "450.00000", "455.00000", "D023N", "254.1", "YES", "Narrow",
+    ASSERT_TRUE(Import(kHeader + "3, 450 ,455.0050000,d023n,254.1,yes,narrow,DELETE,middle\n").ok);
+    EXPECT_EQ(Row(3), (Cells{"3", "450.00000", "455.00500", "D023N", "254.1", "YES", "Narrow",
                              "Delete", "Middle"}));
 }
 
@@ -82,9 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadImport{"2,470.005,,,,,,,\n",
                   "row 3, column \"Receive(MHz)\", value \"470.005\": Out of range!"},
         BadImport{"2,450,450.003,,,,,,\n", "value \"450.003\": Error data Value，Please input"},
-        BadImport{"2,abc,,,,,,,\n", "Error Data Format，Please input again"},
-        BadImport{"2,600.01,,,,,,,\n", "Error Data Format"},
-        BadImport{"2,-450,,,,,,,\n", "Error Data Format"},
+        BadImport{"2,abc,,,,,,,\n", "value \"abc\": not a frequency in MHz"},
+        BadImport{"2,455x,,,,,,,\n", "value \"455x\": not a frequency in MHz"},
+        BadImport{"2,\"462,5625\",,,,,,,\n", "point as the decimal mark"},
+        BadImport{"2,-450,,,,,,,\n", "not a frequency in MHz"},
+        BadImport{"2,600.01,,,,,,,\n", "Error Data Format，Please input again"},
+        BadImport{"2,59.99,,,,,,,\n", "Error Data Format"},
         BadImport{"2,450,,67,,,,,\n", "column \"Rx Tone\", value \"67\": not a tone"},
         BadImport{"2,450,,,D023X,,,,\n", "column \"Tx Tone\""},
         BadImport{"2,450,,,,maybe,,,\n", "value \"maybe\": must be one of YES, NO"},
@@ -94,10 +97,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadImport{"1,451,,,,,,,\n", "value \"1\": this channel has a row already"},
         BadImport{"2,450,,,,,,,,extra\n", "row 3 has more fields than the header"}));
 
+TEST_F(ChannelImport, MessagesCountRowsAsTheFileDoes) {
+    // Blank lines are rows of the spreadsheet too.
+    const CsvParseResult parsed = ParseCsv("CH,Receive(MHz)\n\n\n1,450\n\n2,480\n");
+    const ImportResult result = ImportChannels(parsed.records, tones, model, parsed.lines);
+    EXPECT_NE(result.message.find("row 6, column"), std::string::npos) << result.message;
+}
+
 TEST_F(ChannelImport, RefusesHeadersItCannotPlace) {
     EXPECT_NE(Import("CH,Receive,Power\n").message.find("unknown column \"Receive\""),
               std::string::npos);
     EXPECT_NE(Import("CH,Power,Power\n").message.find("appears twice"), std::string::npos);
     EXPECT_NE(Import("Power\nHigh\n").message.find("no \"CH\" column"), std::string::npos);
+    // Without a frequency column every row would delete its channel.
+    EXPECT_NE(Import("CH,Busy\n1,YES\n").message.find("would delete"), std::string::npos);
     EXPECT_FALSE(Import("").ok);
 }

@@ -34,3 +34,19 @@ TEST(Csv, RefusesBrokenQuoting) {
     const CsvParseResult trailing = ParseCsv("\"a\"b,c\n");
     EXPECT_NE(trailing.error.find("after a closing quote"), std::string::npos) << trailing.error;
 }
+
+TEST(Csv, RefusesWhatIsNotUtf8Text) {
+    EXPECT_NE(ParseCsv("CH,Busy\n1,caf\xE9\n").error.find("line 2: the file is not UTF-8"),
+              std::string::npos);
+    EXPECT_NE(ParseCsv(std::string("C\0H", 3)).error.find("not UTF-8"), std::string::npos);
+    EXPECT_EQ(ParseCsv("CH,Busy\n1,caf\xC3\xA9\n").error, "");
+}
+
+TEST(Csv, OldStyleLineEndsAndMarksInFieldsSurvive) {
+    const CsvParseResult parsed = ParseCsv("CH\r1\r\r2\r");
+    ASSERT_EQ(parsed.records.size(), 3u);
+    EXPECT_EQ(parsed.lines, (std::vector<int>{1, 2, 4}));
+    // A field that starts with a byte order mark keeps it through a write and a read.
+    const CsvRecord marked = {"\xEF\xBB\xBF" "CH", "x"};
+    EXPECT_EQ(ParseCsv(CsvLine(marked)).records.at(0), marked);
+}

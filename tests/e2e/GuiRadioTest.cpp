@@ -3,17 +3,21 @@
 // run goes. The program runs offscreen; the radio is kvradio-sim on a pseudo-terminal.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include "Backups.h"
 #include "ChannelCodec.h"
 #include "CommandTable.h"
 #include "DialogTemplate.h"
 #include "FeaturesTemplate.h"
+#include "FileDialog.h"
 #include "KV_IIApp.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
@@ -92,6 +96,8 @@ private slots:
     void commandsWaitWhileARunGoesAndCancelStopsIt();
     void aPortThatCannotBeOpenedIsReported();
     void optionalFeaturesReachTheRadio();
+    void readsAndWritesAreBackedUpAndTraced();
+    void aReadGoesOnWithoutBackupOrTrace();
 };
 
 void GuiRadioTest::init() {
@@ -210,10 +216,109 @@ void GuiRadioTest::optionalFeaturesReachTheRadio() {
     }
 }
 
+// Each run saves a backup under the data folder; this test's own folder keeps them.
+class CDataFolder {
+public:
+    CDataFolder() : m_old(qgetenv("XDG_DATA_HOME")) {
+        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+    }
+    ~CDataFolder() { qputenv("XDG_DATA_HOME", m_old); }
+
+private:
+    QByteArray m_old;
+    QTemporaryDir m_dir;
+};
+
+void GuiRadioTest::readsAndWritesAreBackedUpAndTraced() {
+    const CDataFolder data;
+    const QString trace = m_dir.filePath("kvprog-trace.log");
+    QFile::remove(trace);
+    qputenv("KVPROG_TRACE", QFile::encodeName(trace));
+    StartRadio();
+    RunTransfer(ID_READ_FROM_RADIO);
+    QCOMPARE(m_messages, QStringList());
+    const QDir backups(BackupFolder());
+    const QStringList reads = backups.entryList({"*-read.sin"}, QDir::Files);
+    QCOMPARE(reads.size(), 1);
+    RadioImage backup;
+    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(reads[0])).toStdString(), backup).ok);
+    QCOMPARE(Bytes(backup), Bytes(app()->Document()->m_image));
+    QCOMPARE(Bytes(backup), Bytes(RadioMemory()));
+
+    view()->Grid().SetTextMatrix(3, COL_RX_FREQ, "457.00000");
+    RunTransfer(ID_WRITE_TO_RADIO);
+    qunsetenv("KVPROG_TRACE");
+    QCOMPARE(m_messages, QStringList());
+    const QStringList writes = backups.entryList({"*-write.sin"}, QDir::Files);
+    QCOMPARE(writes.size(), 1);
+    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(writes[0])).toStdString(), backup).ok);
+    RadioImage saved;
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    QCOMPARE(Bytes(backup).left(0x3D8), Bytes(saved).left(0x3D8));
+    QCOMPARE(ReadFrequency(backup, RadioImage::ChannelAddress(3)),
+             std::optional<std::uint32_t>(45700000));
+
+    // Both runs in one trace, each under its header, each from its open to its close.
+    QFile log(trace);
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList headers = lines.filter(QRegularExpression("^# "));
+    QCOMPARE(headers.size(), 2);
+    QVERIFY2(headers[0].contains(QRegularExpression("^# kvprog [\\d.]+ read from COM1, ")),
+             qPrintable(headers[0]));
+    QVERIFY2(headers[1].contains(QRegularExpression("^# kvprog [\\d.]+ write to COM1, ")),
+             qPrintable(headers[1]));
+    const QString device = qEnvironmentVariable("KVPROG_COM1");
+    QCOMPARE(lines
+                 .filter(QRegularExpression("^\\d+\\.\\d{3} open \"COM1\" \\(" +
+                                            QRegularExpression::escape(device) + "\\): ok$"))
+                 .size(),
+             2);
+    QCOMPARE(lines.filter(QRegularExpression("^\\d+\\.\\d{3} close$")).size(), 2);
+    QCOMPARE(lines.filter(QRegularExpression("^\\d+\\.\\d{3} tx 52 0[0-3] [0-9A-F]{2} 08$")).size(),
+             128);
+    QCOMPARE(lines.filter(QRegularExpression("^\\d+\\.\\d{3} tx 57 0[0-3] [0-9A-F]{2} 08$")).size(),
+             123);
+
+    // File > Open offers the backups in its sidebar.
+    FileDialogRequest asked;
+    SetFileDialogHandler([&asked](const FileDialogRequest& request) {
+        asked = request;
+        return QString();
+    });
+    app()->MainFrame()->OnCommand(ID_FILE_OPEN);
+    SetFileDialogHandler(nullptr);
+    QCOMPARE(asked.places.size(), 1);
+    QCOMPARE(asked.places[0].name, QString("Backups"));
+    QCOMPARE(QDir(asked.places[0].folder), backups);
+    QCOMPARE(QDir(asked.places[0].folder).entryList({"*.sin"}, QDir::Files).size(), 2);
+}
+
+void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
+    const CDataFolder data;
+    QVERIFY(QDir().mkpath(QFileInfo(BackupFolder()).path()));
+    QFile blocker(BackupFolder());  // a file where the folder should be
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("KVPROG_TRACE", QFile::encodeName(m_dir.filePath("no-such-folder/trace.log")));
+    StartRadio();
+    RunTransfer(ID_READ_FROM_RADIO);
+    qunsetenv("KVPROG_TRACE");
+    QCOMPARE(Bytes(app()->Document()->m_image), Bytes(RadioMemory()));
+    QCOMPARE(Cell(1, COL_TX_TONE), QString("D023N"));
+    // Told once the run is over, one box each.
+    QCOMPARE(m_messages.size(), 2);
+    QVERIFY2(m_messages.filter("no-such-folder/trace.log").size() == 1,
+             qPrintable(m_messages.join("|")));
+    QVERIFY2(m_messages.filter("backup").size() == 1, qPrintable(m_messages.join("|")));
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir data;  // the other cases' backups
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
     CKV_IIApp app(argc, argv);
     GuiRadioTest test;
     return QTest::qExec(&test, argc, argv);

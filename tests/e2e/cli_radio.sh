@@ -2,7 +2,8 @@
 # kvprog-cli against kvradio-sim over a pseudo-terminal, as a PC against a radio.
 #   cli_radio.sh KVPROG_CLI KVRADIO_SIM GROUP
 # GROUP: transfer (read, write, write --verify), faults (each of the radio's faults),
-# cancel (Ctrl+C during a paced read), busy (a port another program holds).
+# cancel (Ctrl+C during a paced read), busy (a port another program holds), safety (the
+# backups every read and write leaves, and the serial trace of --trace).
 set -euo pipefail
 cli="$1"
 sim="$2"
@@ -19,6 +20,9 @@ cleanup() {
 }
 trap cleanup EXIT
 cd "$work"
+# Backups land here, never in the user's own data folder.
+export XDG_DATA_HOME="$work/data"
+backups="$XDG_DATA_HOME/kvprog/backups"
 
 fail() { echo "FAIL ($group): $*" >&2; exit 1; }
 
@@ -69,6 +73,12 @@ expect_message() {
 
 # pc_stream LOG: every byte the PC sent, as one hex string.
 pc_stream() { awk '$2 == "pc" { printf "%s", $3 }' "$1"; }
+
+# tx_stream TRACE: every byte a kvprog-cli --trace file shows as sent, as pc_stream writes them.
+tx_stream() { awk '$2 == "tx" { for (i = 3; i <= NF; i++) printf "%s", tolower($i) }' "$1"; }
+
+# backups KIND: the backups of that kind (read or write), one a line.
+backups_of() { find "$backups" -maxdepth 1 -name "*-$1.sin" 2>/dev/null | sort; }
 
 # A memory whose every byte differs from its neighbours, so a misplaced byte shows.
 perl -e 'print pack("C*", map { ($_ * 7 + int($_ / 256) + 3) % 256 } 0 .. 1023)' >known.sin
@@ -193,6 +203,71 @@ busy)
     wait "$holder_pid" 2>/dev/null || true
     holder_pid=""
     stop_sim
+    ;;
+safety)
+    # A traced read: every byte the PC sent is in the trace, in order and stamped, from the
+    # handshake through the 128 read commands; the radio's replies carry its memory.
+    start_sim traced --image known.sin --once
+    run_cli 0 --trace trace.log read --port "$port" got.sin
+    wait_sim_exit 0
+    cmp got.sin known.sin || fail "the traced read differs from the radio's memory"
+    head -n 1 trace.log | grep -qE '^# kvprog-cli [0-9.]+ read --port .*, [0-9-]+ [0-9:]+$' ||
+        fail "no header line: $(head -n 1 trace.log)"
+    sed -n 2p trace.log | grep -qE "^[0-9]+\.[0-9]{3} open \"$port\": ok$" ||
+        fail "the trace does not begin with the open: $(sed -n 2p trace.log)"
+    [ "$(tail -n 1 trace.log | cut -d' ' -f2-)" = close ] || fail "the trace does not end with the close"
+    awk 'NR > 1 && !/^[0-9]+\.[0-9][0-9][0-9] (open|timeouts|purge|tx|rx|timeout|close)( |$)/ {
+             print "bad line " NR ": " $0; exit 1 }
+         NR > 1 { if ($1 + 0 < last) { print "time goes back at line " NR; exit 1 } last = $1 + 0 }' \
+        trace.log || fail "the trace's lines are malformed"
+    [ "$(tx_stream trace.log)" = "$(pc_stream traced.log)" ] ||
+        fail "the trace's sent bytes differ from what the radio received"
+    [[ "$(tx_stream trace.log)" == 0250524f4752414d* ]] || fail "the trace does not start with the handshake"
+    [ "$(awk '$2 == "tx" && $3 == "52" && $6 == "08" && NF == 6' trace.log | wc -l)" -eq 128 ] ||
+        fail "the trace does not hold 128 read commands"
+    memory=$(od -An -tx1 -v known.sin | tr -d ' \n')
+    [ "$(awk '$2 == "rx" && NF == 14 { for (i = 7; i <= 14; i++) printf "%s", tolower($i) }' \
+        trace.log)" = "$memory" ] || fail "the trace's replies do not carry the radio's memory"
+
+    # The read left one backup, the radio's memory, and no write backup.
+    [ "$(backups_of read | wc -l)" -eq 1 ] || fail "not one read backup: $(ls "$backups")"
+    [ -z "$(backups_of write)" ] || fail "a read left a write backup"
+    cmp "$(backups_of read)" known.sin || fail "the read backup differs from the read"
+    basename "$(backups_of read)" | grep -qE '^[0-9]{8}-[0-9]{6}-read\.sin$' ||
+        fail "bad backup name: $(backups_of read)"
+
+    # A write keeps what it was about to send: what the radio received, byte for byte.
+    start_sim written --image known.sin --save radio.sin --once
+    run_cli 0 --trace trace.log write --port "$port" fresh.sin
+    wait_sim_exit 0
+    [ "$(backups_of write | wc -l)" -eq 1 ] || fail "not one write backup: $(ls "$backups")"
+    cmp -n 984 "$(backups_of write)" radio.sin || fail "the write backup differs from what was sent"
+    [ "$(grep -c '^# kvprog-cli .* write --port ' trace.log)" -eq 1 ] ||
+        fail "the write did not append its own part to the trace"
+    [ "$(grep -c '^# ' trace.log)" -eq 2 ] || fail "the trace lost the read's part"
+
+    # Neither a backup folder nor a trace file that cannot be written stops a read.
+    mkdir -p blocked/kvprog
+    : >blocked/kvprog/backups  # a file where the folder should be
+    start_sim unsafe --image known.sin --once
+    (
+        export XDG_DATA_HOME="$work/blocked"
+        run_cli 0 --trace "$work/no-such-folder/t.log" read --port "$port" got2.sin
+    )
+    wait_sim_exit 0
+    cmp got2.sin known.sin || fail "the read without backup and trace differs"
+    grep -qF "kvprog-cli: warning: no backup: " err.txt || fail "no backup warning: $(cat err.txt)"
+    grep -qF "no-such-folder/t.log" err.txt || fail "no trace warning: $(cat err.txt)"
+
+    # The test mode is traced too; the file verbs have no line to trace.
+    start_sim aligned --once
+    run_cli 0 --trace tm.log testmode --port "$port" --item "Squelch Level" --value 160
+    wait_sim_exit 0
+    [ "$(tx_stream tm.log)" = "$(pc_stream aligned.log)" ] ||
+        fail "the test mode trace differs from what the radio received"
+    run_cli 2 --trace t.log show known.sin
+    run_cli 2 --trace
+    [ "$(backups_of read | wc -l)" -eq 1 ] || fail "a failed read or the test mode left a backup"
     ;;
 *)
     fail "unknown group"

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -541,6 +543,49 @@ private slots:
         QVERIFY(Contains(m_radio->sent, {0x00, 0x00, 0x00, 0x00, 0xFB, 0x01, 0x01, 0xA0}));
         QVERIFY(Contains(m_radio->sent, {'x', 's', 's', 0x08}));
         QCOMPARE(m_portsMade, 3);  // a fresh connection for every press
+    }
+
+    void startIsTracedIntoKvprogTrace() {
+        Open();
+        Select(kParamLowFrequency);
+        Select(kParamSquelchLevel);
+        QTemporaryDir dir;
+        const QString trace = dir.filePath("trace.log");
+        qputenv("KVPROG_TRACE", QFile::encodeName(trace));
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QString("Finish successfully!"));
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(
+            lines.value(0).contains(QRegularExpression("^# kvprog [\\d.]+ test mode on COM3, ")),
+            qPrintable(lines.value(0)));
+        QVERIFY2(lines.value(1).contains(
+                     QRegularExpression("^\\d+\\.\\d{3} open \"COM3\" \\(.+\\): ok$")),
+                 qPrintable(lines.value(1)));
+        QVERIFY(lines.last().endsWith(" close"));
+        Bytes sent;  // the bytes of every tx line, in order
+        for (const QString& line : lines) {
+            const QStringList words = line.split(' ');
+            if (words.value(1) == "tx") {
+                for (const QString& hex : words.mid(2)) {
+                    sent.push_back(static_cast<std::uint8_t>(hex.toUInt(nullptr, 16)));
+                }
+            }
+        }
+        QCOMPARE(sent, m_radio->sent);
+
+        // A trace file that cannot be opened is reported; the exchange goes ahead untraced.
+        m_boxes.clear();
+        m_radio = std::make_unique<CScriptedTestRadio>(m_trace);
+        qputenv("KVPROG_TRACE", QFile::encodeName(dir.filePath("missing/trace.log")));
+        Click(IDC_START);
+        qunsetenv("KVPROG_TRACE");
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[0].text, QString("Finish successfully!"));
+        QVERIFY2(m_boxes[1].text.contains("missing/trace.log"), qPrintable(m_boxes[1].text));
+        QVERIFY(!m_radio->sent.empty());
     }
 };
 

@@ -1,0 +1,196 @@
+#include "FileIO.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+// The system's reason in fixed English, whatever language the user's locale speaks.
+std::string Reason(int error) {
+    switch (error) {
+        case ENOENT:
+            return "the file or its folder does not exist";
+        case EACCES:
+        case EPERM:
+            return "permission denied";
+        case EISDIR:
+            return "it is a folder, not a file";
+        case ENOSPC:
+            return "the disk is full";
+        case EDQUOT:
+            return "the disk quota is used up";
+        case EROFS:
+            return "the disk is read-only";
+        case ENOTDIR:
+            return "a part of the path is not a folder";
+        case ENAMETOOLONG:
+            return "the name is too long";
+        case ELOOP:
+            return "too many levels of symbolic links";
+        case EFBIG:
+            return "the file would be too large";
+        case EIO:
+            return "input/output error";
+        default:
+            return "system error " + std::to_string(error);
+    }
+}
+
+std::string NotRegular(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) {
+        return Reason(EISDIR);
+    }
+    if (S_ISFIFO(st.st_mode)) {
+        return "it is a pipe, not a file";
+    }
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+        return "it is a device, not a file";
+    }
+    return "it is not a regular file";
+}
+
+// Closes a descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports whether the close succeeded (write errors can surface here).
+    bool Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool WriteFully(int fd, const std::uint8_t* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Where a save really lands: a link is followed, so saving through it updates its target.
+std::filesystem::path SaveTarget(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const auto target = std::filesystem::weakly_canonical(path, ec);
+        if (!ec) {
+            return target;
+        }
+    }
+    return path;
+}
+
+// The mode the saved file gets: the existing file's, or what a new file would get.
+mode_t SaveMode(const struct stat* existing) {
+    if (existing) {
+        return existing->st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string QuotedPath(const std::filesystem::path& path) {
+    return "\"" + path.string() + "\"";
+}
+
+FileResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
+                           std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
+                           std::string_view verb) {
+    const std::string cannot = std::string(verb) + " " + QuotedPath(path) + ": ";
+    // Non-blocking, so that opening a FIFO does not wait for a writer; it is refused below.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        return FileResult::Failure(cannot + Reason(errno) + ".");
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        return FileResult::Failure(cannot + Reason(errno) + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return FileResult::Failure(cannot + NotRegular(st) + ".");
+    }
+    if (size) {
+        *size = static_cast<std::uintmax_t>(st.st_size);
+    }
+    const std::size_t wanted =
+        std::min<std::uintmax_t>(maxBytes, static_cast<std::uintmax_t>(st.st_size));
+    bytes.assign(wanted, 0);
+    std::size_t done = 0;
+    while (done < wanted) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, wanted - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return FileResult::Failure(cannot + Reason(errno) + ".");
+        }
+        if (n == 0) {
+            break;  // the file shrank while it was read
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return {};
+}
+
+FileResult WriteFileAtomically(const std::filesystem::path& path,
+                               std::span<const std::uint8_t> bytes, std::string_view verb) {
+    const std::string cannot = std::string(verb) + " " + QuotedPath(path) + ": ";
+    const std::filesystem::path target = SaveTarget(path);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        return FileResult::Failure(cannot + NotRegular(st) + ".");
+    }
+    const mode_t mode = SaveMode(exists ? &st : nullptr);
+    std::string temp = target.string() + ".XXXXXX";
+    Descriptor fd(::mkstemp(temp.data()));
+    if (fd.get() < 0) {
+        return FileResult::Failure(cannot + Reason(errno) + ".");
+    }
+    auto fail = [&](int error) {
+        ::unlink(temp.c_str());
+        return FileResult::Failure(cannot + Reason(error) + ".");
+    };
+    if (::fchmod(fd.get(), mode) != 0 || !WriteFully(fd.get(), bytes.data(), bytes.size()) ||
+        ::fsync(fd.get()) != 0) {
+        return fail(errno);
+    }
+    if (!fd.Close()) {
+        return fail(errno);
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        return fail(errno);
+    }
+    return {};
+}

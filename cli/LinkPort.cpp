@@ -1,0 +1,24 @@
+#include "LinkPort.h"
+
+#include <iostream>
+
+#include "Version.h"
+
+namespace {
+std::string& TraceFile() {
+    static std::string path;
+    return path;
+}
+}  // namespace
+
+void SetTraceFile(std::string path) {
+    TraceFile() = std::move(path);
+}
+
+CLinkPort::CLinkPort(std::string_view title)
+    : m_traced(m_serial, TraceFile(),
+               "kvprog-cli " + std::string(kProgramVersion) + " " + std::string(title)) {
+    if (!m_traced.Error().empty()) {
+        std::cerr << "kvprog-cli: warning: " << m_traced.Error() << "; going on without a trace\n";
+    }
+}

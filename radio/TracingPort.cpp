@@ -1,0 +1,135 @@
+#include "TracingPort.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "PortNames.h"
+
+namespace {
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += i == 0 ? "" : " ";
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0x0F];
+    }
+    return text;
+}
+
+std::string LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32] = "";
+    if (::localtime_r(&now, &local)) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    }
+    return text;
+}
+
+}  // namespace
+
+CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_view title)
+    : m_inner(inner), m_start(std::chrono::steady_clock::now()) {
+    if (path.empty()) {
+        return;
+    }
+    m_file = std::fopen(path.c_str(), "ae");
+    if (!m_file) {
+        m_error = "cannot open the trace file \"" + path + "\": " + std::strerror(errno);
+        return;
+    }
+    const std::string header =
+        "# " + std::string(title.empty() ? "trace" : title) + ", " + LocalTimeNow() + "\n";
+    std::fputs(header.c_str(), m_file);
+    std::fflush(m_file);
+}
+
+CTracingPort::~CTracingPort() {
+    if (m_file) {
+        std::fclose(m_file);
+    }
+}
+
+void CTracingPort::Line(std::string_view text) {
+    if (!m_file) {
+        return;
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - m_start;
+    const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
+    std::fprintf(m_file, "%.3f %.*s\n", ms, static_cast<int>(text.size()), text.data());
+    std::fflush(m_file);
+}
+
+void CTracingPort::Timeouts(const CommTimeouts& t) {
+    Line("timeouts read " + std::to_string(t.readInterval) + " " +
+         std::to_string(t.readMultiplier) + " " + std::to_string(t.readConstant) + " write " +
+         std::to_string(t.writeMultiplier) + " " + std::to_string(t.writeConstant));
+}
+
+OpenResult CTracingPort::Open(const std::string& name, const CommTimeouts& timeouts) {
+    if (!m_bOpened) {
+        m_start = std::chrono::steady_clock::now();
+        m_bOpened = true;
+    }
+    const OpenResult result = m_inner.Open(name, timeouts);
+    std::string line = "open \"" + name + "\"";
+    if (const std::string device = DeviceForPort(name); device != name) {
+        line += " (" + device + ")";
+    }
+    Line(line + (result ? ": ok" : ": failed: " + result.reason));
+    if (result) {
+        Timeouts(timeouts);
+    }
+    return result;
+}
+
+void CTracingPort::SetTimeouts(const CommTimeouts& timeouts) {
+    m_inner.SetTimeouts(timeouts);
+    Timeouts(timeouts);
+}
+
+void CTracingPort::Purge(PurgeSet which) {
+    Line(which == PurgeSet::Clear ? "purge clear" : "purge abort");
+    m_inner.Purge(which);
+}
+
+bool CTracingPort::Send(std::span<const std::uint8_t> bytes) {
+    Line("tx " + Hex(bytes.data(), bytes.size()));
+    const bool sent = m_inner.Send(bytes);
+    if (!sent) {
+        Line("send failed");
+    }
+    return sent;
+}
+
+ReceiveResult CTracingPort::Receive(std::span<std::uint8_t> buffer) {
+    const ReceiveResult result = m_inner.Receive(buffer);
+    if (result.count > 0) {
+        Line("rx " + Hex(buffer.data(), result.count));
+    }
+    const std::string tally =
+        std::to_string(result.count) + " of " + std::to_string(buffer.size()) + " bytes";
+    if (!result.ok) {
+        Line("line failed after " + tally);
+    } else if (result.count < buffer.size()) {
+        Line("timeout after " + tally);
+    }
+    return result;
+}
+
+void CTracingPort::Close() {
+    if (m_inner.IsOpen()) {
+        Line("close");
+    }
+    m_inner.Close();
+}
+
+std::string TraceFileFromEnvironment() {
+    const char* path = std::getenv("KVPROG_TRACE");
+    return path ? path : "";
+}

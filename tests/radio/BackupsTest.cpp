@@ -1,0 +1,165 @@
+// Backups of the radio's memory: where they go, how they are named, that none replaces
+// another, and that pruning keeps the newest and nothing but backups is ever deleted.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "Backups.h"
+
+// Readable failure messages for names.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+RadioImage Pattern(std::uint8_t seed) {
+    RadioImage image;
+    for (std::size_t a = 0; a < RadioImage::size(); ++a) {
+        image[a] = static_cast<std::uint8_t>(a * 7 + seed);
+    }
+    return image;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Bytes(const RadioImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::size());
+}
+
+QDateTime At(int day, int hour, int minute, int second) {
+    return QDateTime(QDate(2024, 3, day), QTime(hour, minute, second));
+}
+
+class BackupsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_data.isValid());
+        m_folder = m_data.filePath("backups");
+    }
+
+    QStringList Names() const {
+        QStringList names =
+            QDir(m_folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
+    }
+
+    BackupSaved Save(const QDateTime& when, BackupKind kind = BackupKind::Read,
+                     int keep = kBackupsKept, std::uint8_t seed = 0) {
+        return SaveBackupIn(m_folder, Pattern(seed), kind, when, keep);
+    }
+
+    QTemporaryDir m_data;
+    QString m_folder;
+};
+
+TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolder) {
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
+    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
+    // The application name must not matter: the desktop program sets one, kvprog-cli none.
+    QCoreApplication::setApplicationName("Korvane Programming Software");
+    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
+    EXPECT_FALSE(QDir(BackupFolder()).exists());
+    EXPECT_TRUE(EnsureBackupFolder());
+    EXPECT_TRUE(QDir(BackupFolder()).exists());
+
+    const QString before = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    const FileResult saved = SaveBackup(Pattern(5), BackupKind::Write);
+    const QString after = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    ASSERT_TRUE(saved.ok) << saved.message;
+    const QStringList names = QDir(BackupFolder()).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 1);
+    const QString stamp = names[0].left(15);
+    EXPECT_TRUE(stamp >= before && stamp <= after) << names[0].toStdString();
+    EXPECT_EQ(names[0].mid(15), "-write.sin");
+    EXPECT_EQ(FileBytes(QDir(BackupFolder()).filePath(names[0])), Bytes(Pattern(5)));
+    wasSet ? qputenv("XDG_DATA_HOME", old) : qunsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(BackupsTest, NamesCarryTheLocalTimeAndTheKindAndNeverReplaceAnother) {
+    const BackupSaved read = Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 1);
+    const BackupSaved write = Save(At(5, 7, 8, 9), BackupKind::Write, kBackupsKept, 2);
+    ASSERT_TRUE(read.result.ok) << read.result.message;
+    ASSERT_TRUE(write.result.ok) << write.result.message;
+    EXPECT_EQ(read.path, m_folder + "/20240305-070809-read.sin");
+    EXPECT_EQ(write.path, m_folder + "/20240305-070809-write.sin");
+
+    // More reads in the same second take the next free number.
+    EXPECT_EQ(Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 3).path,
+              m_folder + "/20240305-070809-2-read.sin");
+    EXPECT_EQ(Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 4).path,
+              m_folder + "/20240305-070809-3-read.sin");
+    EXPECT_EQ(FileBytes(read.path), Bytes(Pattern(1)));
+    EXPECT_EQ(FileBytes(write.path), Bytes(Pattern(2)));
+    EXPECT_EQ(FileBytes(m_folder + "/20240305-070809-2-read.sin"), Bytes(Pattern(3)));
+    EXPECT_EQ(FileBytes(m_folder + "/20240305-070809-3-read.sin"), Bytes(Pattern(4)));
+    // Nothing left behind by the saves: no temporary files, no empty reservations.
+    EXPECT_EQ(Names().size(), 4);
+}
+
+TEST_F(BackupsTest, PruningKeepsTheNewestTwoHundredAndOnlyTouchesBackups) {
+    ASSERT_TRUE(QDir().mkpath(m_folder + "/20240101-000000-read.sin"));  // a folder
+    const QStringList others = {"notes.txt", "my-read.sin", "20240101-000000-read.sin.bak",
+                                "20240101-000000-read.SIN", "2024-read.sin"};
+    for (const QString& name : others) {
+        QFile file(m_folder + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    // 205 backups a minute apart, reads and writes taking turns.
+    for (int i = 0; i < 205; ++i) {
+        const BackupKind kind = i % 2 ? BackupKind::Write : BackupKind::Read;
+        ASSERT_TRUE(Save(At(10, 8 + i / 60, i % 60, 0), kind).result.ok);
+    }
+    const QStringList names = Names();
+    for (const QString& name : others) {
+        EXPECT_TRUE(names.contains(name)) << name.toStdString();
+    }
+    EXPECT_TRUE(names.contains("20240101-000000-read.sin"));
+    QStringList backups = names;
+    backups.removeIf([](const QString& name) { return !name.startsWith("20240310-"); });
+    ASSERT_EQ(backups.size(), kBackupsKept);
+    // The five oldest (08:00 to 08:04) are the ones gone.
+    EXPECT_EQ(backups.first(), "20240310-080500-write.sin");
+    EXPECT_EQ(backups.last(), "20240310-112400-read.sin");
+}
+
+TEST_F(BackupsTest, SameSecondNumbersCountAsNumbersWhenPruning) {
+    for (int i = 0; i < 11; ++i) {
+        ASSERT_TRUE(Save(At(5, 9, 0, 0), BackupKind::Read, 2).result.ok);
+    }
+    EXPECT_EQ(Names(), QStringList({"20240305-090000-10-read.sin", "20240305-090000-11-read.sin"}));
+}
+
+TEST_F(BackupsTest, TheBackupJustTakenStaysWhenTheClockWasPutBack) {
+    ASSERT_TRUE(Save(At(5, 12, 0, 0), BackupKind::Read, 2).result.ok);
+    ASSERT_TRUE(Save(At(5, 11, 0, 0), BackupKind::Read, 2).result.ok);
+    ASSERT_TRUE(Save(At(5, 10, 0, 0), BackupKind::Read, 2).result.ok);
+    EXPECT_EQ(Names(), QStringList({"20240305-100000-read.sin", "20240305-120000-read.sin"}));
+}
+
+TEST_F(BackupsTest, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten) {
+    QFile blocker(m_folder);  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const BackupSaved saved = Save(At(5, 7, 8, 9));
+    EXPECT_FALSE(saved.result.ok);
+    EXPECT_TRUE(saved.path.isEmpty());
+    EXPECT_NE(saved.result.message.find(m_folder.toStdString()), std::string::npos)
+        << saved.result.message;
+    EXPECT_EQ(QDir(m_data.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"backups"}));
+}
+
+}  // namespace
