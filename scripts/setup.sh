@@ -43,6 +43,6 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
 
 # Configures and builds the program into build/.
 build_main() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build -j2
 }

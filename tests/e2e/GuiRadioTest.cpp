@@ -146,7 +146,13 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     frame->OnCommand(ID_COM1);
     QVERIFY(frame->Action(ID_COM1)->isChecked() || view()->Port() == "COM1");
 
+    // An edit still open in a cell is committed before anything else.
+    view()->Grid().SetRow(6);
+    view()->Grid().SetCol(COL_RX_FREQ);
+    view()->ShowCellEditor('4');
+    FindControl<QLineEdit>(view(), 61446)->setText("452.5");
     frame->OnCommand(ID_WRITE_TO_RADIO);
+    QCOMPARE(Cell(6, COL_RX_FREQ), QString("452.50000"));
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
     frame->OnCommand(ID_READ_FROM_RADIO);  // the open window keeps its caption
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
