@@ -35,22 +35,29 @@ void PrintOrReport(QPrinter& printer, const SheetData& data, QWidget* parent) {
 
 }  // namespace
 
-CPrintCommands::CPrintCommands()
-    : m_pPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    m_pPrinter->setDocName(kDocumentName);
+CPrintCommands::CPrintCommands() = default;
+
+// Made on first use: setting a printer up asks the print system about its printers, which
+// start-up need not wait for.
+QPrinter& CPrintCommands::Printer() {
+    if (!m_pPrinter) {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_pPrinter->setDocName(kDocumentName);
+    }
+    return *m_pPrinter;
 }
 
 CPrintCommands::~CPrintCommands() = default;
 
 void CPrintCommands::OnFilePrint(const CKV_IIView& view, QWidget* parent) {
     const SheetData data = SheetFromView(view);
-    QPrintDialog dialog(m_pPrinter.get(), parent);
+    QPrintDialog dialog(&Printer(), parent);
     dialog.setMinMax(1, 1);
     dialog.setFromTo(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() == QDialog::Accepted) {
-        PrintOrReport(*m_pPrinter, data, parent);
+        PrintOrReport(Printer(), data, parent);
     }
 }
 
@@ -62,16 +69,16 @@ bool CPrintCommands::OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
                         QStringLiteral("The printer \"%1\" is not available.").arg(printerName));
             return false;
         }
-        m_pPrinter->setOutputFormat(QPrinter::NativeFormat);
-        m_pPrinter->setPrinterName(printerName);
+        Printer().setOutputFormat(QPrinter::NativeFormat);
+        Printer().setPrinterName(printerName);
     }
-    if (!HasDestination(*m_pPrinter)) {
+    if (!HasDestination(Printer())) {
         ShowMessage(parent, QStringLiteral("No printer is available. Install a printer, or "
                                            "choose one in the print dialog."));
         return false;
     }
     QString error;
-    if (!PrintSheet(*m_pPrinter, SheetFromView(view), &error)) {
+    if (!PrintSheet(Printer(), SheetFromView(view), &error)) {
         ShowMessage(parent, error);
         return false;
     }
@@ -80,7 +87,7 @@ bool CPrintCommands::OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
 
 void CPrintCommands::OnFilePrintPreview(const CKV_IIView& view, QWidget* parent) {
     const SheetData data = SheetFromView(view);
-    QPrintPreviewDialog dialog(m_pPrinter.get(), parent);
+    QPrintPreviewDialog dialog(&Printer(), parent);
     QObject::connect(
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
         [&data, &dialog](QPrinter* printer) { PrintOrReport(*printer, data, &dialog); });
@@ -88,7 +95,7 @@ void CPrintCommands::OnFilePrintPreview(const CKV_IIView& view, QWidget* parent)
 }
 
 void CPrintCommands::OnFilePrintSetup(QWidget* parent) {
-    QPageSetupDialog dialog(m_pPrinter.get(), parent);
+    QPageSetupDialog dialog(&Printer(), parent);
     dialog.exec();
 }
 

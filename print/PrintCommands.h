@@ -32,7 +32,7 @@ public:
     // File > Print Setup...: paper and orientation of the program's printer.
     void OnFilePrintSetup(QWidget* parent);
 
-    QPrinter& Printer() { return *m_pPrinter; }
+    QPrinter& Printer();
 
 private:
     std::unique_ptr<QPrinter> m_pPrinter;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "Numbers.h"
 #include "PortNames.h"
 
 namespace {
@@ -61,7 +62,9 @@ void CTracingPort::Line(std::string_view text) {
     }
     const auto elapsed = std::chrono::steady_clock::now() - m_start;
     const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
-    std::fprintf(m_file, "%.3f %.*s\n", ms, static_cast<int>(text.size()), text.data());
+    // The time stamp keeps its decimal point whatever the user's locale says.
+    const std::string stamp = FormatFixed(ms, 3);
+    std::fprintf(m_file, "%s %.*s\n", stamp.c_str(), static_cast<int>(text.size()), text.data());
     std::fflush(m_file);
 }
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "Numbers.h"
+
 namespace {
 
 double Millis(ByteLog::Time at) {
@@ -26,15 +28,15 @@ ByteLog::~ByteLog() {
 // Each line is flushed at once, so the log tells what happened even if the radio is killed.
 void ByteLog::Byte(const char* sender, std::uint8_t byte, Time at) {
     if (m_file != nullptr) {
-        std::fprintf(m_file, "%.3f %s %02x\n", Millis(at), sender, byte);
+        std::fprintf(m_file, "%s %s %02x\n", FormatFixed(Millis(at), 3).c_str(), sender, byte);
         std::fflush(m_file);
     }
 }
 
 void ByteLog::Note(std::string_view text, Time at) {
     if (m_file != nullptr) {
-        std::fprintf(m_file, "# %.3f %.*s\n", Millis(at), static_cast<int>(text.size()),
-                     text.data());
+        std::fprintf(m_file, "# %s %.*s\n", FormatFixed(Millis(at), 3).c_str(),
+                     static_cast<int>(text.size()), text.data());
         std::fflush(m_file);
     }
 }
