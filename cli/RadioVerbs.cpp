@@ -56,6 +56,8 @@ std::optional<RadioOptions> ParseOptions(const Args& args, bool allowVerify) {
         } else if (word == "--retries" && hasValue) {
             const auto retries = ParseRetries(args[++i]);
             if (!retries) {
+                std::cerr << "kvprog-cli: --retries takes a whole number from 0 to " << kMaxRetries
+                          << ", not \"" << args[i] << "\"\n";
                 return std::nullopt;
             }
             options.retries = *retries;

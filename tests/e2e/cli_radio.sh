@@ -204,6 +204,9 @@ safety)
     wait_sim_exit 0
     [ "$(tx_stream tm.log)" = "$(pc_stream aligned.log)" ] ||
         fail "the test mode trace differs from what the radio received"
+    run_cli 2 read --retries x --port /dev/null got3.sin
+    grep -qF -- '--retries takes a whole number from 0 to 1000, not "x"' err.txt ||
+        fail "a bad --retries is not named: $(cat err.txt)"
     run_cli 2 --trace t.log show known.sin
     run_cli 2 --trace
     [ "$(backups_of read | wc -l)" -eq 1 ] || fail "a failed read or the test mode left a backup"
