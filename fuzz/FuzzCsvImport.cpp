@@ -20,26 +20,11 @@
 #include "ChannelImport.h"
 #include "ChannelReport.h"
 #include "Csv.h"
+#include "FuzzCommon.h"
 #include "NewDocument.h"
 #include "ToneList.h"
 
 namespace {
-
-const ToneList& Tones() {
-    static const ToneList tones = [] {
-        ToneList list;
-        list.Build();
-        return list;
-    }();
-    return tones;
-}
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool IsTone(const std::string& text) {
     const auto& entries = Tones().entries();

@@ -22,14 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCommon.h"
 #include "Port.h"
-
-inline void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 class CFuzzInput {
 public:

@@ -19,6 +19,7 @@
 #include "ChannelCodec.h"
 #include "ChannelImport.h"
 #include "Csv.h"
+#include "FuzzCommon.h"
 #include "SinFile.h"
 #include "ToneList.h"
 
@@ -32,22 +33,6 @@ std::filesystem::path WorkFile(const char* name) {
                                            ? std::filesystem::path("/dev/shm")
                                            : std::filesystem::temp_directory_path();
     return base / ("kvfuzz-" + std::to_string(::getpid()) + "-" + name);
-}
-
-const ToneList& Tones() {
-    static const ToneList tones = [] {
-        ToneList list;
-        list.Build();
-        return list;
-    }();
-    return tones;
-}
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
 }
 
 // Bytes the codec may write: frequency, tone, flag and step bytes of each channel record,

@@ -27,15 +27,6 @@ constexpr int kMaxRetries = 3;
 constexpr long long kAttemptUs =
     500'000 + 6 * ReceiveLimitUs(kTestTimeouts, 1) + ReceiveLimitUs(kTestTimeouts, 8) + 60'000;
 
-const ToneList& Tones() {
-    static const ToneList tones = [] {
-        ToneList list;
-        list.Build();
-        return list;
-    }();
-    return tones;
-}
-
 class CFuzzTestHooks final : public IExchangeHooks {
 public:
     CFuzzTestHooks(CFuzzInput& input, FuzzClock& clock, const CFuzzPort& port)
