@@ -28,7 +28,7 @@ bool CKV_IIDoc::OnNewDocument(RadioType type) {
 
 bool CKV_IIDoc::OnOpenDocument(const QString& path) {
     RadioImage loaded;
-    const FileResult result = LoadSinFile(ToPath(path), loaded);
+    const Result<> result = LoadSinFile(ToPath(path), loaded);
     if (!result) {
         ShowMessage(m_pWindow, QString::fromStdString(result.message));
         return false;
@@ -45,7 +45,7 @@ bool CKV_IIDoc::OnSaveDocument(const QString& path) {
     if (m_encodeHook) {
         m_encodeHook();
     }
-    const FileResult result = SaveSinFile(ToPath(path), m_image);
+    const Result<> result = SaveSinFile(ToPath(path), m_image);
     if (!result) {
         ShowMessage(m_pWindow, QString::fromStdString(result.message));
         return false;

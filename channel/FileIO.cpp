@@ -120,24 +120,36 @@ mode_t SaveMode(const struct stat* existing) {
 }  // namespace
 
 std::string QuotedPath(const std::filesystem::path& path) {
-    return "\"" + path.string() + "\"";
+    std::string quoted = path.string();
+    quoted.insert(quoted.begin(), '"');
+    quoted.push_back('"');
+    return quoted;
 }
 
-FileResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
-                           std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
-                           std::string_view verb) {
-    const std::string cannot = std::string(verb) + " " + QuotedPath(path) + ": ";
+namespace {
+// "VERB \"PATH\": ", the start of every failure message about path.
+std::string CannotPrefix(std::string_view verb, const std::filesystem::path& path) {
+    std::string prefix(verb);
+    prefix.append(" ").append(QuotedPath(path)).append(": ");
+    return prefix;
+}
+}  // namespace
+
+Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
+                         std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
+                         std::string_view verb) {
+    const std::string cannot = CannotPrefix(verb, path);
     // Non-blocking, so that opening a FIFO does not wait for a writer; it is refused below.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
-        return FileResult::Failure(cannot + Reason(errno) + ".");
+        return Failure(cannot + Reason(errno) + ".");
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
-        return FileResult::Failure(cannot + Reason(errno) + ".");
+        return Failure(cannot + Reason(errno) + ".");
     }
     if (!S_ISREG(st.st_mode)) {
-        return FileResult::Failure(cannot + NotRegular(st) + ".");
+        return Failure(cannot + NotRegular(st) + ".");
     }
     if (size) {
         *size = static_cast<std::uintmax_t>(st.st_size);
@@ -152,7 +164,7 @@ FileResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxByt
             continue;
         }
         if (n < 0) {
-            return FileResult::Failure(cannot + Reason(errno) + ".");
+            return Failure(cannot + Reason(errno) + ".");
         }
         if (n == 0) {
             break;  // the file shrank while it was read
@@ -163,24 +175,24 @@ FileResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxByt
     return {};
 }
 
-FileResult WriteFileAtomically(const std::filesystem::path& path,
-                               std::span<const std::uint8_t> bytes, std::string_view verb) {
-    const std::string cannot = std::string(verb) + " " + QuotedPath(path) + ": ";
+Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                             std::string_view verb) {
+    const std::string cannot = CannotPrefix(verb, path);
     const std::filesystem::path target = SaveTarget(path);
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
-        return FileResult::Failure(cannot + NotRegular(st) + ".");
+        return Failure(cannot + NotRegular(st) + ".");
     }
     const mode_t mode = SaveMode(exists ? &st : nullptr);
     std::string temp = target.string() + ".XXXXXX";
     Descriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
-        return FileResult::Failure(cannot + Reason(errno) + ".");
+        return Failure(cannot + Reason(errno) + ".");
     }
     auto fail = [&](int error) {
         ::unlink(temp.c_str());
-        return FileResult::Failure(cannot + Reason(error) + ".");
+        return Failure(cannot + Reason(error) + ".");
     };
     if (::fchmod(fd.get(), mode) != 0 || !WriteFully(fd.get(), bytes.data(), bytes.size()) ||
         ::fsync(fd.get()) != 0) {

@@ -12,26 +12,19 @@
 #include <string_view>
 #include <vector>
 
-struct FileResult {
-    bool ok = true;
-    std::string message;  // why it failed, naming the file; empty on success
-
-    explicit operator bool() const { return ok; }
-    static FileResult Failure(std::string why) { return {false, std::move(why)}; }
-};
+#include "Result.h"
 
 // Reads at most maxBytes of a regular file into bytes; *size (when given) receives the
 // file's whole size. verb is the start of a failure message ("Cannot open").
-FileResult ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
-                           std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
-                           std::string_view verb = "Cannot open");
+Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
+                         std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
+                         std::string_view verb = "Cannot open");
 
 // Replaces (or creates) the regular file at path with bytes, in one step. A link is
 // followed; a target that exists and is not a regular file (a folder, a device, a FIFO) is
 // refused rather than replaced.
-FileResult WriteFileAtomically(const std::filesystem::path& path,
-                               std::span<const std::uint8_t> bytes,
-                               std::string_view verb = "Cannot save");
+Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                             std::string_view verb = "Cannot save");
 
 // "\"PATH\"", as every message names a file.
 std::string QuotedPath(const std::filesystem::path& path);

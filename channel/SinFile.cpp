@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
-FileResult LoadSinFile(const std::filesystem::path& path, RadioImage& image) {
+Result<> LoadSinFile(const std::filesystem::path& path, RadioImage& image) {
     std::vector<std::uint8_t> bytes;
     std::uintmax_t size = 0;
-    if (FileResult read = ReadRegularFile(path, RadioImage::size(), bytes, &size); !read) {
+    if (Result<> read = ReadRegularFile(path, RadioImage::size(), bytes, &size); !read) {
         return read;
     }
     if (bytes.size() < RadioImage::size()) {
-        return FileResult::Failure("Cannot open " + QuotedPath(path) + ": it holds " +
-                                   std::to_string(size) + (size == 1 ? " byte" : " bytes") +
-                                   "; a channel data file holds 1024.");
+        return Failure("Cannot open " + QuotedPath(path) + ": it holds " + std::to_string(size) +
+                       (size == 1 ? " byte" : " bytes") + "; a channel data file holds 1024.");
     }
     RadioImage::Bytes loaded{};
     std::copy(bytes.begin(), bytes.end(), loaded.begin());
@@ -19,6 +18,6 @@ FileResult LoadSinFile(const std::filesystem::path& path, RadioImage& image) {
     return {};
 }
 
-FileResult SaveSinFile(const std::filesystem::path& path, const RadioImage& image) {
+Result<> SaveSinFile(const std::filesystem::path& path, const RadioImage& image) {
     return WriteFileAtomically(path, std::span(image.data(), image.size()));
 }

@@ -14,8 +14,8 @@ inline constexpr std::string_view kSinFilter = "Channel Data (*.sin)";
 
 // Loads the first 1024 bytes of the file into image. A file shorter than that, or one that
 // cannot be read, is refused with a message and leaves image exactly as it was.
-FileResult LoadSinFile(const std::filesystem::path& path, RadioImage& image);
+Result<> LoadSinFile(const std::filesystem::path& path, RadioImage& image);
 
 // Writes the 1024 bytes. The file is written beside its final place and then renamed over
 // it, so a failed save leaves an existing file as it was.
-FileResult SaveSinFile(const std::filesystem::path& path, const RadioImage& image);
+Result<> SaveSinFile(const std::filesystem::path& path, const RadioImage& image);

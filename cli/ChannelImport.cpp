@@ -155,14 +155,15 @@ private:
 
 }  // namespace
 
-ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneList& tones,
-                            EditorModel& model, std::span<const int> lines) {
+Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorModel& model) {
+    const std::vector<CsvRecord>& records = table.records;
+    const std::vector<int>& lines = table.lines;
     if (records.empty()) {
-        return {false, "the CSV file holds no header row"};
+        return Failure("the CSV file holds no header row");
     }
     ColumnMap map;
     if (auto problem = MapHeader(records[0], map)) {
-        return {false, *problem};
+        return Failure(*problem);
     }
     EditorModel result = model;
     const BandLimits band = BandForField(model.Selection(Setting::Field));
@@ -171,7 +172,7 @@ ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneLis
         const CsvRecord& record = records[r];
         const std::size_t rowNumber = r < lines.size() ? static_cast<std::size_t>(lines[r]) : r + 1;
         if (record.size() > records[0].size()) {
-            return {false, "row " + std::to_string(rowNumber) + " has more fields than the header"};
+            return Failure("row " + std::to_string(rowNumber) + " has more fields than the header");
         }
         std::array<std::string, kGridCols> fields;
         for (int c = 0; c < kGridCols; ++c) {
@@ -183,14 +184,14 @@ ImportResult ImportChannels(const std::vector<CsvRecord>& records, const ToneLis
         const long long channel = LeadingInteger(ch);
         if (ch.empty() || std::to_string(channel) != ch || channel < 1 ||
             channel > addr::kChannelCount) {
-            return {false, Problem(rowNumber, COL_CH, ch, "not a channel number from 1 to 16")};
+            return Failure(Problem(rowNumber, COL_CH, ch, "not a channel number from 1 to 16"));
         }
         if (!seen.insert(channel).second) {
-            return {false, Problem(rowNumber, COL_CH, ch, "this channel has a row already")};
+            return Failure(Problem(rowNumber, COL_CH, ch, "this channel has a row already"));
         }
         auto& cells = result.cells[static_cast<std::size_t>(channel)];
         if (auto problem = RowImporter(tones, band, rowNumber).Import(fields, cells)) {
-            return {false, *problem};
+            return Failure(*problem);
         }
     }
     model = std::move(result);

@@ -61,16 +61,15 @@ std::string CsvLine(const CsvRecord& fields) {
     return line;
 }
 
-CsvParseResult ParseCsv(std::string_view text) {
-    CsvParseResult result;
+Result<> ParseCsv(std::string_view text, CsvTable& result) {
+    result = {};
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
     if (const int bad = FirstBadLine(text)) {
-        result.error = "line " + std::to_string(bad) +
+        return Failure("line " + std::to_string(bad) +
                        ": the file is not UTF-8 text (save it from the spreadsheet as CSV in "
-                       "UTF-8)";
-        return result;
+                       "UTF-8)");
     }
     CsvRecord record;
     std::string field;
@@ -94,9 +93,8 @@ CsvParseResult ParseCsv(std::string_view text) {
             ++i;
             for (;;) {
                 if (i >= text.size()) {
-                    result.error = "a quoted field that starts on line " +
-                                   std::to_string(startLine) + " never ends";
-                    return result;
+                    return Failure("a quoted field that starts on line " +
+                                   std::to_string(startLine) + " never ends");
                 }
                 if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
                     field += '"';
@@ -110,8 +108,7 @@ CsvParseResult ParseCsv(std::string_view text) {
                 }
             }
             if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
-                result.error = "line " + std::to_string(line) + ": text after a closing quote";
-                return result;
+                return Failure("line " + std::to_string(line) + ": text after a closing quote");
             }
             continue;
         }
@@ -131,5 +128,5 @@ CsvParseResult ParseCsv(std::string_view text) {
     if (!field.empty() || !record.empty()) {
         endRecord();
     }
-    return result;
+    return {};
 }

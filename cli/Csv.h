@@ -6,16 +6,18 @@
 #include <string_view>
 #include <vector>
 
+#include "Result.h"
+
 using CsvRecord = std::vector<std::string>;
 
 std::string CsvLine(const CsvRecord& fields);
 
-struct CsvParseResult {
+struct CsvTable {
     std::vector<CsvRecord> records;
     std::vector<int> lines;  // the line each record starts on, as a spreadsheet counts rows
-    std::string error;       // empty when the whole text parsed
 };
 
-// Parses UTF-8 text. Accepts CRLF, LF or CR line ends and a leading byte order mark (as
-// spreadsheets write them); blank lines are skipped. Text that is not UTF-8 is refused.
-CsvParseResult ParseCsv(std::string_view text);
+// Parses UTF-8 text into table. Accepts CRLF, LF or CR line ends and a leading byte order
+// mark (as spreadsheets write them); blank lines are skipped. Text that is not UTF-8 is
+// refused, and so is text that does not parse; table then holds the records before the fault.
+Result<> ParseCsv(std::string_view text, CsvTable& table);

@@ -27,25 +27,25 @@ int Usage(const std::string& synopsis) {
 }
 
 bool Load(const std::string& path, RadioImage& image) {
-    const FileResult loaded = LoadSinFile(path, image);
+    const Result<> loaded = LoadSinFile(path, image);
     if (!loaded) {
         Fail(kExitUsage, loaded.message);
     }
-    return loaded.ok;
+    return loaded.ok();
 }
 
 bool Save(const std::string& path, const RadioImage& image) {
-    const FileResult saved = SaveSinFile(path, image);
+    const Result<> saved = SaveSinFile(path, image);
     if (!saved) {
         Fail(kExitUsage, saved.message);
     }
-    return saved.ok;
+    return saved.ok();
 }
 
 bool ReadText(const std::string& path, std::string& text) {
     std::vector<std::uint8_t> bytes;
     std::uintmax_t size = 0;
-    const FileResult read = ReadRegularFile(path, kMaxCsvBytes, bytes, &size);
+    const Result<> read = ReadRegularFile(path, kMaxCsvBytes, bytes, &size);
     if (!read) {
         Fail(kExitUsage, read.message);
         return false;
@@ -67,12 +67,12 @@ bool WriteText(const std::string& path, const std::string& text) {
         return static_cast<bool>(std::cout);
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-    const FileResult written =
+    const Result<> written =
         WriteFileAtomically(path, std::span(data, text.size()), "Cannot write");
     if (!written) {
         Fail(kExitUsage, written.message);
     }
-    return written.ok;
+    return written.ok();
 }
 
 }  // namespace
@@ -134,15 +134,15 @@ int RunImport(const Args& args) {
     if (!ReadText(args[0], text) || !Load(args[1], image)) {
         return kExitUsage;
     }
-    const CsvParseResult csv = ParseCsv(text);
-    if (!csv.error.empty()) {
-        return Fail(kExitUsage, args[0] + ": " + csv.error);
+    CsvTable csv;
+    if (const Result<> parsed = ParseCsv(text, csv); !parsed) {
+        return Fail(kExitUsage, args[0] + ": " + parsed.message);
     }
     ToneList tones;
     tones.Build();
     EditorModel model = DecodeForDisplay(image);
-    const ImportResult imported = ImportChannels(csv.records, tones, model, csv.lines);
-    if (!imported.ok) {
+    const Result<> imported = ImportChannels(csv, tones, model);
+    if (!imported.ok()) {
         return Fail(kExitUsage, args[0] + ": " + imported.message);
     }
     EncodeImage(model, image);

@@ -77,14 +77,15 @@ std::optional<RadioOptions> ParseOptions(const Args& args, bool allowVerify) {
 
 // A backup that cannot be saved is only reported: the transfer matters more than its copy.
 void Backup(const RadioImage& image, BackupKind kind) {
-    if (const FileResult saved = SaveBackup(image, kind); !saved) {
+    if (const Result<> saved = SaveBackup(image, kind); !saved) {
         std::cerr << "kvprog-cli: warning: no backup: " << saved.message << "\n";
     }
 }
 
 // One clone run over a fresh port, reported on the error stream. What is about to be written
 // and what was read completely are kept as backups.
-CloneResult Transfer(const RadioOptions& options, CloneDirection direction, RadioImage& image) {
+Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
+                          RadioImage& image) {
     const bool reading = direction == CloneDirection::Read;
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     CTerminalHooks hooks(std::cerr, reading ? kCaptionReading : kCaptionWriting, options.retries,
@@ -93,12 +94,12 @@ CloneResult Transfer(const RadioOptions& options, CloneDirection direction, Radi
     if (!reading) {
         Backup(image, BackupKind::Write);
     }
-    CloneResult result = RunClone(link.Port(), hooks, options.port, direction, image);
+    Result<CloneEnd> result = RunClone(link.Port(), hooks, options.port, direction, image);
     hooks.Finish();
     if (result.end == CloneEnd::Cancelled) {
         std::cerr << "kvprog-cli: cancelled\n";
     }
-    if (reading && result.Completed()) {
+    if (reading && result.ok()) {
         Backup(image, BackupKind::Read);
     }
     return result;
@@ -135,10 +136,10 @@ int RunRead(const Args& args) {
     }
     const CInterruptGuard interrupt;
     RadioImage image;
-    if (!Transfer(*options, CloneDirection::Read, image).Completed()) {
+    if (!Transfer(*options, CloneDirection::Read, image).ok()) {
         return kExitRadio;
     }
-    const FileResult saved = SaveSinFile(options->file, image);
+    const Result<> saved = SaveSinFile(options->file, image);
     if (!saved) {
         return Fail(kExitUsage, saved.message);
     }
@@ -151,20 +152,20 @@ int RunWrite(const Args& args) {
         return Fail(kExitUsage, std::string("usage: kvprog-cli ") + kWriteSynopsis);
     }
     RadioImage image;
-    if (const FileResult loaded = LoadSinFile(options->file, image); !loaded) {
+    if (const Result<> loaded = LoadSinFile(options->file, image); !loaded) {
         return Fail(kExitUsage, loaded.message);
     }
     // What the desktop program sends after opening the file: the form's reading of it.
     EncodeImage(DecodeForDisplay(image), image);
     const CInterruptGuard interrupt;
-    if (!Transfer(*options, CloneDirection::Write, image).Completed()) {
+    if (!Transfer(*options, CloneDirection::Write, image).ok()) {
         return kExitRadio;
     }
     if (!options->verify) {
         return kExitOk;
     }
     RadioImage readBack;
-    if (!Transfer(*options, CloneDirection::Read, readBack).Completed()) {
+    if (!Transfer(*options, CloneDirection::Read, readBack).ok()) {
         return kExitRadio;
     }
     return CompareWritten(image, readBack) ? kExitOk : kExitRadio;

@@ -160,7 +160,7 @@ int RunTestModeVerb(const Args& args) {
         request.rxTone + ", transmit " + FormatMhz(request.txUnits) + " MHz " + request.txTone;
     CTerminalHooks hooks(std::cerr, caption, options.retries, false);
     CLinkPort link("testmode --port " + options.port);
-    const TestModeResult result = RunTestMode(link.Port(), hooks, options.port, request);
+    const Result<TestModeEnd> result = RunTestMode(link.Port(), hooks, options.port, request);
     hooks.Finish();
     return result.end == TestModeEnd::Finished ? kExitOk : kExitRadio;
 }

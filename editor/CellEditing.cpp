@@ -189,21 +189,20 @@ void CKV_IIView::ShowCellEditor(short key, QWidget* editor) {
 // The text a frequency commit stores: its "%3.5f" form, or "" after a failed check (each
 // failure shown). On leaving a cell the step check runs even after a band failure; on Enter
 // the checks stop at the first failure.
-QString CKV_IIView::CheckedFrequency(const QString& text, bool stopAtFirstFailure) const {
+QString CKV_IIView::CheckedFrequency(const QString& text, bool stopAtFirstFailure) {
     const FrequencyCheck check = CheckFrequency(text.toStdString(), SelectedBand());
-    auto* self = const_cast<CKV_IIView*>(this);
     if (!check.plausible) {
-        ShowFailure(self, kMsgFormatError);
+        ShowFailure(this, kMsgFormatError);
         return QString();
     }
     if (!check.inBand) {
-        ShowFailure(self, kMsgOutOfRange);
+        ShowFailure(this, kMsgOutOfRange);
         if (stopAtFirstFailure) {
             return QString();
         }
     }
     if (!check.onStep) {
-        ShowFailure(self, kMsgStepError);
+        ShowFailure(this, kMsgStepError);
     }
     return check.ok() ? QString::fromStdString(check.text) : QString();
 }

@@ -98,7 +98,7 @@ private:
     void SetCell(int row, int col, const QString& text);
     bool HasFrequency(int row) const;
     bool IsNewRow(int row) const;
-    QString CheckedFrequency(const QString& text, bool stopAtFirstFailure) const;
+    QString CheckedFrequency(const QString& text, bool stopAtFirstFailure);
     void CommitFrequency(int row, int col, const QString& text);
     QString ToneToStore(int row) const;
     void HideEditor(QWidget* editor);
@@ -109,8 +109,8 @@ private:
 
     // The eleven setting combos, by setting.
     std::array<QComboBox*, kSettingCount> m_settingCombos{};
-    CMSFlexGrid* m_grid = nullptr;         // 1007
-    std::vector<BandLimits> m_bandLimits;  // by Field selection
+    CMSFlexGrid* m_grid = nullptr;           // 1007
+    std::vector<BandLimits> m_bandLimits;    // by Field selection
     CProgressDlg* m_pProgressDlg = nullptr;  // its window exists only around a transfer
     QComboBox* m_comboBusy = nullptr;
     QComboBox* m_comboTone = nullptr;

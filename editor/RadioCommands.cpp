@@ -19,7 +19,7 @@ namespace {
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
 // and the user hears of it once the run is over.
 void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
-    if (const FileResult saved = SaveBackup(image, kind); !saved) {
+    if (const Result<> saved = SaveBackup(image, kind); !saved) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
                         QString::fromStdString(saved.message);
     }
@@ -76,7 +76,7 @@ void CKV_IIView::OnRadioTransfer() {
         Backup(*m_pImage, BackupKind::Write, warnings);
     }
     CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
-    CloneResult result;
+    Result<CloneEnd> result;
     try {
         result = RunClone(port, hooks, m_strPort.toStdString(), direction, *m_pImage);
     } catch (const std::exception& error) {
@@ -87,7 +87,7 @@ void CKV_IIView::OnRadioTransfer() {
     m_pProgressDlg->DestroyWindow();
     m_bRunning = false;
     emit transferRunningChanged(false);
-    if (direction == CloneDirection::Read && result.Completed()) {
+    if (direction == CloneDirection::Read && result.ok()) {
         Backup(*m_pImage, BackupKind::Read, warnings);
         DecodeImage();
         emit edited();  // the document now holds the radio's memory, not its file

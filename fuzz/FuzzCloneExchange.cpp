@@ -102,9 +102,9 @@ long long TransferStartUs(const CFuzzPort& port, long long endUs) {
     return endUs;
 }
 
-void CheckRead(const CloneResult& result, const CFuzzPort& port, const RadioImage& before,
+void CheckRead(const Result<CloneEnd>& result, const CFuzzPort& port, const RadioImage& before,
                const RadioImage& image) {
-    if (!result.Completed()) {
+    if (!result.ok()) {
         Check(image == before, "an unfinished read leaves the image alone");
         return;
     }
@@ -120,10 +120,10 @@ void CheckRead(const CloneResult& result, const CFuzzPort& port, const RadioImag
           "a completed read stores each block at its address");
 }
 
-void CheckWrite(const CloneResult& result, const CFuzzPort& port, const RadioImage& before,
+void CheckWrite(const Result<CloneEnd>& result, const CFuzzPort& port, const RadioImage& before,
                 const RadioImage& image) {
     Check(image == before, "a write leaves the image alone");
-    if (!result.Completed()) {
+    if (!result.ok()) {
         return;
     }
     std::vector<std::uint8_t> data;
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CFuzzCloneHooks hooks(input, clock, port, cancelAt);
     const RadioImage before = StartImage();
     RadioImage image = before;
-    const CloneResult result =
+    const Result<CloneEnd> result =
         RunClone(port, hooks, "COM1", write ? CloneDirection::Write : CloneDirection::Read, image);
 
     Check(port.opens == 1, "the run opens the port once");

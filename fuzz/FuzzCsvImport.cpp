@@ -60,13 +60,13 @@ void CheckRow(const std::array<std::string, kGridCols>& row, BandLimits band) {
     }
 }
 
-void CheckCsvRoundTrip(const CsvParseResult& csv) {
+void CheckCsvRoundTrip(const CsvTable& csv) {
     std::string text;
     for (const CsvRecord& record : csv.records) {
         text += CsvLine(record);
     }
-    const CsvParseResult again = ParseCsv(text);
-    Check(again.error.empty() && again.records == csv.records,
+    CsvTable again;
+    Check(ParseCsv(text, again).ok() && again.records == csv.records,
           "records written as CSV parse back unchanged");
 }
 
@@ -74,8 +74,8 @@ void CheckCsvRoundTrip(const CsvParseResult& csv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const CsvParseResult csv = ParseCsv(text);
-    if (!csv.error.empty()) {
+    CsvTable csv;
+    if (!ParseCsv(text, csv)) {
         return 0;
     }
     CheckCsvRoundTrip(csv);
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RadioImage image = NewDocumentImage(size % 2 ? RadioType::T520 : RadioType::T310X);
     const EditorModel before = DecodeForDisplay(image);
     EditorModel model = before;
-    if (!ImportChannels(csv.records, Tones(), model).ok) {
+    if (!ImportChannels(csv, Tones(), model).ok()) {
         Check(model.cells == before.cells && model.selections == before.selections,
               "a refused import leaves the editor alone");
         return 0;

@@ -89,14 +89,14 @@ public:
     // Per receive, the bytes it delivered, full or short.
     std::vector<std::vector<std::uint8_t>> received;
 
-    OpenResult Open(const std::string&, const CommTimeouts& timeouts) override {
+    Result<> Open(const std::string&, const CommTimeouts& timeouts) override {
         Check(opens++ == 0, "the port is opened once");
         if (m_bRefuseOpen) {
-            return {false, "Device or resource busy"};
+            return Failure("Device or resource busy");
         }
         m_timeouts = timeouts;
         m_bOpen = true;
-        return {true, {}};
+        return {};
     }
     void SetTimeouts(const CommTimeouts& timeouts) override {
         Use();

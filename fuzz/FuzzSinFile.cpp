@@ -62,10 +62,10 @@ void EditModel(std::string_view tail, EditorModel& model) {
 }
 
 void FuzzImport(std::string_view text, EditorModel model) {
-    const CsvParseResult csv = ParseCsv(text);
-    if (csv.error.empty()) {
+    CsvTable csv;
+    if (ParseCsv(text, csv)) {
         RadioImage image;
-        if (ImportChannels(csv.records, Tones(), model).ok) {
+        if (ImportChannels(csv, Tones(), model).ok()) {
             EncodeImage(model, image);
         }
     }
@@ -125,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     RadioImage image;
     const RadioImage before = image;
-    const FileResult loaded = LoadSinFile(in, image);
-    Check(loaded.ok == (size >= addr::kImageSize), "a file loads exactly when it has 1024 bytes");
+    const Result<> loaded = LoadSinFile(in, image);
+    Check(loaded.ok() == (size >= addr::kImageSize), "a file loads exactly when it has 1024 bytes");
     if (!loaded) {
         Check(image == before, "a refused file leaves the image alone");
         return 0;
@@ -144,8 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(CodecOwns(a) || encoded[a] == image[a], "the codec writes only its own bytes");
     }
     CheckStable(encoded);
-    Check(SaveSinFile(out, encoded).ok, "saving succeeds");
+    Check(SaveSinFile(out, encoded).ok(), "saving succeeds");
     RadioImage reloaded;
-    Check(LoadSinFile(out, reloaded).ok && reloaded == encoded, "a saved file loads unchanged");
+    Check(LoadSinFile(out, reloaded).ok() && reloaded == encoded, "a saved file loads unchanged");
     return 0;
 }

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzClock clock;
     CFuzzPort port(input, clock, refuseOpen, failEvery);
     CFuzzTestHooks hooks(input, clock, port);
-    const TestModeResult result = RunTestMode(port, hooks, "COM1", request);
+    const Result<TestModeEnd> result = RunTestMode(port, hooks, "COM1", request);
 
     Check(port.opens == 1, "the exchange opens the port once");
     Check(!port.IsOpen(), "the exchange leaves the port closed");

@@ -27,7 +27,7 @@ QString KindWord(BackupKind kind) {
 }
 
 std::string Quoted(const QString& path) {
-    return "\"" + QFile::encodeName(path).toStdString() + "\"";
+    return QuotedPath(QFile::encodeName(path).toStdString());
 }
 
 // The moment a backup's name records, with the same-second number (1 for none).
@@ -65,7 +65,7 @@ int FirstFreeNumber(const QDir& folder, const QString& stamp, BackupKind kind) {
 // Takes a free name by creating the file exclusively, so that no backup ever replaces
 // another, not even one a second kvprog saves in the same second. Returns the path, or an
 // empty string with the reason in why.
-QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, FileResult& why) {
+QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, Result<>& why) {
     constexpr int kMaxSameSecond = 1000;
     const int first = FirstFreeNumber(folder, stamp, kind);
     for (int n = first; n < first + kMaxSameSecond; ++n) {
@@ -78,13 +78,12 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, F
             return path;
         }
         if (errno != EEXIST) {
-            why = FileResult::Failure("Cannot save " + Quoted(path) + ": " + std::strerror(errno) +
-                                      ".");
+            why = Failure("Cannot save " + Quoted(path) + ": " + std::strerror(errno) + ".");
             return {};
         }
     }
-    why = FileResult::Failure("Cannot save a backup in " + Quoted(folder.path()) +
-                              ": too many backups in one second.");
+    why = Failure("Cannot save a backup in " + Quoted(folder.path()) +
+                  ": too many backups in one second.");
     return {};
 }
 
@@ -121,17 +120,17 @@ bool EnsureBackupFolder() {
     return QDir().mkpath(BackupFolder());
 }
 
-FileResult SaveBackup(const RadioImage& image, BackupKind kind) {
+Result<> SaveBackup(const RadioImage& image, BackupKind kind) {
     return SaveBackupIn(BackupFolder(), image, kind, QDateTime::currentDateTime()).result;
 }
 
 BackupSaved SaveBackupIn(const QString& folder, const RadioImage& image, BackupKind kind,
                          const QDateTime& when, int keep) {
     if (!QDir().mkpath(folder)) {
-        return {FileResult::Failure("Cannot create the backup folder " + Quoted(folder) + "."), {}};
+        return {Failure("Cannot create the backup folder " + Quoted(folder) + "."), {}};
     }
     QDir dir(folder);
-    FileResult result;
+    Result<> result;
     const QString path =
         ReserveName(dir, when.toString(QStringLiteral("yyyyMMdd-HHmmss")), kind, result);
     if (path.isEmpty()) {

@@ -28,11 +28,11 @@ bool EnsureBackupFolder();
 
 // Saves image as a backup of the given kind taken now, then prunes the folder to the newest
 // kBackupsKept backups. The message of a failure names the file or folder and the reason.
-FileResult SaveBackup(const RadioImage& image, BackupKind kind);
+Result<> SaveBackup(const RadioImage& image, BackupKind kind);
 
 // SaveBackup with the folder, the time stamp and the number kept given.
 struct BackupSaved {
-    FileResult result;
+    Result<> result;
     QString path;  // the file written; empty on failure
 };
 BackupSaved SaveBackupIn(const QString& folder, const RadioImage& image, BackupKind kind,

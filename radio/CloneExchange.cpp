@@ -48,9 +48,9 @@ public:
         : m_port(port), m_hooks(hooks), m_guard(guard) {}
 
     Link EnterProgrammingMode();
-    CloneResult Read(RadioImage& image);
-    CloneResult Write(const RadioImage& outgoing);
-    CloneResult Cancel();
+    Result<CloneEnd> Read(RadioImage& image);
+    Result<CloneEnd> Write(const RadioImage& outgoing);
+    Result<CloneEnd> Cancel();
 
 private:
     Link Handshake();
@@ -66,7 +66,7 @@ private:
     // A receive passes only when it brought a byte and that byte is ACK.
     bool ReceiveAck();
     void StepProgress(int limit);
-    CloneResult Fail(CloneEnd end, std::string_view text, bool fillProgress);
+    Result<CloneEnd> Fail(CloneEnd end, std::string_view text, bool fillProgress);
 
     IPort& m_port;
     ICloneHooks& m_hooks;
@@ -111,7 +111,7 @@ void CCloneRun::StepProgress(int limit) {
     }
 }
 
-CloneResult CCloneRun::Fail(CloneEnd end, std::string_view text, bool fillProgress) {
+Result<CloneEnd> CCloneRun::Fail(CloneEnd end, std::string_view text, bool fillProgress) {
     m_hooks.ShowMessage(text, MessageIcon::Exclamation);
     m_guard.Close();
     if (fillProgress) {
@@ -120,7 +120,7 @@ CloneResult CCloneRun::Fail(CloneEnd end, std::string_view text, bool fillProgre
     return {end, std::string(text)};
 }
 
-CloneResult CCloneRun::Cancel() {
+Result<CloneEnd> CCloneRun::Cancel() {
     m_guard.Close();
     return {CloneEnd::Cancelled, {}};
 }
@@ -191,7 +191,7 @@ Link CCloneRun::Confirm() {
     return PumpPasses(kPassesAfterRefusedConfirmation, 1) ? Link::Failed : Link::Cancelled;
 }
 
-CloneResult CCloneRun::Read(RadioImage& image) {
+Result<CloneEnd> CCloneRun::Read(RadioImage& image) {
     // The blocks collect here, so that a run that ends early leaves the caller's image alone.
     RadioImage received = image;
     for (int block = 0; block < kReadBlocks; ++block) {
@@ -226,7 +226,7 @@ CloneResult CCloneRun::Read(RadioImage& image) {
     return {CloneEnd::Completed, {}};
 }
 
-CloneResult CCloneRun::Write(const RadioImage& outgoing) {
+Result<CloneEnd> CCloneRun::Write(const RadioImage& outgoing) {
     for (int block = 0; block < kWriteBlocks; ++block) {
         const std::size_t address = static_cast<std::size_t>(block) * kBlockSize;
         m_port.Purge(PurgeSet::Clear);
@@ -253,13 +253,13 @@ CloneResult CCloneRun::Write(const RadioImage& outgoing) {
 
 }  // namespace
 
-CloneResult RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
-                     CloneDirection direction, RadioImage& image) {
+Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
+                          CloneDirection direction, RadioImage& image) {
     // What a write sends is fixed now: events handled during the run cannot change it.
     const RadioImage outgoing = image;
-    const OpenResult opened = port.Open(portName, kCloneTimeouts);
+    const Result<> opened = port.Open(portName, kCloneTimeouts);
     if (!opened) {
-        const std::string text = OpenFailedText(opened.reason);
+        const std::string text = OpenFailedText(opened.message);
         hooks.ShowMessage(text, MessageIcon::Exclamation);
         return {CloneEnd::OpenFailed, text};
     }

@@ -12,6 +12,7 @@
 #include "CloneHooks.h"
 #include "Port.h"
 #include "RadioImage.h"
+#include "Result.h"
 
 enum class CloneDirection { Read, Write };
 
@@ -24,19 +25,13 @@ enum class CloneEnd {
     WriteFailed,         // a block was not acknowledged
 };
 
-struct CloneResult {
-    CloneEnd end = CloneEnd::Completed;
-    std::string message;  // the text of the box that ended the run; empty when none did
-
-    bool Completed() const { return end == CloneEnd::Completed; }
-};
-
 // One run over port, opened by name with the clone time-outs. The direction is fixed here
-// for the whole run.
+// for the whole run. The result's message is the text of the box that ended the run, empty
+// when none did.
 //
 // Read: image receives all 1024 bytes from the radio when, and only when, the run
 // completes; any other end leaves it exactly as it was.
 // Write: sends image bytes 0 to 983 as they are when the run starts; the caller encodes the
 // editor into the image first. The image is not changed.
-CloneResult RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
-                     CloneDirection direction, RadioImage& image);
+Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
+                          CloneDirection direction, RadioImage& image);

@@ -18,7 +18,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-OpenResult Refused(const std::string& device, int error) {
+Result<> Refused(const std::string& device, int error) {
     std::string reason = device + ": " + std::strerror(error);
     if (error == EACCES) {
         // Serial devices belong to the dialout group on most systems.
@@ -26,7 +26,7 @@ OpenResult Refused(const std::string& device, int error) {
             " (add your user to the dialout group: sudo usermod -aG dialout $USER, "
             "then log in again)";
     }
-    return {false, reason};
+    return Failure(reason);
 }
 
 // 9600 baud, 8 data bits, no parity, one stop bit, every byte passed through untouched.
@@ -74,7 +74,7 @@ CCommPort::~CCommPort() {
     Close();
 }
 
-OpenResult CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
+Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
     Close();
     const std::string device = DeviceForPort(name);
     // Non-blocking, so that neither the open nor any read waits for a modem line.
@@ -84,7 +84,7 @@ OpenResult CCommPort::Open(const std::string& name, const CommTimeouts& timeouts
     }
     if (!::isatty(fd)) {
         ::close(fd);
-        return {false, device + ": not a serial port"};
+        return Failure(device + ": not a serial port");
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
@@ -96,7 +96,7 @@ OpenResult CCommPort::Open(const std::string& name, const CommTimeouts& timeouts
     ConfigureLine(fd);
     m_hComm = fd;
     m_timeouts = timeouts;
-    return {true, {}};
+    return {};
 }
 
 void CCommPort::Purge(PurgeSet /*which*/) {

@@ -22,7 +22,7 @@ public:
 
     // name is "COM1" to "COM4" (mapped by DeviceForPort) or a device path. An open port is
     // closed first.
-    OpenResult Open(const std::string& name, const CommTimeouts& timeouts) override;
+    Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
     void SetTimeouts(const CommTimeouts& timeouts) override { m_timeouts = timeouts; }
     void Purge(PurgeSet which) override;
     bool Send(std::span<const std::uint8_t> bytes) override;

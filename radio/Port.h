@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "Result.h"
+
 // Receive and send time-outs in milliseconds. A receive of n bytes returns once n bytes have
 // arrived, once more than readInterval has passed between two bytes, or at the latest after
 // readMultiplier x n + readConstant; a send of n bytes may take writeMultiplier x n +
@@ -31,13 +33,6 @@ inline constexpr CommTimeouts kTestTimeouts{10, 50, 50, 50, 50};
 // returns, so neither set ever drops bytes on their way out.
 enum class PurgeSet { Clear, AbortAndClear };
 
-struct OpenResult {
-    bool ok = false;
-    std::string reason;  // why the open failed, in the system's words; empty on success
-
-    explicit operator bool() const { return ok; }
-};
-
 struct ReceiveResult {
     bool ok = false;        // false: the line failed (for example the device went away)
     std::size_t count = 0;  // bytes placed at the start of the buffer
@@ -49,8 +44,9 @@ class IPort {
 public:
     virtual ~IPort() = default;
 
-    // Opens the named port exclusively at 9600 baud, 8-N-1, with the given time-outs.
-    virtual OpenResult Open(const std::string& name, const CommTimeouts& timeouts) = 0;
+    // Opens the named port exclusively at 9600 baud, 8-N-1, with the given time-outs; a
+    // failure says why in the system's words.
+    virtual Result<> Open(const std::string& name, const CommTimeouts& timeouts) = 0;
     virtual void SetTimeouts(const CommTimeouts& timeouts) = 0;
     virtual void Purge(PurgeSet which) = 0;
     // Returns once every byte has left; false when the line refused them.

@@ -74,17 +74,17 @@ void CTracingPort::Timeouts(const CommTimeouts& t) {
          std::to_string(t.writeMultiplier) + " " + std::to_string(t.writeConstant));
 }
 
-OpenResult CTracingPort::Open(const std::string& name, const CommTimeouts& timeouts) {
+Result<> CTracingPort::Open(const std::string& name, const CommTimeouts& timeouts) {
     if (!m_bOpened) {
         m_start = std::chrono::steady_clock::now();
         m_bOpened = true;
     }
-    const OpenResult result = m_inner.Open(name, timeouts);
+    const Result<> result = m_inner.Open(name, timeouts);
     std::string line = "open \"" + name + "\"";
     if (const std::string device = DeviceForPort(name); device != name) {
         line += " (" + device + ")";
     }
-    Line(line + (result ? ": ok" : ": failed: " + result.reason));
+    Line(line + (result ? ": ok" : ": failed: " + result.message));
     if (result) {
         Timeouts(timeouts);
     }

@@ -34,7 +34,7 @@ public:
     bool IsTracing() const { return m_file != nullptr; }
     const std::string& Error() const { return m_error; }
 
-    OpenResult Open(const std::string& name, const CommTimeouts& timeouts) override;
+    Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
     void SetTimeouts(const CommTimeouts& timeouts) override;
     void Purge(PurgeSet which) override;
     bool Send(std::span<const std::uint8_t> bytes) override;

@@ -82,8 +82,7 @@ void SimServer::Deliver(Time now) {
         if (m_radio.CompletedWrites() != m_writes) {
             m_writes = m_radio.CompletedWrites();
             if (m_options.save) {
-                if (const FileResult saved = SaveSinFile(*m_options.save, m_radio.Memory());
-                    !saved) {
+                if (const Result<> saved = SaveSinFile(*m_options.save, m_radio.Memory()); !saved) {
                     std::cerr << "kvradio-sim: " << saved.message << "\n";
                 }
             }

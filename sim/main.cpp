@@ -50,7 +50,7 @@ int StopOnSignals() {
 int Serve(const SimOptions& options) {
     RadioImage memory = NewDocumentImage(RadioType::T310X);
     if (options.image) {
-        if (const FileResult loaded = LoadSinFile(*options.image, memory); !loaded) {
+        if (const Result<> loaded = LoadSinFile(*options.image, memory); !loaded) {
             std::cerr << "kvradio-sim: " << loaded.message << "\n";
             return kExitUsage;
         }

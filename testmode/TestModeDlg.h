@@ -35,8 +35,8 @@ class CTestModeDlg : public QDialog {
 
 public:
     using PortFactory = std::function<std::unique_ptr<IPort>()>;
-    using ExchangeRunner = std::function<TestModeResult(IPort&, IExchangeHooks&, const std::string&,
-                                                        const TestModeRequest&)>;
+    using ExchangeRunner = std::function<Result<TestModeEnd>(
+        IPort&, IExchangeHooks&, const std::string&, const TestModeRequest&)>;
 
     // toneList is the application's and outlives the dialog. port is the chosen port name
     // ("COM1" to "COM4" or a device path); fieldText is the form's Field entry, whose

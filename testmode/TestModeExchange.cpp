@@ -127,11 +127,11 @@ bool CTestAttempt::Run() {
 
 }  // namespace
 
-TestModeResult RunTestMode(IPort& port, IExchangeHooks& hooks, const std::string& portName,
-                           const TestModeRequest& request) {
-    const OpenResult opened = port.Open(portName, kTestTimeouts);
+Result<TestModeEnd> RunTestMode(IPort& port, IExchangeHooks& hooks, const std::string& portName,
+                                const TestModeRequest& request) {
+    const Result<> opened = port.Open(portName, kTestTimeouts);
     if (!opened) {
-        const std::string text = OpenFailedText(opened.reason);
+        const std::string text = OpenFailedText(opened.message);
         hooks.ShowMessage(text, MessageIcon::Exclamation);
         return {TestModeEnd::OpenFailed, text};
     }

@@ -9,6 +9,7 @@
 
 #include "ExchangeHooks.h"
 #include "Port.h"
+#include "Result.h"
 
 // The exchange's boxes, byte for byte (note the leading blank and the blank before the comma
 // of the error box).
@@ -38,12 +39,8 @@ enum class TestModeEnd {
     Cancelled,   // the user answered Cancel in the error box
 };
 
-struct TestModeResult {
-    TestModeEnd end = TestModeEnd::Finished;
-    std::string message;  // the last box's text
-};
-
 // One press of Start: opens portName with the test time-outs, runs attempts until the radio
-// answers everything or the user cancels, and closes the port on every way out.
-TestModeResult RunTestMode(IPort& port, IExchangeHooks& hooks, const std::string& portName,
-                           const TestModeRequest& request);
+// answers everything or the user cancels, and closes the port on every way out. The
+// result's message is the last box's text.
+Result<TestModeEnd> RunTestMode(IPort& port, IExchangeHooks& hooks, const std::string& portName,
+                                const TestModeRequest& request);

@@ -173,7 +173,7 @@ void AppFlowTest::saveWritesTheEncodedForm() {
     QCOMPARE(m_fileDialogs, 1);
     QVERIFY(!doc()->IsModified());
     RadioImage saved;
-    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok());
     QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(5)),
              std::optional<std::uint32_t>(45100000));
     QCOMPARE(saved[addr::kFuncFlags] & funcbits::kBeep, 0);
@@ -245,7 +245,7 @@ void AppFlowTest::unsavedChangesAreOfferedForSaving() {
     app()->OnFileNew();
     QCOMPARE(m_fileDialogs, 1);
     RadioImage saved;
-    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok());
     QCOMPARE(saved[addr::kSquelchLevel], 3);
     QCOMPARE(Shown(Setting::SquelchLevel), QString("9"));  // then the new document
     QVERIFY(!doc()->IsModified());
@@ -338,7 +338,7 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
     Answer(QMessageBox::Ok, path);
     app()->OnFileSave();
     RadioImage saved;
-    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok());
     QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(2)),
              std::optional<std::uint32_t>(46050000));
     QCOMPARE(Cell(2, COL_TX_FREQ), QString("460.50000"));
@@ -351,7 +351,7 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
     box->setText("480");
     app()->OnFileSave();
     QCOMPARE(m_messages, QStringList{"Out of range!"});
-    QVERIFY(LoadSinFile(path.toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(path.toStdString(), saved).ok());
     QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(2)),
              std::optional<std::uint32_t>(46050000));
 }

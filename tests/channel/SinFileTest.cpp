@@ -79,8 +79,8 @@ TEST_F(SinFile, SavesTheImageBytesInAddressOrderAndLoadsThemBack) {
     ASSERT_TRUE(SaveSinFile(path, ImageOf(bytes)));
     EXPECT_EQ(ReadBytes(path), bytes);
     RadioImage loaded;
-    const FileResult result = LoadSinFile(path, loaded);
-    EXPECT_TRUE(result.ok) << result.message;
+    const Result<> result = LoadSinFile(path, loaded);
+    EXPECT_TRUE(result.ok()) << result.message;
     EXPECT_EQ(loaded, ImageOf(bytes));
     EXPECT_EQ(Names(), std::vector<std::string>{"radio.sin"});
 }
@@ -101,8 +101,8 @@ TEST_F(SinFile, ShorterFileIsRefusedAndLeavesTheImageAlone) {
     for (std::size_t size : {0, 1, 512, 1023}) {
         WriteBytes(path, Pattern(size, 1));
         RadioImage image = before;
-        const FileResult result = LoadSinFile(path, image);
-        EXPECT_FALSE(result.ok) << size;
+        const Result<> result = LoadSinFile(path, image);
+        EXPECT_FALSE(result.ok()) << size;
         EXPECT_NE(result.message.find(path.string()), std::string::npos) << result.message;
         EXPECT_NE(
             result.message.find("holds " + std::to_string(size) + (size == 1 ? " byte" : " bytes") +
@@ -117,8 +117,8 @@ TEST_F(SinFile, MissingFileOrFolderIsRefusedAndLeavesTheImageAlone) {
     const RadioImage before = ImageOf(Pattern(1024, 11));
     for (const fs::path& path : {m_dir / "missing.sin", m_dir}) {
         RadioImage image = before;
-        const FileResult result = LoadSinFile(path, image);
-        EXPECT_FALSE(result.ok) << path;
+        const Result<> result = LoadSinFile(path, image);
+        EXPECT_FALSE(result.ok()) << path;
         EXPECT_NE(result.message.find(path.string()), std::string::npos) << result.message;
         EXPECT_EQ(image, before) << path;
     }
@@ -132,14 +132,14 @@ TEST_F(SinFile, PipesAndDevicesAreRefusedBothWays) {
     const RadioImage before = ImageOf(Pattern(1024, 5));
     for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
         RadioImage image = before;
-        const FileResult loaded = LoadSinFile(path, image);  // returns at once, no writer needed
-        EXPECT_FALSE(loaded.ok) << path;
+        const Result<> loaded = LoadSinFile(path, image);  // returns at once, no writer needed
+        EXPECT_FALSE(loaded.ok()) << path;
         EXPECT_NE(loaded.message.find(path == fifo ? "pipe" : "device"), std::string::npos)
             << loaded.message;
         EXPECT_EQ(image, before);
     }
-    const FileResult saved = SaveSinFile(fifo, before);
-    EXPECT_FALSE(saved.ok);
+    const Result<> saved = SaveSinFile(fifo, before);
+    EXPECT_FALSE(saved.ok());
     EXPECT_TRUE(fs::is_fifo(fifo));  // still the pipe, not replaced by a file
     EXPECT_EQ(Names(), std::vector<std::string>{"pipe.sin"});
 }
@@ -152,8 +152,8 @@ TEST_F(SinFile, SaveReplacesAnExistingFileAsAWhole) {
     // file in place instead of rewriting the old one.
     fs::create_hard_link(path, m_dir / "old.sin");
     const Bytes newBytes = Pattern(1024, 4);
-    const FileResult result = SaveSinFile(path, ImageOf(newBytes));
-    ASSERT_TRUE(result.ok) << result.message;
+    const Result<> result = SaveSinFile(path, ImageOf(newBytes));
+    ASSERT_TRUE(result.ok()) << result.message;
     EXPECT_EQ(ReadBytes(path), newBytes);
     EXPECT_EQ(ReadBytes(m_dir / "old.sin"), oldBytes);
     EXPECT_EQ(Names(), (std::vector<std::string>{"old.sin", "radio.sin"}));
@@ -162,8 +162,8 @@ TEST_F(SinFile, SaveReplacesAnExistingFileAsAWhole) {
 TEST_F(SinFile, FailedSaveNamesTheFileAndLeavesNothingBehind) {
     const RadioImage image = ImageOf(Pattern(1024, 6));
     const fs::path inMissingFolder = m_dir / "nowhere" / "radio.sin";
-    FileResult result = SaveSinFile(inMissingFolder, image);
-    EXPECT_FALSE(result.ok);
+    Result<> result = SaveSinFile(inMissingFolder, image);
+    EXPECT_FALSE(result.ok());
     EXPECT_NE(result.message.find(inMissingFolder.string()), std::string::npos) << result.message;
     EXPECT_TRUE(Names().empty());
 
@@ -171,7 +171,7 @@ TEST_F(SinFile, FailedSaveNamesTheFileAndLeavesNothingBehind) {
     fs::create_directory(folder);
     WriteBytes(folder / "inside", {1, 2, 3});
     result = SaveSinFile(folder, image);
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_NE(result.message.find(folder.string()), std::string::npos) << result.message;
     EXPECT_EQ(Names(), std::vector<std::string>{"folder.sin"});
     EXPECT_EQ(ReadBytes(folder / "inside"), (Bytes{1, 2, 3}));

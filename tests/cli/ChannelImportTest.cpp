@@ -14,10 +14,10 @@ protected:
         model = DecodeForDisplay(NewDocumentImage(RadioType::T310X));
     }
 
-    ImportResult Import(const std::string& csv) {
-        const CsvParseResult parsed = ParseCsv(csv);
-        EXPECT_EQ(parsed.error, "");
-        return ImportChannels(parsed.records, tones, model);
+    Result<> Import(const std::string& csv) {
+        CsvTable parsed;
+        EXPECT_TRUE(ParseCsv(csv, parsed).ok());
+        return ImportChannels(parsed, tones, model);
     }
 
     std::array<std::string, kGridCols> Row(int channel) const { return model.cells[channel]; }
@@ -33,25 +33,26 @@ using Cells = std::array<std::string, kGridCols>;
 }  // namespace
 
 TEST_F(ChannelImport, StoresCheckedValuesInTheirCanonicalForm) {
-    ASSERT_TRUE(Import(kHeader + "3, 450 ,455.0050000,d023n,254.1,yes,narrow,DELETE,middle\n").ok);
+    ASSERT_TRUE(
+        Import(kHeader + "3, 450 ,455.0050000,d023n,254.1,yes,narrow,DELETE,middle\n").ok());
     EXPECT_EQ(Row(3), (Cells{"3", "450.00000", "455.00500", "D023N", "254.1", "YES", "Narrow",
                              "Delete", "Middle"}));
 }
 
 TEST_F(ChannelImport, EmptyCellsOfAUsedChannelGetTheNewRowDefaults) {
-    ASSERT_TRUE(Import(kHeader + "1,462.5625,,,,,,,\n").ok);
+    ASSERT_TRUE(Import(kHeader + "1,462.5625,,,,,,,\n").ok());
     // The transmit frequency stays empty as given; it is not copied from receive.
     EXPECT_EQ(Row(1), (Cells{"1", "462.56250", "", "OFF", "OFF", "NO", "Wide", "Add", "High"}));
 }
 
 TEST_F(ChannelImport, ColumnsMayComeInAnyOrderAndSubset) {
-    ASSERT_TRUE(Import("Power, CH ,Receive(MHz)\nLow,16,469.99375\n").ok);
+    ASSERT_TRUE(Import("Power, CH ,Receive(MHz)\nLow,16,469.99375\n").ok());
     EXPECT_EQ(Row(16), (Cells{"16", "469.99375", "", "OFF", "OFF", "NO", "Wide", "Add", "Low"}));
 }
 
 TEST_F(ChannelImport, RowsWithoutFrequenciesEmptyTheirChannelAndOthersKeepTheBase) {
-    ASSERT_TRUE(Import(kHeader + "2,451,452,67.0,67.0,NO,Wide,Add,High\n").ok);
-    ASSERT_TRUE(Import(kHeader + "2,,,67.0,67.0,NO,Wide,Add,High\n5,460,,,,,,,\n").ok);
+    ASSERT_TRUE(Import(kHeader + "2,451,452,67.0,67.0,NO,Wide,Add,High\n").ok());
+    ASSERT_TRUE(Import(kHeader + "2,,,67.0,67.0,NO,Wide,Add,High\n5,460,,,,,,,\n").ok());
     EXPECT_EQ(Row(2), (Cells{"2", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(Row(5)[COL_RX_FREQ], "460.00000");
     EXPECT_EQ(Row(4), (Cells{"4", "", "", "", "", "", "", "", ""}));
@@ -70,8 +71,8 @@ class ChannelImportRefuses : public ChannelImport,
 TEST_P(ChannelImportRefuses, NamesRowColumnAndValueAndChangesNothing) {
     const EditorModel before = model;
     // A good row first: a refused import must not apply it either.
-    const ImportResult result = Import(kHeader + "1,450,450,,,,,,\n" + GetParam().csv);
-    EXPECT_FALSE(result.ok);
+    const Result<> result = Import(kHeader + "1,450,450,,,,,,\n" + GetParam().csv);
+    EXPECT_FALSE(result.ok());
     EXPECT_NE(result.message.find(GetParam().expected), std::string::npos) << result.message;
     EXPECT_EQ(model.cells, before.cells);
 }
@@ -99,8 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ChannelImport, MessagesCountRowsAsTheFileDoes) {
     // Blank lines are rows of the spreadsheet too.
-    const CsvParseResult parsed = ParseCsv("CH,Receive(MHz)\n\n\n1,450\n\n2,480\n");
-    const ImportResult result = ImportChannels(parsed.records, tones, model, parsed.lines);
+    const Result<> result = Import("CH,Receive(MHz)\n\n\n1,450\n\n2,480\n");
     EXPECT_NE(result.message.find("row 6, column"), std::string::npos) << result.message;
 }
 
@@ -111,5 +111,5 @@ TEST_F(ChannelImport, RefusesHeadersItCannotPlace) {
     EXPECT_NE(Import("Power\nHigh\n").message.find("no \"CH\" column"), std::string::npos);
     // Without a frequency column every row would delete its channel.
     EXPECT_NE(Import("CH,Busy\n1,YES\n").message.find("would delete"), std::string::npos);
-    EXPECT_FALSE(Import("").ok);
+    EXPECT_FALSE(Import("").ok());
 }

@@ -2,6 +2,18 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+// What ParseCsv made of text: the records, their lines, and why it refused (or "").
+struct Parsed : CsvTable {
+    std::string error;
+};
+Parsed Parse(std::string_view text) {
+    Parsed parsed;
+    parsed.error = ParseCsv(text, parsed).message;
+    return parsed;
+}
+}  // namespace
+
 TEST(Csv, QuotesOnlyFieldsThatNeedIt) {
     EXPECT_EQ(CsvLine({"1", "462.56250", ""}), "1,462.56250,\r\n");
     EXPECT_EQ(CsvLine({"a,b", "say \"hi\"", "two\nlines"}),
@@ -10,7 +22,7 @@ TEST(Csv, QuotesOnlyFieldsThatNeedIt) {
 
 TEST(Csv, WhatIsWrittenParsesBackUnchanged) {
     const CsvRecord tricky = {"", "a,b", "\"", "x\r\ny", " lead and trail ", "TX Alert "};
-    const CsvParseResult parsed = ParseCsv(CsvLine(tricky) + CsvLine({"2", ""}));
+    const Parsed parsed = Parse(CsvLine(tricky) + CsvLine({"2", ""}));
     ASSERT_EQ(parsed.error, "");
     ASSERT_EQ(parsed.records.size(), 2u);
     EXPECT_EQ(parsed.records[0], tricky);
@@ -19,7 +31,7 @@ TEST(Csv, WhatIsWrittenParsesBackUnchanged) {
 
 TEST(Csv, AcceptsWhatSpreadsheetsWrite) {
     // Byte order mark, LF line ends, blank lines, a last line without a line end.
-    const CsvParseResult parsed = ParseCsv(
+    const Parsed parsed = Parse(
         "\xEF\xBB\xBF"
         "CH,Busy\n\n1,YES\r\n\r\n2,NO");
     ASSERT_EQ(parsed.error, "");
@@ -29,24 +41,27 @@ TEST(Csv, AcceptsWhatSpreadsheetsWrite) {
 }
 
 TEST(Csv, RefusesBrokenQuoting) {
-    const CsvParseResult open = ParseCsv("CH\n1\n\"never closed,\n");
+    const Parsed open = Parse("CH\n1\n\"never closed,\n");
     EXPECT_NE(open.error.find("line 3"), std::string::npos) << open.error;
-    const CsvParseResult trailing = ParseCsv("\"a\"b,c\n");
+    const Parsed trailing = Parse("\"a\"b,c\n");
     EXPECT_NE(trailing.error.find("after a closing quote"), std::string::npos) << trailing.error;
 }
 
 TEST(Csv, RefusesWhatIsNotUtf8Text) {
-    EXPECT_NE(ParseCsv("CH,Busy\n1,caf\xE9\n").error.find("line 2: the file is not UTF-8"),
+    EXPECT_NE(Parse("CH,Busy\n1,caf\xE9\n").error.find("line 2: the file is not UTF-8"),
               std::string::npos);
-    EXPECT_NE(ParseCsv(std::string("C\0H", 3)).error.find("not UTF-8"), std::string::npos);
-    EXPECT_EQ(ParseCsv("CH,Busy\n1,caf\xC3\xA9\n").error, "");
+    EXPECT_NE(Parse(std::string("C\0H", 3)).error.find("not UTF-8"), std::string::npos);
+    EXPECT_EQ(Parse("CH,Busy\n1,caf\xC3\xA9\n").error, "");
 }
 
 TEST(Csv, OldStyleLineEndsAndMarksInFieldsSurvive) {
-    const CsvParseResult parsed = ParseCsv("CH\r1\r\r2\r");
+    const Parsed parsed = Parse("CH\r1\r\r2\r");
     ASSERT_EQ(parsed.records.size(), 3u);
     EXPECT_EQ(parsed.lines, (std::vector<int>{1, 2, 4}));
     // A field that starts with a byte order mark keeps it through a write and a read.
-    const CsvRecord marked = {"\xEF\xBB\xBF" "CH", "x"};
-    EXPECT_EQ(ParseCsv(CsvLine(marked)).records.at(0), marked);
+    const CsvRecord marked = {
+        "\xEF\xBB\xBF"
+        "CH",
+        "x"};
+    EXPECT_EQ(Parse(CsvLine(marked)).records.at(0), marked);
 }

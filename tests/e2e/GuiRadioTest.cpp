@@ -60,7 +60,7 @@ private:
     // Starts the radio; its pty becomes COM1.
     void StartRadio(const QStringList& extra = {}) {
         const QString image = m_dir.filePath("radio.sin");
-        QVERIFY(SaveSinFile(QFile::encodeName(image).toStdString(), RadioMemory()).ok);
+        QVERIFY(SaveSinFile(QFile::encodeName(image).toStdString(), RadioMemory()).ok());
         m_radio.start(KVRADIO_SIM,
                       QStringList{"--image", image, "--save", m_dir.filePath("saved.sin"), "--log",
                                   m_dir.filePath("radio.log")} +
@@ -130,7 +130,7 @@ void GuiRadioTest::readShowsTheRadioAndWriteSendsTheForm() {
     RunTransfer(ID_WRITE_TO_RADIO);
     QCOMPARE(m_messages, QStringList());
     RadioImage saved;
-    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok());
     const RadioImage& sent = app()->Document()->m_image;
     QCOMPARE(Bytes(saved).left(0x3D8), Bytes(sent).left(0x3D8));
     QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(9)),
@@ -214,7 +214,7 @@ void GuiRadioTest::optionalFeaturesReachTheRadio() {
     QVERIFY(app()->Document()->IsModified());
     RunTransfer(ID_WRITE_TO_RADIO);
     RadioImage saved;
-    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok());
     QCOMPARE(saved[addr::kOptionFlags] & optbits::kPttIdMask, 1);
     const std::uint8_t codes[] = {0x01, 0x02, 0x0A, 0x0D, 0xFF};
     for (std::size_t i = 0; i < sizeof codes; ++i) {
@@ -247,7 +247,7 @@ void GuiRadioTest::readsAndWritesAreBackedUpAndTraced() {
     const QStringList reads = backups.entryList({"*-read.sin"}, QDir::Files);
     QCOMPARE(reads.size(), 1);
     RadioImage backup;
-    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(reads[0])).toStdString(), backup).ok);
+    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(reads[0])).toStdString(), backup).ok());
     QCOMPARE(Bytes(backup), Bytes(app()->Document()->m_image));
     QCOMPARE(Bytes(backup), Bytes(RadioMemory()));
 
@@ -257,9 +257,9 @@ void GuiRadioTest::readsAndWritesAreBackedUpAndTraced() {
     QCOMPARE(m_messages, QStringList());
     const QStringList writes = backups.entryList({"*-write.sin"}, QDir::Files);
     QCOMPARE(writes.size(), 1);
-    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(writes[0])).toStdString(), backup).ok);
+    QVERIFY(LoadSinFile(QFile::encodeName(backups.filePath(writes[0])).toStdString(), backup).ok());
     RadioImage saved;
-    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok);
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), saved).ok());
     QCOMPARE(Bytes(backup).left(0x3D8), Bytes(saved).left(0x3D8));
     QCOMPARE(ReadFrequency(backup, RadioImage::ChannelAddress(3)),
              std::optional<std::uint32_t>(45700000));

@@ -135,8 +135,8 @@ void ExpectPortReleased(const CCommPort& port, const std::vector<std::string>& b
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(OpenDescriptors(), before);
     CCommPort again;
-    const OpenResult reopened = again.Open(device, kCloneTimeouts);
-    EXPECT_TRUE(reopened.ok) << reopened.reason;
+    const Result<> reopened = again.Open(device, kCloneTimeouts);
+    EXPECT_TRUE(reopened.ok()) << reopened.message;
     again.Close();
     EXPECT_EQ(OpenDescriptors(), before);
 }
@@ -164,7 +164,8 @@ TEST_P(PortHygieneClone, EndsWithThePortReleased) {
     RadioImage image = NewDocumentImage(RadioType::T520);
     const std::vector<std::string> before = OpenDescriptors();
 
-    const CloneResult result = RunClone(port, hooks, radio.device(), scenario.direction, image);
+    const Result<CloneEnd> result =
+        RunClone(port, hooks, radio.device(), scenario.direction, image);
 
     EXPECT_EQ(result.end, scenario.end) << hooks.Boxes();
     EXPECT_EQ(result.message, scenario.message);
@@ -244,7 +245,7 @@ TEST_P(PortHygieneTestMode, EndsWithThePortReleased) {
     request.value = 128;
     const std::vector<std::string> before = OpenDescriptors();
 
-    const TestModeResult result = RunTestMode(port, hooks, radio.device(), request);
+    const Result<TestModeEnd> result = RunTestMode(port, hooks, radio.device(), request);
 
     EXPECT_EQ(result.end, scenario.end) << hooks.Boxes();
     ExpectPortReleased(port, before, radio.device());

@@ -76,9 +76,9 @@ TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolder) {
     EXPECT_TRUE(QDir(BackupFolder()).exists());
 
     const QString before = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    const FileResult saved = SaveBackup(Pattern(5), BackupKind::Write);
+    const Result<> saved = SaveBackup(Pattern(5), BackupKind::Write);
     const QString after = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    ASSERT_TRUE(saved.ok) << saved.message;
+    ASSERT_TRUE(saved.ok()) << saved.message;
     const QStringList names = QDir(BackupFolder()).entryList(QDir::Files);
     ASSERT_EQ(names.size(), 1);
     const QString stamp = names[0].left(15);
@@ -91,8 +91,8 @@ TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolder) {
 TEST_F(BackupsTest, NamesCarryTheLocalTimeAndTheKindAndNeverReplaceAnother) {
     const BackupSaved read = Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 1);
     const BackupSaved write = Save(At(5, 7, 8, 9), BackupKind::Write, kBackupsKept, 2);
-    ASSERT_TRUE(read.result.ok) << read.result.message;
-    ASSERT_TRUE(write.result.ok) << write.result.message;
+    ASSERT_TRUE(read.result.ok()) << read.result.message;
+    ASSERT_TRUE(write.result.ok()) << write.result.message;
     EXPECT_EQ(read.path, m_folder + "/20240305-070809-read.sin");
     EXPECT_EQ(write.path, m_folder + "/20240305-070809-write.sin");
 
@@ -120,7 +120,7 @@ TEST_F(BackupsTest, PruningKeepsTheNewestTwoHundredAndOnlyTouchesBackups) {
     // 205 backups a minute apart, reads and writes taking turns.
     for (int i = 0; i < 205; ++i) {
         const BackupKind kind = i % 2 ? BackupKind::Write : BackupKind::Read;
-        ASSERT_TRUE(Save(At(10, 8 + i / 60, i % 60, 0), kind).result.ok);
+        ASSERT_TRUE(Save(At(10, 8 + i / 60, i % 60, 0), kind).result.ok());
     }
     const QStringList names = Names();
     for (const QString& name : others) {
@@ -137,15 +137,15 @@ TEST_F(BackupsTest, PruningKeepsTheNewestTwoHundredAndOnlyTouchesBackups) {
 
 TEST_F(BackupsTest, SameSecondNumbersCountAsNumbersWhenPruning) {
     for (int i = 0; i < 11; ++i) {
-        ASSERT_TRUE(Save(At(5, 9, 0, 0), BackupKind::Read, 2).result.ok);
+        ASSERT_TRUE(Save(At(5, 9, 0, 0), BackupKind::Read, 2).result.ok());
     }
     EXPECT_EQ(Names(), QStringList({"20240305-090000-10-read.sin", "20240305-090000-11-read.sin"}));
 }
 
 TEST_F(BackupsTest, TheBackupJustTakenStaysWhenTheClockWasPutBack) {
-    ASSERT_TRUE(Save(At(5, 12, 0, 0), BackupKind::Read, 2).result.ok);
-    ASSERT_TRUE(Save(At(5, 11, 0, 0), BackupKind::Read, 2).result.ok);
-    ASSERT_TRUE(Save(At(5, 10, 0, 0), BackupKind::Read, 2).result.ok);
+    ASSERT_TRUE(Save(At(5, 12, 0, 0), BackupKind::Read, 2).result.ok());
+    ASSERT_TRUE(Save(At(5, 11, 0, 0), BackupKind::Read, 2).result.ok());
+    ASSERT_TRUE(Save(At(5, 10, 0, 0), BackupKind::Read, 2).result.ok());
     EXPECT_EQ(Names(), QStringList({"20240305-100000-read.sin", "20240305-120000-read.sin"}));
 }
 
@@ -154,7 +154,7 @@ TEST_F(BackupsTest, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const BackupSaved saved = Save(At(5, 7, 8, 9));
-    EXPECT_FALSE(saved.result.ok);
+    EXPECT_FALSE(saved.result.ok());
     EXPECT_TRUE(saved.path.isEmpty());
     EXPECT_NE(saved.result.message.find(m_folder.toStdString()), std::string::npos)
         << saved.result.message;

@@ -105,7 +105,7 @@ RadioImage CallerImage() {
 
 class Clone : public testing::Test {
 protected:
-    CloneResult Run(CloneDirection direction, const std::string& port = "COM1") {
+    Result<CloneEnd> Run(CloneDirection direction, const std::string& port = "COM1") {
         return RunClone(radio, hooks, port, direction, image);
     }
     const Events& events() const { return trace.events; }
@@ -122,7 +122,7 @@ protected:
 };
 
 TEST_F(Clone, CompleteReadFollowsTheExactTraceAndTakesAllBytes) {
-    const CloneResult result = Run(CloneDirection::Read, "COM3");
+    const Result<CloneEnd> result = Run(CloneDirection::Read, "COM3");
 
     Events expected = {"open COM3", Status(kStatusDetecting)};
     IntoProgrammingMode(expected);
@@ -141,7 +141,7 @@ TEST_F(Clone, CompleteReadFollowsTheExactTraceAndTakesAllBytes) {
 
 TEST_F(Clone, CompleteWriteSendsBytesUpTo0x3D7AndLeavesTheRadioTail) {
     const RadioImage before = radio.memory;
-    const CloneResult result = Run(CloneDirection::Write);
+    const Result<CloneEnd> result = Run(CloneDirection::Write);
 
     Events expected = {"open COM1", Status(kStatusDetecting)};
     IntoProgrammingMode(expected);
@@ -161,7 +161,7 @@ TEST_F(Clone, CompleteWriteSendsBytesUpTo0x3D7AndLeavesTheRadioTail) {
 
 TEST_F(Clone, NoRadioGivesFifteenAttemptsOfAboutASecondThenTheErrorBox) {
     radio.handshakeReply = {};
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     Events expected = {"open COM1", Status(kStatusDetecting)};
     for (int i = 0; i < 15; ++i) {
@@ -180,7 +180,7 @@ TEST_F(Clone, NoRadioGivesFifteenAttemptsOfAboutASecondThenTheErrorBox) {
 TEST_F(Clone, RetryStartsTheAttemptsOverOnTheSameOpenPort) {
     radio.handshakeReplies.assign(15, {});
     hooks.answers = {RetryAnswer::Retry};
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     EXPECT_EQ(result.end, CloneEnd::Completed);
     EXPECT_EQ(Count(events(), "ask "), 1);
@@ -193,7 +193,7 @@ TEST_F(Clone, RetryStartsTheAttemptsOverOnTheSameOpenPort) {
 
 TEST_F(Clone, HandshakeTakesTheAckAsFirstOrSecondByteOnly) {
     radio.handshakeReplies = {{0x15, 0x15, 0x06}, {0x00, 0x06}};
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     EXPECT_EQ(result.end, CloneEnd::Completed);
     EXPECT_EQ(Count(events(), "purge abort"), 2);
@@ -209,7 +209,7 @@ TEST_F(Clone, IdentificationIsReadButNotExamined) {
         CHookRecorder recorder(log);
         other.identification = identification;
         RadioImage read = original;
-        EXPECT_TRUE(RunClone(other, recorder, "COM1", CloneDirection::Read, read).Completed());
+        EXPECT_TRUE(RunClone(other, recorder, "COM1", CloneDirection::Read, read).ok());
         EXPECT_EQ(read, other.memory);
     }
 }
@@ -221,7 +221,8 @@ TEST_F(Clone, ConfirmationAnsweredOtherwiseWaits601PassesThenTheErrorBox) {
         CHookRecorder recorder(log);
         other.confirmReply = reply;
         RadioImage read = original;
-        const CloneResult result = RunClone(other, recorder, "COM1", CloneDirection::Read, read);
+        const Result<CloneEnd> result =
+            RunClone(other, recorder, "COM1", CloneDirection::Read, read);
 
         Events tail;
         Repeat(tail, 601, {"pump", "check", "sleep 1"});
@@ -237,7 +238,7 @@ TEST_F(Clone, ConfirmationAnsweredOtherwiseWaits601PassesThenTheErrorBox) {
 
 TEST_F(Clone, FailedConfirmationReceiveGoesStraightToTheErrorBox) {
     radio.confirmReceiveFails = true;
-    const CloneResult result = Run(CloneDirection::Write);
+    const Result<CloneEnd> result = Run(CloneDirection::Write);
 
     ExpectTrace(Tail(4),
                 {"send 06", "recv 1 fails", "ask " + std::string(kMsgCommunicationError), "close"});
@@ -246,7 +247,7 @@ TEST_F(Clone, FailedConfirmationReceiveGoesStraightToTheErrorBox) {
 
 TEST_F(Clone, FailedConfirmationSendIsRepeatedAfterItsBox) {
     radio.failingConfirmSends = 2;
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     const std::string box = "message! " + std::string(kMsgSendOrder);
     const Events expected = {"purge", "send 06 fails", box,       "purge",      "send 06 fails",
@@ -258,7 +259,7 @@ TEST_F(Clone, FailedConfirmationSendIsRepeatedAfterItsBox) {
 
 TEST_F(Clone, ConfirmationGivesUpAfterThreeResends) {
     radio.failingConfirmSends = 100;
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     EXPECT_EQ(Count(events(), "send 06 fails"), 4);
     EXPECT_EQ(hooks.messages, Events(4, std::string(kMsgSendOrder)));
@@ -274,7 +275,7 @@ TEST_F(Clone, StaleAckFromTheIdentificationNeverPassesAHandshake) {
     radio.handshakeReplies = {{0x06}};
     radio.handshakeReply = {};
     hooks.answers = {RetryAnswer::Retry};
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     EXPECT_EQ(Count(events(), "ask "), 2);
     EXPECT_EQ(Count(events(), "purge abort"), 16);
@@ -286,7 +287,7 @@ class CloneShortReply : public Clone, public testing::WithParamInterface<std::si
 
 TEST_P(CloneShortReply, EndsTheReadAndLeavesTheImageAsItWas) {
     radio.replyLength[8] = GetParam();
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     ExpectTrace(Tail(3), {"recv 12 -> " + std::to_string(GetParam()),
                           "message! " + std::string(kMsgShortReply), "close"});
@@ -301,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, CloneShortReply, testing::Values(0u, 9u, 10u, 
 
 TEST_F(Clone, MissingAckAfterAReadBlockEndsTheRead) {
     radio.silentAfterReadAck = {5};
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     ExpectTrace(Tail(4),
                 {"send 06", "recv 1 -> 0", "message! " + std::string(kMsgTransferError), "close"});
@@ -312,7 +313,7 @@ TEST_F(Clone, MissingAckAfterAReadBlockEndsTheRead) {
 
 TEST_F(Clone, UnacknowledgedWriteBlockEndsTheWriteAtOnce) {
     radio.silentAfterWrite = {0};
-    const CloneResult result = Run(CloneDirection::Write);
+    const Result<CloneEnd> result = Run(CloneDirection::Write);
 
     ExpectTrace(Tail(4), {"recv 1 -> 0", "message! " + std::string(kMsgTransferError), "close",
                           "progress 123"});
@@ -323,7 +324,7 @@ TEST_F(Clone, UnacknowledgedWriteBlockEndsTheWriteAtOnce) {
 
 TEST_F(Clone, CancelDuringTheHandshakeEndsAtTheNextCheckWithoutABox) {
     hooks.cancelAtCheck = 5;
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     ExpectTrace(Tail(3), {"pump", "check", "close"});
     EXPECT_EQ(Count(events(), "send"), 0);
@@ -337,7 +338,7 @@ constexpr int kChecksBeforeTransfer = 12 + 16;
 
 TEST_F(Clone, CancelDuringAReadStopsAfterTheAcknowledgedBlockAndKeepsTheImage) {
     hooks.cancelAtCheck = kChecksBeforeTransfer + 10 * 199 + 1;
-    const CloneResult result = Run(CloneDirection::Read);
+    const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     ExpectTrace(Tail(4), {"recv 1 -> 1", "pump", "check", "close"});
     EXPECT_EQ(Count(events(), "send 52 "), 11);
@@ -348,7 +349,7 @@ TEST_F(Clone, CancelDuringAReadStopsAfterTheAcknowledgedBlockAndKeepsTheImage) {
 TEST_F(Clone, CancelDuringAWriteStopsAfterTheAcknowledgedBlock) {
     const RadioImage before = radio.memory;
     hooks.cancelAtCheck = kChecksBeforeTransfer + 3 * 201 + 1;
-    const CloneResult result = Run(CloneDirection::Write);
+    const Result<CloneEnd> result = Run(CloneDirection::Write);
 
     ExpectTrace(Tail(4), {"progress 4", "status 4", "check", "close"});
     EXPECT_EQ(result.end, CloneEnd::Cancelled);
@@ -359,7 +360,7 @@ TEST_F(Clone, CancelDuringAWriteStopsAfterTheAcknowledgedBlock) {
 
 TEST_F(Clone, PortThatCannotBeOpenedShowsWhyAndSendsNothing) {
     radio.refuseOpen = "/dev/ttyUSB1: Device or resource busy";
-    const CloneResult result = Run(CloneDirection::Write, "COM2");
+    const Result<CloneEnd> result = Run(CloneDirection::Write, "COM2");
 
     const std::string text = std::string(kMsgOpenFailed) + "\n\n" + radio.refuseOpen;
     ExpectTrace(events(), {"open COM2", "message! " + text});
@@ -370,7 +371,7 @@ TEST_F(Clone, PortThatCannotBeOpenedShowsWhyAndSendsNothing) {
 
 TEST_F(Clone, WriteSendsTheImageAsItWasWhenTheRunStarted) {
     hooks.onPump = [this] { image.Fill(0x00); };
-    ASSERT_TRUE(Run(CloneDirection::Write).Completed());
+    ASSERT_TRUE(Run(CloneDirection::Write).ok());
 
     for (std::size_t a = 0; a < 0x3D8; ++a) {
         ASSERT_EQ(radio.memory[a], original[a]) << "address " << a;

@@ -27,17 +27,17 @@ CScriptedRadio::CScriptedRadio(Trace& trace) : m_trace(trace) {
     }
 }
 
-OpenResult CScriptedRadio::Open(const std::string& name, const CommTimeouts& timeouts) {
+Result<> CScriptedRadio::Open(const std::string& name, const CommTimeouts& timeouts) {
     m_trace.Add("open " + name);
     ++opens;
     openedName = name;
     openedTimeouts = timeouts;
     if (!refuseOpen.empty()) {
-        return {false, refuseOpen};
+        return Failure(refuseOpen);
     }
     m_timeouts = timeouts;
     m_bOpen = true;
-    return {true, {}};
+    return {};
 }
 
 void CScriptedRadio::Close() {

@@ -48,7 +48,7 @@ public:
     std::string openedName;
     CommTimeouts openedTimeouts;
 
-    OpenResult Open(const std::string& name, const CommTimeouts& timeouts) override;
+    Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
     void SetTimeouts(const CommTimeouts& timeouts) override { m_timeouts = timeouts; }
     void Purge(PurgeSet which) override;
     bool Send(std::span<const std::uint8_t> bytes) override;

@@ -233,10 +233,10 @@ TEST_F(CommPort, PurgeDropsWhatHasArrivedAndNotBeenRead) {
 
 TEST_F(CommPort, OpenIsExclusiveUntilTheHolderCloses) {
     CCommPort second;
-    const OpenResult refused = second.Open(pty.device(), kCloneTimeouts);
+    const Result<> refused = second.Open(pty.device(), kCloneTimeouts);
     EXPECT_FALSE(refused);
     EXPECT_FALSE(second.IsOpen());
-    const std::string text = OpenFailedText(refused.reason);
+    const std::string text = OpenFailedText(refused.message);
     EXPECT_EQ(text,
               std::string(kMsgOpenFailed) + "\n\n" + pty.device() + ": Device or resource busy");
 
@@ -256,17 +256,17 @@ TEST_F(CommPort, DestroyingAnOpenPortReleasesIt) {
 
 TEST(CommPortOpen, RefusesMissingDevicesAndFilesThatAreNoSerialPort) {
     CCommPort port;
-    const OpenResult missing = port.Open("/dev/kvprog-no-such-port", kCloneTimeouts);
+    const Result<> missing = port.Open("/dev/kvprog-no-such-port", kCloneTimeouts);
     EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.reason, "/dev/kvprog-no-such-port: No such file or directory");
+    EXPECT_EQ(missing.message, "/dev/kvprog-no-such-port: No such file or directory");
 
     const auto file = std::filesystem::temp_directory_path() /
                       ("kvradio-not-a-port-" + std::to_string(::getpid()));
     ASSERT_TRUE(std::ofstream(file).good());
-    const OpenResult plain = port.Open(file.string(), kCloneTimeouts);
+    const Result<> plain = port.Open(file.string(), kCloneTimeouts);
     std::filesystem::remove(file);
     EXPECT_FALSE(plain);
-    EXPECT_EQ(plain.reason, file.string() + ": not a serial port");
+    EXPECT_EQ(plain.message, file.string() + ": not a serial port");
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Send(Bytes{0x06}));
 }

@@ -30,10 +30,10 @@ public:
     std::vector<std::string> calls;
     std::vector<std::uint8_t> sent;
 
-    OpenResult Open(const std::string& name, const CommTimeouts&) override {
+    Result<> Open(const std::string& name, const CommTimeouts&) override {
         calls.push_back("open " + name);
         m_bOpen = refuse.empty();
-        return {m_bOpen, refuse};
+        return m_bOpen ? Result<>{} : Failure(refuse);
     }
     void SetTimeouts(const CommTimeouts& t) override {
         calls.push_back("timeouts " + std::to_string(t.readConstant));

@@ -32,7 +32,7 @@ const ToneList& Tones() {
 class CPortProxy final : public IPort {
 public:
     explicit CPortProxy(IPort& port) : m_port(port) {}
-    OpenResult Open(const std::string& name, const CommTimeouts& t) override {
+    Result<> Open(const std::string& name, const CommTimeouts& t) override {
         return m_port.Open(name, t);
     }
     void SetTimeouts(const CommTimeouts& t) override { m_port.SetTimeouts(t); }
@@ -88,7 +88,7 @@ class TestModeDlgTest : public QObject {
                               .arg(QString::fromStdString(r.rxTone),
                                    QString::fromStdString(r.txTone))
                               .arg(r.value);
-            return TestModeResult{};
+            return Result<TestModeEnd>{};
         });
     }
 

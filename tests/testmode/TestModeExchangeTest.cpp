@@ -118,7 +118,7 @@ void ExpectTrace(const Events& actual, const Events& expected) {
 
 class TestModeRun : public testing::Test {
 protected:
-    TestModeResult Run(const TestModeRequest& request = SquelchRequest()) {
+    Result<TestModeEnd> Run(const TestModeRequest& request = SquelchRequest()) {
         return RunTestMode(radio, hooks, "COM2", request);
     }
 
@@ -130,7 +130,7 @@ protected:
 }  // namespace
 
 TEST_F(TestModeRun, CompleteExchangeSendsEveryByteInOrderAndClosesBeforeTheBox) {
-    const TestModeResult result = Run();
+    const Result<TestModeEnd> result = Run();
 
     ExpectTrace(trace.events, Join({{"open COM2", "purge"}, Attempt(), {"close", kFinished}}));
     EXPECT_EQ(result.end, TestModeEnd::Finished);
@@ -183,7 +183,7 @@ TEST_F(TestModeRun, BlocksCarryTheItemFrequenciesTonesAndValue) {
 
 TEST_F(TestModeRun, SilentRadioGetsTheBoxAfterTwoReceivesAndCancelClosesOnce) {
     radio.handshakeReply = {};
-    const TestModeResult result = Run();
+    const Result<TestModeEnd> result = Run();
 
     ExpectTrace(trace.events, Join({{"open COM2", "purge"},
                                     Handshake(),
@@ -197,7 +197,7 @@ TEST_F(TestModeRun, SilentRadioGetsTheBoxAfterTwoReceivesAndCancelClosesOnce) {
 
 TEST_F(TestModeRun, AnswerThatStopsAfterTheFirstHFailsAtTheFrequencyBlock) {
     radio.answeredBlocks = {1};
-    const TestModeResult result = Run();
+    const Result<TestModeEnd> result = Run();
 
     const Events attempt = Attempt();
     ExpectTrace(trace.events, Join({{"open COM2", "purge"},
@@ -219,7 +219,8 @@ TEST_F(TestModeRun, RetryStartsOverWithTheSameHandshakeWhereverTheAttemptFailed)
         caseRadio.answeredBlocks = {answered};
         caseHooks.answers = {RetryAnswer::Retry};
 
-        const TestModeResult result = RunTestMode(caseRadio, caseHooks, "COM3", SquelchRequest());
+        const Result<TestModeEnd> result =
+            RunTestMode(caseRadio, caseHooks, "COM3", SquelchRequest());
 
         ExpectTrace(caseTrace.events, Join({{"open COM3", "purge"},
                                             UpTo(Attempt(), lastSent[answered]),
@@ -252,7 +253,8 @@ TEST_F(TestModeRun, HandshakeAckCountsAsTheFirstOrTheSecondByteOnly) {
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.handshakeReply = c.reply;
 
-        const TestModeResult result = RunTestMode(caseRadio, caseHooks, "COM1", SquelchRequest());
+        const Result<TestModeEnd> result =
+            RunTestMode(caseRadio, caseHooks, "COM1", SquelchRequest());
 
         const Events tail = c.passes
                                 ? Join({AfterHandshake("73", kSquelchFrequencies, kSquelchTones),
@@ -282,7 +284,7 @@ TEST_F(TestModeRun, IdentificationIsReadButOnlyAFailedReceiveCallCounts) {
 
     // The second receive is the identification's: a failing call there is an error.
     radio.failingReceive = 2;
-    const TestModeResult result = Run();
+    const Result<TestModeEnd> result = Run();
     const Events attempt = Attempt();
     ExpectTrace(trace.events,
                 Join({{"open COM2", "purge"},
@@ -300,7 +302,7 @@ TEST_F(TestModeRun, FailedHandshakeReceiveCallEndsTheAttemptWithoutASecondRead) 
 
 TEST_F(TestModeRun, PortThatCannotBeOpenedShowsTheOpenMessageAndSendsNothing) {
     radio.refuseOpen = "/dev/ttyUSB1: Device or resource busy";
-    const TestModeResult result = Run();
+    const Result<TestModeEnd> result = Run();
 
     const std::string text = OpenFailedText(radio.refuseOpen);
     ExpectTrace(trace.events, {"open COM2", "message! " + text});

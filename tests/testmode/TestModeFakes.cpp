@@ -21,17 +21,17 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-OpenResult CScriptedTestRadio::Open(const std::string& name, const CommTimeouts& timeouts) {
+Result<> CScriptedTestRadio::Open(const std::string& name, const CommTimeouts& timeouts) {
     m_trace.Add("open " + name);
     ++opens;
     openedName = name;
     openedTimeouts = timeouts;
     if (!refuseOpen.empty()) {
-        return {false, refuseOpen};
+        return Failure(refuseOpen);
     }
     m_timeouts = timeouts;
     m_bOpen = true;
-    return {true, {}};
+    return {};
 }
 
 void CScriptedTestRadio::Close() {

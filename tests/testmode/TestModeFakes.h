@@ -49,7 +49,7 @@ public:
     CommTimeouts openedTimeouts;
     Bytes sent;  // every byte the PC sent, in order
 
-    OpenResult Open(const std::string& name, const CommTimeouts& timeouts) override;
+    Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
     void SetTimeouts(const CommTimeouts& timeouts) override { m_timeouts = timeouts; }
     void Purge(PurgeSet which) override;
     bool Send(std::span<const std::uint8_t> bytes) override;
