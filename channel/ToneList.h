@@ -14,9 +14,16 @@ public:
     static constexpr std::size_t kCount = 261;
     static constexpr std::size_t kFirstCtcss = 1;
     static constexpr std::size_t kCtcssCount = 50;
-    static constexpr std::size_t kFirstDcsNormal = 51;
-    static constexpr std::size_t kFirstDcsInverted = 156;
+    static constexpr std::size_t kFirstDcsNormal = kFirstCtcss + kCtcssCount;
     static constexpr std::size_t kDcsCount = 105;
+    static constexpr std::size_t kFirstDcsInverted = kFirstDcsNormal + kDcsCount;
+
+    // The test mode's two tone lists are ranges of this one. QT: "OFF" and the CTCSS tones
+    // up to 206.5 (the low part); DQT: the CTCSS tones from 210.7, the normal DCS codes and
+    // the inverted ones up to D325I.
+    static constexpr std::size_t kCtcssLowCount = 42;
+    static constexpr std::size_t kQtEnd = kFirstCtcss + kCtcssLowCount;
+    static constexpr std::size_t kDqtEnd = kFirstDcsInverted + 55;
 
     // Fills the list in its fixed order: "OFF", the CTCSS tones, the DCS codes with "N",
     // then the same codes with "I".

@@ -2,8 +2,6 @@
 
 #include <iostream>
 
-#include "Version.h"
-
 namespace {
 std::string& TraceFile() {
     static std::string path;
@@ -16,8 +14,7 @@ void SetTraceFile(std::string path) {
 }
 
 CLinkPort::CLinkPort(std::string_view title)
-    : m_traced(m_serial, TraceFile(),
-               "kvprog-cli " + std::string(kProgramVersion) + " " + std::string(title)) {
+    : m_traced(m_serial, TraceFile(), TraceTitle("kvprog-cli", title)) {
     if (!m_traced.Error().empty()) {
         std::cerr << "kvprog-cli: warning: " << m_traced.Error() << "; going on without a trace\n";
     }

@@ -5,32 +5,28 @@
 #include <cstdint>
 #include <span>
 
+#include "LinkBytes.h"
 #include "PortCloser.h"
 #include "RadioTexts.h"
 
 namespace {
 
-constexpr std::uint8_t kAck = 0x06;
-constexpr std::uint8_t kIdentRequest = 0x02;
-constexpr std::uint8_t kReadCommand = 0x52;   // 'R'
-constexpr std::uint8_t kWriteCommand = 0x57;  // 'W'
-// STX, then "PROGRAM".
-constexpr std::array<std::uint8_t, 8> kHandshake = {0x02, 0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
+using radiolink::kAck;
+using radiolink::kBlockSize;
+using radiolink::kIdentSize;
+using radiolink::kReplyData;
+using radiolink::kReplySize;
 
 constexpr int kHandshakeAttempts = 15;
 // Resends of the confirmation after a failed send, before the run gives up on the link.
 constexpr int kConfirmResends = 3;
 
-constexpr std::size_t kBlockSize = 8;
-constexpr std::size_t kIdentSize = 8;
-constexpr std::size_t kReplySize = 12;  // 4 bytes the program ignores, then the block
-constexpr std::size_t kReplyData = 4;
 constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / kBlockSize);
 constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / kBlockSize);
 // The bar stops one short of its end during a read and two short during a write; it shows
 // the end only once the run has finished.
-constexpr int kReadProgressLimit = 122;
-constexpr int kWriteProgressLimit = 121;
+constexpr int kReadProgressLimit = kProgressMaximum - 1;
+constexpr int kWriteProgressLimit = kProgressMaximum - 2;
 
 // The pacing: how many pump passes the run makes at each waiting point.
 constexpr int kPassesBeforeHandshake = 12;
@@ -143,7 +139,7 @@ Link CCloneRun::Handshake() {
             return Link::Cancelled;
         }
         m_port.Purge(PurgeSet::AbortAndClear);
-        for (const std::uint8_t byte : kHandshake) {
+        for (const std::uint8_t byte : radiolink::kHandshake) {
             m_port.Purge(PurgeSet::Clear);
             SendByte(byte);
         }
@@ -163,7 +159,7 @@ bool CCloneRun::Identify() {
     std::array<std::uint8_t, kIdentSize> answer{};
     m_port.Receive(std::span(answer).first(1));
     m_port.Purge(PurgeSet::Clear);
-    SendByte(kIdentRequest);
+    SendByte(radiolink::kIdentRequest);
     // The identification is read off the line and not examined.
     m_port.Receive(answer);
     return PumpPasses(kPassesAfterIdentification, 1);
@@ -197,10 +193,7 @@ Result<CloneEnd> CCloneRun::Read(RadioImage& image) {
     for (int block = 0; block < kReadBlocks; ++block) {
         const std::size_t address = static_cast<std::size_t>(block) * kBlockSize;
         m_port.Purge(PurgeSet::Clear);
-        const std::array<std::uint8_t, 4> command = {
-            kReadCommand, static_cast<std::uint8_t>(address >> 8),
-            static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(kBlockSize)};
-        Send(command);
+        Send(radiolink::BlockCommand(radiolink::kReadCommand, address));
         std::array<std::uint8_t, kReplySize> reply{};
         const ReceiveResult got = m_port.Receive(reply);
         if (!got.ok || got.count < kReplySize) {
@@ -230,10 +223,7 @@ Result<CloneEnd> CCloneRun::Write(const RadioImage& outgoing) {
     for (int block = 0; block < kWriteBlocks; ++block) {
         const std::size_t address = static_cast<std::size_t>(block) * kBlockSize;
         m_port.Purge(PurgeSet::Clear);
-        const std::array<std::uint8_t, 4> command = {
-            kWriteCommand, static_cast<std::uint8_t>(address >> 8),
-            static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(kBlockSize)};
-        Send(command);
+        Send(radiolink::BlockCommand(radiolink::kWriteCommand, address));
         m_hooks.Sleep(1);
         m_port.Purge(PurgeSet::Clear);
         Send(std::span(outgoing.data() + address, kBlockSize));

@@ -7,6 +7,7 @@
 
 #include "Numbers.h"
 #include "PortNames.h"
+#include "Version.h"
 
 namespace {
 
@@ -130,6 +131,12 @@ void CTracingPort::Close() {
         Line("close");
     }
     m_inner.Close();
+}
+
+std::string TraceTitle(std::string_view program, std::string_view action) {
+    std::string title(program);
+    title.append(" ").append(kProgramVersion).append(" ").append(action);
+    return title;
 }
 
 std::string TraceFileFromEnvironment() {

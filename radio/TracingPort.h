@@ -53,6 +53,10 @@ private:
     bool m_bOpened = false;  // the clock restarts at the first open only
 };
 
+// The title of one exchange's part of a trace: the program, its version and what it does,
+// for example "kvprog 0.1.0 read from COM1".
+std::string TraceTitle(std::string_view program, std::string_view action);
+
 // The trace file the desktop program writes to: the environment variable KVPROG_TRACE, or
 // an empty string when it is not set.
 std::string TraceFileFromEnvironment();

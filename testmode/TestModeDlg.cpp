@@ -23,7 +23,6 @@
 #include "TestModeTemplate.h"
 #include "ToneList.h"
 #include "TracingPort.h"
-#include "Version.h"
 
 namespace {
 
@@ -65,14 +64,13 @@ constexpr std::array<ItemRow, 4> kItemRows = {{
     {kParamTxPower, 47},
 }};
 
-// The two lists of a tone combo, as ranges of the tone list: QT is "OFF" and the CTCSS
-// tones to 206.5; DQT the CTCSS tones from 210.7, the normal DCS codes and the inverted
-// ones to D325I.
+// The two lists of a tone combo (QT, DQT), as ranges of the tone list.
 struct ToneRange {
     std::size_t first;
-    std::size_t count;
+    std::size_t end;
 };
-constexpr std::array<ToneRange, 2> kToneLists = {{{0, 43}, {43, 168}}};
+constexpr std::array<ToneRange, 2> kToneLists = {
+    {{0, ToneList::kQtEnd}, {ToneList::kQtEnd, ToneList::kDqtEnd}}};
 
 constexpr char kMsgGuard[] = "erro ";
 constexpr char kMsgNothingVisible[] = " There are no Visible information";
@@ -427,9 +425,8 @@ void CTestModeDlg::OnStart() {
 
     const std::unique_ptr<IPort> port = m_portFactory();
     // KVPROG_TRACE names a file that every Start appends its bytes to, for support.
-    CTracingPort traced(
-        *port, TraceFileFromEnvironment(),
-        std::string("kvprog ") + kProgramVersion + " test mode on " + m_strPort.toStdString());
+    CTracingPort traced(*port, TraceFileFromEnvironment(),
+                        TraceTitle("kvprog", "test mode on " + m_strPort.toStdString()));
     CTestModeHooks hooks(this);
     m_runner(traced, hooks, m_strPort.toStdString(), request);
     if (port->IsOpen()) {
@@ -496,7 +493,7 @@ double CTestModeDlg::BandDefaultFreq(int band) const {
 void CTestModeDlg::FillToneCombo(int direction, int method) {
     QComboBox* combo = m_dir[static_cast<std::size_t>(direction)].pTone;
     const ToneRange range = kToneLists[static_cast<std::size_t>(method)];
-    const std::size_t end = std::min(range.first + range.count, m_toneList.size());
+    const std::size_t end = std::min(range.end, m_toneList.size());
     combo->clear();
     for (std::size_t i = range.first; i < end; ++i) {
         combo->addItem(QString::fromStdString(m_toneList[i]));

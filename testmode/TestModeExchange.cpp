@@ -3,17 +3,21 @@
 #include <array>
 #include <span>
 
+#include "LinkBytes.h"
 #include "PortCloser.h"
 #include "RadioTexts.h"
 #include "TestModeBlocks.h"
 
 namespace {
 
-// STX and "PROGRA": the letter M follows only once the radio has acknowledged these.
-constexpr std::array<std::uint8_t, 7> kHandshake = {0x02, 'P', 'R', 'O', 'G', 'R', 'A'};
-constexpr std::uint8_t kHandshakeEnd = 'M';
-constexpr std::uint8_t kIdentRequest = 0x02;
-constexpr std::uint8_t kAck = 0x06;
+using radiolink::kAck;
+using radiolink::kHandshake;
+using radiolink::kIdentRequest;
+
+// The handshake's last letter follows only once the radio has acknowledged the others.
+constexpr std::span<const std::uint8_t> kHandshakeStart =
+    std::span(kHandshake).first(kHandshake.size() - 1);
+constexpr std::uint8_t kHandshakeEnd = kHandshake.back();
 constexpr std::uint8_t kTestCommand = 'x';
 constexpr std::uint8_t kCommandLength = 0x08;
 constexpr std::uint8_t kTaken = 'H';  // the radio has taken a command or block
@@ -69,7 +73,7 @@ bool CTestAttempt::Expect(std::uint8_t expected) {
 
 bool CTestAttempt::Run() {
     m_hooks.Sleep(kAttemptPauseMs);
-    for (const std::uint8_t byte : kHandshake) {
+    for (const std::uint8_t byte : kHandshakeStart) {
         Purge();
         SendByte(byte);
         Pause();
