@@ -1,7 +1,6 @@
 #include "KV_IIApp.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QSessionManager>
 #include <QSettings>
 #include <cstdio>
@@ -17,7 +16,7 @@
 #include "OptionalFeaturesDlg.h"
 #include "PortMenu.h"
 #include "PrintCommands.h"
-#include "TestModeDlg.h"
+#include "RadioController.h"
 
 namespace {
 
@@ -108,15 +107,16 @@ CKV_IIApp::StartResult CKV_IIApp::PrintFile(const QStringList& arguments) {
     }
     if (option == QStringLiteral("--print-pdf")) {
         QString error;
-        if (!PrintToPdf(SheetFromView(*m_pView), arguments.at(1), &error)) {
+        if (!PrintToPdf(SheetFromEditor(m_pView->ReadEditor()), arguments.at(1), &error)) {
             ShowMessage(nullptr, error);
             return StartResult::Failed;
         }
         return StartResult::Done;
     }
     const QString printer = expected == 3 ? arguments.at(1) : QString();
-    return m_pPrint->OnFilePrintDirect(*m_pView, nullptr, printer) ? StartResult::Done
-                                                                   : StartResult::Failed;
+    return m_pPrint->OnFilePrintDirect(m_pView->ReadEditor(), nullptr, printer)
+               ? StartResult::Done
+               : StartResult::Failed;
 }
 
 void CKV_IIApp::ExitInstance() {
@@ -124,6 +124,7 @@ void CKV_IIApp::ExitInstance() {
         m_pMainWnd->SetCloseGuard(nullptr);
         m_pMainWnd->close();
     }
+    m_pRadio.reset();
     m_pView = nullptr;
     m_pPrint.reset();
     m_pMainWnd.reset();
@@ -137,6 +138,8 @@ void CKV_IIApp::CreateDocumentWindows() {
     m_pView = new CKV_IIView(m_toneList, m_bEditorsCreated);
     m_pMainWnd->setCentralWidget(m_pView);
     m_pView->SetImage(&m_pDoc->m_image);
+    m_pRadio = std::make_unique<CRadioController>(*m_pView, m_toneList);
+    m_pRadio->SetImage(&m_pDoc->m_image);
     m_pDoc->SetWindow(m_pMainWnd.get());
     // An edit still open in a cell is committed (or refused) before the form is saved.
     m_pDoc->SetEncodeHook([view = m_pView] {
@@ -172,13 +175,15 @@ void CKV_IIApp::ConnectCommands() {
     on(ID_FILE_PRINT_SETUP, &CKV_IIApp::OnFilePrintSetup);
     on(ID_OPTIONAL_FEATURES, &CKV_IIApp::OnOptionalFeatures);
     on(ID_TEST_MODE, &CKV_IIApp::OnTestMode);
-    CKV_IIView* view = m_pView;
-    connect(m_pMainWnd->Action(ID_READ_FROM_RADIO), &QAction::triggered, view,
-            [view] { view->OnReadFromRadio(); });
-    connect(m_pMainWnd->Action(ID_WRITE_TO_RADIO), &QAction::triggered, view,
-            [view] { view->OnWriteToRadio(); });
-    ConnectPortMenu(*m_pMainWnd, *m_pView);
-    connect(m_pView, &CKV_IIView::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
+    CRadioController* radio = m_pRadio.get();
+    connect(m_pMainWnd->Action(ID_READ_FROM_RADIO), &QAction::triggered, radio,
+            [radio] { radio->OnReadFromRadio(); });
+    connect(m_pMainWnd->Action(ID_WRITE_TO_RADIO), &QAction::triggered, radio,
+            [radio] { radio->OnWriteToRadio(); });
+    ConnectPortMenu(*m_pMainWnd, *radio);
+    connect(radio, &CRadioController::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
+    connect(radio, &CRadioController::radioRead, m_pDoc.get(),
+            [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
 }
 
 // While a clone run goes, nothing may replace or close the document, the form or the
@@ -194,18 +199,15 @@ void CKV_IIApp::OnTransferRunning(bool running) {
 }
 
 bool CKV_IIApp::RefuseWhileTransferring() {
-    if (m_pView && m_pView->IsTransferRunning()) {
+    if (m_pRadio && m_pRadio->IsTransferRunning()) {
         m_pMainWnd->SetMessageText(QString::fromUtf8(kMsgTransferRunning));
         return true;
     }
     return false;
 }
 
-// The alignment dialog works on the radio directly and never touches the document.
 void CKV_IIApp::OnTestMode() {
-    CTestModeDlg dialog(m_toneList, m_pView->Port(),
-                        m_pView->SettingCombo(Setting::Field)->currentText(), m_pMainWnd.get());
-    dialog.exec();
+    m_pRadio->OnTestMode(m_pMainWnd.get());
 }
 
 void CKV_IIApp::OnOptionalFeatures() {
@@ -236,10 +238,7 @@ void CKV_IIApp::OnFileNew() {
 }
 
 void CKV_IIApp::OnFileOpen() {
-    FileDialogRequest request;
-    request.caption = QStringLiteral("Open");
-    request.filter = QStringLiteral("Channel Data (*.sin);;All Files (*)");
-    request.suffix = QStringLiteral("sin");
+    FileDialogRequest request = ChannelDataRequest(false);
     // The radio's memory as read or written lately is one click away, should a write need
     // undoing. The folder is made here so that the shortcut leads somewhere from the start.
     if (EnsureBackupFolder()) {
@@ -262,17 +261,17 @@ void CKV_IIApp::OnFileSaveAs() {
 // The sheet shows the form as it is; an edit still open in a cell is committed first.
 void CKV_IIApp::OnFilePrint() {
     m_pView->OnLeaveCellGrid();
-    m_pPrint->OnFilePrint(*m_pView, m_pMainWnd.get());
+    m_pPrint->OnFilePrint(m_pView->ReadEditor(), m_pMainWnd.get());
 }
 
 void CKV_IIApp::OnFilePrintDirect() {
     m_pView->OnLeaveCellGrid();
-    m_pPrint->OnFilePrintDirect(*m_pView, m_pMainWnd.get());
+    m_pPrint->OnFilePrintDirect(m_pView->ReadEditor(), m_pMainWnd.get());
 }
 
 void CKV_IIApp::OnFilePrintPreview() {
     m_pView->OnLeaveCellGrid();
-    m_pPrint->OnFilePrintPreview(*m_pView, m_pMainWnd.get());
+    m_pPrint->OnFilePrintPreview(m_pView->ReadEditor(), m_pMainWnd.get());
 }
 
 void CKV_IIApp::OnFilePrintSetup() {

@@ -12,6 +12,7 @@ class CKV_IIDoc;
 class CKV_IIView;
 class CMainFrame;
 class CPrintCommands;
+class CRadioController;
 
 inline constexpr const char* kMsgTransferRunning =
     "A transfer with the radio is running: wait for it to end, or press Cancel in its window.";
@@ -63,6 +64,7 @@ public:
     CKV_IIDoc* Document() const { return m_pDoc.get(); }
     CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
     CKV_IIView* View() const { return m_pView; }
+    CRadioController* Radio() const { return m_pRadio.get(); }
 
 private:
     void CreateDocumentWindows();
@@ -79,6 +81,7 @@ private:
     std::unique_ptr<CMainFrame> m_pMainWnd;
     CKV_IIView* m_pView = nullptr;  // owned by the frame
     std::unique_ptr<CPrintCommands> m_pPrint;
+    std::unique_ptr<CRadioController> m_pRadio;
 };
 
 // The one application object.

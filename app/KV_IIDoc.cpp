@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "FileDialog.h"
 #include "MessageBox.h"
 #include "SinFile.h"
 
@@ -15,7 +14,23 @@ std::filesystem::path ToPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
+
+FileDialogRequest ChannelDataRequest(bool save) {
+    FileDialogRequest request;
+    request.save = save;
+    request.caption = save ? QStringLiteral("Save As") : QStringLiteral("Open");
+    request.filter = FromView(kSinFilter);
+    if (!save) {
+        request.filter += QStringLiteral(";;All Files (*)");
+    }
+    request.suffix = FromView(kSinSuffix);
+    return request;
+}
 
 CKV_IIDoc::CKV_IIDoc(QObject* parent) : QObject(parent) {}
 
@@ -61,14 +76,10 @@ bool CKV_IIDoc::DoFileSave() {
 }
 
 bool CKV_IIDoc::DoSaveAs() {
-    FileDialogRequest request;
-    request.save = true;
-    request.caption = QStringLiteral("Save As");
+    FileDialogRequest request = ChannelDataRequest(true);
     request.suggested = m_strPathName.isEmpty()
                             ? QDir::current().filePath(QString::fromUtf8(kNewFileName))
                             : m_strPathName;
-    request.filter = QStringLiteral("Channel Data (*.sin)");
-    request.suffix = QStringLiteral("sin");
     const QString path = AskFileName(m_pWindow, request);
     return !path.isEmpty() && OnSaveDocument(path);
 }

@@ -6,10 +6,14 @@
 #include <QString>
 #include <functional>
 
+#include "FileDialog.h"
 #include "NewDocument.h"
 #include "RadioImage.h"
 
 class QWidget;
+
+// The file dialog for channel data files: Open (save false) or Save As.
+FileDialogRequest ChannelDataRequest(bool save);
 
 class CKV_IIDoc : public QObject {
     Q_OBJECT

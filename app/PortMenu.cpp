@@ -5,9 +5,9 @@
 #include <QMenuBar>
 
 #include "CommandTable.h"
-#include "KV_IIView.h"
 #include "MainFrm.h"
 #include "PortNames.h"
+#include "RadioController.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ QMenu* MenuHolding(CMainFrame& frame, QAction* action) {
 }
 
 // Rebuilds the detected ports below the four fixed items and sets every check mark.
-void Refresh(QMenu& menu, CKV_IIView& view) {
+void Refresh(QMenu& menu, CRadioController& radio) {
     for (QAction* action : menu.actions()) {
         if (action->property(kDetectedProperty).isValid()) {
             menu.removeAction(action);
@@ -45,17 +45,17 @@ void Refresh(QMenu& menu, CKV_IIView& view) {
         QAction* action = menu.addAction(text);
         action->setProperty(kDetectedProperty, device);
         action->setCheckable(true);
-        action->setChecked(view.Port() == device);
+        action->setChecked(radio.Port() == device);
         action->setStatusTip(
             QStringLiteral("Use %1 for the next exchange with the radio").arg(device));
-        QObject::connect(action, &QAction::triggered, &view,
-                         [&view, device] { view.SetPort(device); });
+        QObject::connect(action, &QAction::triggered, &radio,
+                         [&radio, device] { radio.SetPort(device); });
     }
 }
 
 }  // namespace
 
-void ConnectPortMenu(CMainFrame& frame, CKV_IIView& view) {
+void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
     for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {
         QAction* action = frame.Action(kPortCommands[i]);
         if (!action) {
@@ -64,20 +64,21 @@ void ConnectPortMenu(CMainFrame& frame, CKV_IIView& view) {
         const QString name =
             QString::fromUtf8(kPortNames[i].data(), static_cast<qsizetype>(kPortNames[i].size()));
         action->setCheckable(true);
-        action->setChecked(view.Port() == name);
-        QObject::connect(action, &QAction::triggered, &view, [&view, name] { view.SetPort(name); });
+        action->setChecked(radio.Port() == name);
+        QObject::connect(action, &QAction::triggered, &radio,
+                         [&radio, name] { radio.SetPort(name); });
     }
     QMenu* menu = MenuHolding(frame, frame.Action(ID_COM1));
     if (!menu) {
         return;
     }
-    QObject::connect(menu, &QMenu::aboutToShow, &view, [&frame, menu, &view] {
+    QObject::connect(menu, &QMenu::aboutToShow, &radio, [&frame, menu, &radio] {
         // The check mark follows the chosen port, compared whole and case-sensitively.
         for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {
             if (QAction* action = frame.Action(kPortCommands[i])) {
-                action->setChecked(view.Port().toStdString() == kPortNames[i]);
+                action->setChecked(radio.Port().toStdString() == kPortNames[i]);
             }
         }
-        Refresh(*menu, view);
+        Refresh(*menu, radio);
     });
 }

@@ -3,6 +3,6 @@
 #pragma once
 
 class CMainFrame;
-class CKV_IIView;
+class CRadioController;
 
-void ConnectPortMenu(CMainFrame& frame, CKV_IIView& view);
+void ConnectPortMenu(CMainFrame& frame, CRadioController& radio);

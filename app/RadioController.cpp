@@ -1,18 +1,18 @@
-// Reading the radio into the form and writing the form into the radio.
+#include "RadioController.h"
+
 #include <QStringList>
 #include <exception>
 
 #include "Backups.h"
-#include "CloneExchange.h"
 #include "CommPort.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
 #include "MessageBox.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
+#include "TestModeDlg.h"
 #include "TracingPort.h"
 #include "TransferHooks.h"
-#include "Version.h"
 
 namespace {
 
@@ -27,47 +27,55 @@ void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
 
 }  // namespace
 
-void CKV_IIView::OnReadFromRadio() {
-    OpenProgressDialog(0);
+CRadioController::CRadioController(CKV_IIView& view, const ToneList& toneList, QObject* parent)
+    : QObject(parent), m_view(view), m_toneList(toneList) {
+    m_pProgressDlg = new CProgressDlg(&view);
+    m_pProgressDlg->setWindowFlag(Qt::Dialog);
+    connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CRadioController::OnRadioTransfer,
+            Qt::QueuedConnection);
 }
 
-void CKV_IIView::OnWriteToRadio() {
-    OpenProgressDialog(1);
+void CRadioController::OnReadFromRadio() {
+    OpenProgressDialog(CloneDirection::Read);
+}
+
+void CRadioController::OnWriteToRadio() {
+    OpenProgressDialog(CloneDirection::Write);
 }
 
 // The command sends nothing: the run begins with the dialog's Start. While a window exists
 // (waiting or running), only the direction and the caption of the next window change.
-void CKV_IIView::OpenProgressDialog(int direction) {
-    OnLeaveCellGrid();
-    m_nDirection = direction;
-    const std::string_view caption = direction == 1 ? kCaptionWriting : kCaptionReading;
+void CRadioController::OpenProgressDialog(CloneDirection direction) {
+    m_view.OnLeaveCellGrid();
+    m_direction = direction;
+    const std::string_view caption =
+        direction == CloneDirection::Write ? kCaptionWriting : kCaptionReading;
     m_pProgressDlg->m_strCaption =
         QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (!m_pProgressDlg->HasWindow()) {
-        m_pProgressDlg->Create(m_grid);
+        m_pProgressDlg->Create(&m_view.Grid());
     }
 }
 
-void CKV_IIView::OnRadioTransfer() {
+void CRadioController::OnRadioTransfer() {
     if (m_bRunning || !m_pImage) {
         return;
     }
     // The direction is taken once, here: a Read or Write command during the run only
     // prepares the next one.
-    const CloneDirection direction =
-        m_nDirection == 1 ? CloneDirection::Write : CloneDirection::Read;
+    const CloneDirection direction = m_direction;
     if (direction == CloneDirection::Write) {
-        EncodeImage();
+        m_view.EncodeImage();
     }
     m_bRunning = true;
     emit transferRunningChanged(true);
     QStringList warnings;
     CCommPort serial;
     // KVPROG_TRACE names a file that every run appends its bytes to, for support.
-    CTracingPort port(serial, TraceFileFromEnvironment(),
-                      std::string("kvprog ") + kProgramVersion +
-                          (direction == CloneDirection::Write ? " write to " : " read from ") +
-                          m_strPort.toStdString());
+    CTracingPort port(
+        serial, TraceFileFromEnvironment(),
+        TraceTitle("kvprog", (direction == CloneDirection::Write ? "write to " : "read from ") +
+                                 m_strPort.toStdString()));
     if (!port.Error().empty()) {
         warnings << QStringLiteral("No serial trace was written: ") +
                         QString::fromStdString(port.Error());
@@ -82,17 +90,23 @@ void CKV_IIView::OnRadioTransfer() {
     } catch (const std::exception& error) {
         // The port is closed by now; say what went wrong instead of ending the program.
         result = {CloneEnd::CommunicationError, error.what()};
-        ShowMessage(this, QString::fromUtf8(error.what()));
+        ShowMessage(&m_view, QString::fromUtf8(error.what()));
     }
     m_pProgressDlg->DestroyWindow();
     m_bRunning = false;
     emit transferRunningChanged(false);
     if (direction == CloneDirection::Read && result.ok()) {
         Backup(*m_pImage, BackupKind::Read, warnings);
-        DecodeImage();
-        emit edited();  // the document now holds the radio's memory, not its file
+        m_view.DecodeImage();
+        emit radioRead();  // the document now holds the radio's memory, not its file
     }
     for (const QString& warning : warnings) {
-        ShowMessage(this, warning);
+        ShowMessage(&m_view, warning);
     }
+}
+
+// The alignment dialog works on the radio directly and never touches the document.
+void CRadioController::OnTestMode(QWidget* parent) {
+    CTestModeDlg dialog(m_toneList, m_strPort, m_view.FieldText(), parent);
+    dialog.exec();
 }

@@ -19,17 +19,17 @@ constexpr std::array<std::string_view, 4> kMoniItems = {"Off", "Monitor  Momenta
                                                         "SQ-Off Momentary"};
 
 constexpr std::array<SettingInfo, kSettingCount> kSettings = {{
-    {Setting::Type, 1017, "Type", "Type", kTypeItems},
-    {Setting::Field, 1011, "Field", "Field", kFieldItems},
-    {Setting::TimeoutTimer, 1013, "Time-out Timer", "Time-out Timer", kTimeoutItems},
-    {Setting::Beep, 1014, "Beep", "Beep", kEnableDisable},
-    {Setting::SquelchLevel, 1016, "Squelch Level", "Squelch  Level", kSquelchItems},
-    {Setting::BatterySaver, 1078, "Battery Saver", "Battery Saver", kDisableEnable},
-    {Setting::Scan, 1075, "Scan", "Scan", kOffOn},
-    {Setting::Voice, 1076, "Voice Annuciation", " Voice Annuciation", kVoiceItems},
-    {Setting::RefuseAlert, 1091, "Refuse Emergency Alert", "Refuse\nEmergency Alert", kOffOn},
-    {Setting::UrgencyCall, 1077, "Urgency Call Switch", "Urgency Call Switch", kUrgencyItems},
-    {Setting::Moni, 1012, "Moni", "Moni", kMoniItems},
+    {Setting::Type, "Type", "Type", kTypeItems},
+    {Setting::Field, "Field", "Field", kFieldItems},
+    {Setting::TimeoutTimer, "Time-out Timer", "Time-out Timer", kTimeoutItems},
+    {Setting::Beep, "Beep", "Beep", kEnableDisable},
+    {Setting::SquelchLevel, "Squelch Level", "Squelch  Level", kSquelchItems},
+    {Setting::BatterySaver, "Battery Saver", "Battery Saver", kDisableEnable},
+    {Setting::Scan, "Scan", "Scan", kOffOn},
+    {Setting::Voice, "Voice Annuciation", " Voice Annuciation", kVoiceItems},
+    {Setting::RefuseAlert, "Refuse Emergency Alert", "Refuse\nEmergency Alert", kOffOn},
+    {Setting::UrgencyCall, "Urgency Call Switch", "Urgency Call Switch", kUrgencyItems},
+    {Setting::Moni, "Moni", "Moni", kMoniItems},
 }};
 
 }  // namespace

@@ -54,7 +54,6 @@ inline constexpr int kSettingCount = 11;
 
 struct SettingInfo {
     Setting setting;
-    int id;                  // the combo's control id on the form
     std::string_view name;   // the setting's name in reports and exports
     std::string_view label;  // the form's static text beside the combo, spaces as shown
     std::span<const std::string_view> items;

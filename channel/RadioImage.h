@@ -12,7 +12,6 @@
 
 namespace addr {
 inline constexpr std::size_t kImageSize = 1024;
-inline constexpr std::size_t kRowSize = 16;
 
 inline constexpr std::size_t kChannelBase = 0x010;  // channel n at kChannelBase + 16 * (n - 1)
 inline constexpr int kChannelCount = 16;

@@ -9,8 +9,9 @@
 #include "FileIO.h"
 #include "RadioImage.h"
 
-inline constexpr std::string_view kSinExtension = ".sin";
+// The file dialogs' filter for channel data files, and the suffix a typed name gets.
 inline constexpr std::string_view kSinFilter = "Channel Data (*.sin)";
+inline constexpr std::string_view kSinSuffix = "sin";
 
 // Loads the first 1024 bytes of the file into image. A file shorter than that, or one that
 // cannot be read, is refused with a message and leaves image exactly as it was.

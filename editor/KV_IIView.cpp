@@ -8,7 +8,6 @@
 #include "ChannelCodec.h"
 #include "FormTemplate.h"
 #include "MSFlexGrid.h"
-#include "ProgressDlg.h"
 
 namespace {
 
@@ -41,7 +40,8 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
       m_bEditorsCreated(editorsCreated) {
     BuildDialog(this, ChannelFormTemplate(), {{IDC_GRID, m_grid}});
     for (const SettingInfo& info : SettingInfos()) {
-        QComboBox* combo = FindControl<QComboBox>(this, info.id);
+        QComboBox* combo =
+            FindControl<QComboBox>(this, kSettingComboIds[static_cast<std::size_t>(info.setting)]);
         for (std::string_view item : info.items) {
             combo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
         }
@@ -54,10 +54,6 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;
     }
     setMinimumSize(size());
-    m_pProgressDlg = new CProgressDlg(this);
-    m_pProgressDlg->setWindowFlag(Qt::Dialog);
-    connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CKV_IIView::OnRadioTransfer,
-            Qt::QueuedConnection);
     connect(m_grid, &CMSFlexGrid::DblClick, this, &CKV_IIView::OnDblClickGrid);
     connect(m_grid, &CMSFlexGrid::MouseDown, this, &CKV_IIView::OnMouseDownGrid);
     connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);
@@ -78,6 +74,10 @@ QComboBox* CKV_IIView::SettingCombo(Setting setting) const {
 
 int CKV_IIView::TypeSelection() const {
     return SettingCombo(Setting::Type)->currentIndex();
+}
+
+QString CKV_IIView::FieldText() const {
+    return SettingCombo(Setting::Field)->currentText();
 }
 
 BandLimits CKV_IIView::SelectedBand() const {

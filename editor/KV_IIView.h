@@ -14,7 +14,6 @@
 #include "ToneList.h"
 
 class CMSFlexGrid;
-class CProgressDlg;
 class QComboBox;
 class QLineEdit;
 
@@ -44,21 +43,10 @@ public:
     CMSFlexGrid& Grid() const { return *m_grid; }
     QComboBox* SettingCombo(Setting setting) const;
     int TypeSelection() const;
+    // The Field entry the form shows ("450 - 470MHZ"), "" when none is selected.
+    QString FieldText() const;
     // The band of the selected Field item (the first band when none is selected).
     BandLimits SelectedBand() const;
-
-    const QString& Port() const { return m_strPort; }
-
-    // The radio commands. Read and Write commit an open edit, note the direction and open
-    // the progress dialog; its Start begins the run (OnRadioTransfer).
-    void OnReadFromRadio();
-    void OnWriteToRadio();
-    void OnRadioTransfer();
-    // The port of the next exchange: "COM1" to "COM4" or a device path.
-    void SetPort(const QString& port) { m_strPort = port; }
-    bool IsTransferRunning() const { return m_bRunning; }
-    CProgressDlg& ProgressDialog() const { return *m_pProgressDlg; }
-    int Direction() const { return m_nDirection; }
 
     // Grid events and cell editing.
     void OnDblClickGrid();
@@ -84,8 +72,6 @@ signals:
     void fitFrameRequested();
     // Text for the status bar's message pane.
     void hint(const QString& text);
-    // A clone run started or ended.
-    void transferRunningChanged(bool running);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,22 +90,17 @@ private:
     void HideEditor(QWidget* editor);
     void AdvanceColumn();
     void SendKey(QWidget* target, int key);
-    void OpenProgressDialog(int direction);
     bool IsOverlayEditor(const QWidget* widget) const;
 
     // The eleven setting combos, by setting.
     std::array<QComboBox*, kSettingCount> m_settingCombos{};
-    CMSFlexGrid* m_grid = nullptr;           // 1007
-    std::vector<BandLimits> m_bandLimits;    // by Field selection
-    CProgressDlg* m_pProgressDlg = nullptr;  // its window exists only around a transfer
+    CMSFlexGrid* m_grid = nullptr;         // 1007
+    std::vector<BandLimits> m_bandLimits;  // by Field selection
     QComboBox* m_comboBusy = nullptr;
     QComboBox* m_comboTone = nullptr;
     QComboBox* m_comboWN = nullptr;
     QComboBox* m_comboScan = nullptr;
     QComboBox* m_comboPower = nullptr;
-    QString m_strPort = QStringLiteral("COM1");
-    int m_nDirection = 0;  // 0 read from the radio, 1 write to it
-    bool m_bRunning = false;
     QLineEdit* m_editCell = nullptr;
 
     const ToneList& m_toneList;

@@ -155,12 +155,6 @@ long CMSFlexGrid::GetRows() const {
 long CMSFlexGrid::GetCols() const {
     return columnCount();
 }
-long CMSFlexGrid::GetFixedRows() const {
-    return m_nFixedRows;
-}
-long CMSFlexGrid::GetFixedCols() const {
-    return m_nFixedCols;
-}
 
 QString CMSFlexGrid::GetText() const {
     return GetTextMatrix(m_nRow, m_nCol);
@@ -318,8 +312,8 @@ void CMSFlexGrid::mouseMoveEvent(QMouseEvent* event) {
     if (!index.isValid()) {
         return;
     }
-    const int row = qMax(index.row(), m_nFixedRows);
-    const int col = qMax(index.column(), m_nFixedCols);
+    const int row = qMax(index.row(), kFixedRows);
+    const int col = qMax(index.column(), kFixedCols);
     if (row != m_nRowSel || col != m_nColSel) {
         ExtendSelection(row, col);
     }
@@ -387,7 +381,7 @@ bool CMSFlexGrid::IsValidCell(long row, long col) const {
 }
 
 bool CMSFlexGrid::IsFixedCell(int row, int col) const {
-    return row < m_nFixedRows || col < m_nFixedCols;
+    return row < kFixedRows || col < kFixedCols;
 }
 
 void CMSFlexGrid::MoveCurrent(int row, int col) {
@@ -483,8 +477,8 @@ bool CMSFlexGrid::NavigationTarget(const QKeyEvent& event, int& row, int& col) c
             row += page;
             break;
         case Qt::Key_Home:
-            col = m_nFixedCols;
-            row = control ? m_nFixedRows : row;
+            col = kFixedCols;
+            row = control ? kFixedRows : row;
             break;
         case Qt::Key_End:
             col = lastCol;
@@ -494,8 +488,8 @@ bool CMSFlexGrid::NavigationTarget(const QKeyEvent& event, int& row, int& col) c
             return false;
     }
     // The user never reaches a fixed cell.
-    row = qBound(m_nFixedRows, row, qMax(m_nFixedRows, lastRow));
-    col = qBound(m_nFixedCols, col, qMax(m_nFixedCols, lastCol));
+    row = qBound(kFixedRows, row, qMax(kFixedRows, lastRow));
+    col = qBound(kFixedCols, col, qMax(kFixedCols, lastCol));
     return true;
 }
 

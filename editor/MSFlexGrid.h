@@ -29,8 +29,11 @@ public:
 
     long GetRows() const;
     long GetCols() const;
-    long GetFixedRows() const;
-    long GetFixedCols() const;
+    // The header row and the channel-number column are fixed: they never scroll or edit.
+    static constexpr int kFixedRows = 1;
+    static constexpr int kFixedCols = 1;
+    long GetFixedRows() const { return kFixedRows; }
+    long GetFixedCols() const { return kFixedCols; }
 
     // The current cell's text.
     QString GetText() const;
@@ -109,8 +112,6 @@ private:
     int m_nCol = 1;
     int m_nRowSel = 1;
     int m_nColSel = 1;
-    int m_nFixedRows = 1;
-    int m_nFixedCols = 1;
     QList<short> m_alignments;
     bool m_bSyncing = false;   // SyncView is updating the table's current index
     bool m_bLeaving = false;   // LeaveCell is being raised for the current cell

@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "KV_IIView.h"
 #include "MessageBox.h"
 
 namespace {
@@ -49,8 +48,8 @@ QPrinter& CPrintCommands::Printer() {
 
 CPrintCommands::~CPrintCommands() = default;
 
-void CPrintCommands::OnFilePrint(const CKV_IIView& view, QWidget* parent) {
-    const SheetData data = SheetFromView(view);
+void CPrintCommands::OnFilePrint(const EditorModel& model, QWidget* parent) {
+    const SheetData data = SheetFromEditor(model);
     QPrintDialog dialog(&Printer(), parent);
     dialog.setMinMax(1, 1);
     dialog.setFromTo(1, 1);
@@ -61,7 +60,7 @@ void CPrintCommands::OnFilePrint(const CKV_IIView& view, QWidget* parent) {
     }
 }
 
-bool CPrintCommands::OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
+bool CPrintCommands::OnFilePrintDirect(const EditorModel& model, QWidget* parent,
                                        const QString& printerName) {
     if (!printerName.isEmpty()) {
         if (QPrinterInfo::printerInfo(printerName).isNull()) {
@@ -78,15 +77,15 @@ bool CPrintCommands::OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
         return false;
     }
     QString error;
-    if (!PrintSheet(Printer(), SheetFromView(view), &error)) {
+    if (!PrintSheet(Printer(), SheetFromEditor(model), &error)) {
         ShowMessage(parent, error);
         return false;
     }
     return true;
 }
 
-void CPrintCommands::OnFilePrintPreview(const CKV_IIView& view, QWidget* parent) {
-    const SheetData data = SheetFromView(view);
+void CPrintCommands::OnFilePrintPreview(const EditorModel& model, QWidget* parent) {
+    const SheetData data = SheetFromEditor(model);
     QPrintPreviewDialog dialog(&Printer(), parent);
     QObject::connect(
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog,

@@ -7,7 +7,6 @@
 
 #include "SettingsSheet.h"
 
-class CKV_IIView;
 class QPrinter;
 class QWidget;
 
@@ -18,16 +17,17 @@ public:
     CPrintCommands(const CPrintCommands&) = delete;
     CPrintCommands& operator=(const CPrintCommands&) = delete;
 
-    // File > Print...: the print dialog (one page), then the sheet of what the form shows.
-    void OnFilePrint(const CKV_IIView& view, QWidget* parent);
+    // File > Print...: the print dialog (one page), then the sheet of model (what the form
+    // shows).
+    void OnFilePrint(const EditorModel& model, QWidget* parent);
 
     // Prints without a dialog on the printer chosen so far (the system's default at first),
     // or on printerName when one is given. False, after a message, when nothing was printed.
-    bool OnFilePrintDirect(const CKV_IIView& view, QWidget* parent,
+    bool OnFilePrintDirect(const EditorModel& model, QWidget* parent,
                            const QString& printerName = QString());
 
     // File > Print Preview: the sheet's single page in the preview window, printable from there.
-    void OnFilePrintPreview(const CKV_IIView& view, QWidget* parent);
+    void OnFilePrintPreview(const EditorModel& model, QWidget* parent);
 
     // File > Print Setup...: paper and orientation of the program's printer.
     void OnFilePrintSetup(QWidget* parent);

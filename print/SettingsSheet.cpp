@@ -1,14 +1,10 @@
 #include "SettingsSheet.h"
 
-#include <QComboBox>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QRect>
 #include <array>
-
-#include "KV_IIView.h"
-#include "MSFlexGrid.h"
 
 namespace {
 
@@ -89,22 +85,20 @@ private:
     double m_ascent = 0;
 };
 
-QString ComboText(const CKV_IIView& view, Setting setting) {
-    const QComboBox* combo = view.SettingCombo(setting);
-    return combo->itemText(combo->currentIndex());  // "" when nothing is selected
-}
-
 }  // namespace
 
-SheetData SheetFromView(const CKV_IIView& view) {
+SheetData SheetFromEditor(const EditorModel& model) {
+    EditorModel shown = model;
+    shown.WriteHeaders();
     SheetData data;
     for (const SettingInfo& info : SettingInfos()) {
-        data.Text(info.setting) = ComboText(view, info.setting);
+        const std::string_view text = shown.SelectedText(info.setting);
+        data.Text(info.setting) =
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
-    const CMSFlexGrid& grid = view.Grid();
     for (int r = 0; r < kGridRows; ++r) {
         for (int c = 0; c < kGridCols; ++c) {
-            data.Cell(r, c) = grid.GetTextMatrix(r, c);
+            data.Cell(r, c) = QString::fromStdString(shown.Cell(r, c));
         }
     }
     return data;

@@ -1,6 +1,7 @@
-// The one-page settings sheet: a few radio-wide settings from the form's combos and the table
-// of the sixteen channels from the grid. The sheet is drawn from a plain copy of the form, so
-// it can be drawn on any paint device (printer, preview, PDF, or a test's recorder).
+// The one-page settings sheet: a few radio-wide settings and the table of the sixteen
+// channels, as the form shows them. The sheet is drawn from the editor model (what the form
+// holds, not the document's image), so it can be drawn on any paint device (printer,
+// preview, PDF, or a test's recorder).
 #pragma once
 
 #include <QString>
@@ -8,7 +9,6 @@
 
 #include "EditorModel.h"
 
-class CKV_IIView;
 class QPainter;
 class QRect;
 
@@ -24,8 +24,9 @@ struct SheetData {
     const QString& Cell(int row, int col) const { return cells.at(row).at(col); }
 };
 
-// What the form shows right now: combo texts and grid cells, not the document's image.
-SheetData SheetFromView(const CKV_IIView& view);
+// The texts the sheet prints for an editor model: each setting's selected item and the
+// grid's cells under the grid's own headers and channel numbers.
+SheetData SheetFromEditor(const EditorModel& model);
 
 // The bandwidth of the channels in use (a channel with a receive or transmit frequency):
 // their common W/N text when they agree, "Mixed" when they differ, "" when none is in use.

@@ -32,6 +32,3 @@ inline constexpr std::string_view kStatusWaiting = "Waiting the response from ra
 // The progress bar runs from 0 to 123 in steps of 1.
 inline constexpr int kProgressMaximum = 123;
 inline constexpr int kProgressStep = 1;
-
-// The private message with which the dialog's Start asks the view to begin a run.
-inline constexpr int kWmRadioTransfer = 0x0400 + 5;

@@ -34,7 +34,6 @@ inline constexpr unsigned kCenter = 1u << 0;    // static text centred
 inline constexpr unsigned kRight = 1u << 1;     // static text right-aligned
 inline constexpr unsigned kReadOnly = 1u << 2;  // edit box
 inline constexpr unsigned kNumber = 1u << 3;    // edit box takes digits only
-inline constexpr unsigned kGroup = 1u << 4;     // first radio button of a group
 inline constexpr unsigned kDisabled = 1u << 5;
 }  // namespace ctlstyle
 

@@ -26,6 +26,7 @@
 #include "MessageBox.h"
 #include "NewDocument.h"
 #include "ProgressDlg.h"
+#include "RadioController.h"
 #include "SinFile.h"
 
 namespace {
@@ -54,7 +55,8 @@ class GuiRadioTest : public QObject {
 private:
     CKV_IIApp* app() { return theApp(); }
     CKV_IIView* view() { return app()->View(); }
-    CProgressDlg& dialog() { return view()->ProgressDialog(); }
+    CRadioController* radio() { return app()->Radio(); }
+    CProgressDlg& dialog() { return radio()->ProgressDialog(); }
     QString Cell(int row, int col) { return view()->Grid().GetTextMatrix(row, col); }
 
     // Starts the radio; its pty becomes COM1.
@@ -76,7 +78,7 @@ private:
         app()->MainFrame()->OnCommand(command);
         QVERIFY(dialog().isVisible());
         QCOMPARE(dialog().Status(), QString("   Not start yet"));
-        QSignalSpy running(view(), &CKV_IIView::transferRunningChanged);
+        QSignalSpy running(radio(), &CRadioController::transferRunningChanged);
         dialog().OnOK();
         QVERIFY(!dialog().IsStartEnabled());
         // The run starts from the event loop and keeps it turning until it ends.
@@ -142,9 +144,9 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     StartRadio();
     CMainFrame* frame = app()->MainFrame();
     frame->OnCommand(ID_COM3);
-    QCOMPARE(view()->Port(), QString("COM3"));
+    QCOMPARE(radio()->Port(), QString("COM3"));
     frame->OnCommand(ID_COM1);
-    QVERIFY(frame->Action(ID_COM1)->isChecked() || view()->Port() == "COM1");
+    QVERIFY(frame->Action(ID_COM1)->isChecked() || radio()->Port() == "COM1");
 
     // An edit still open in a cell is committed before anything else.
     view()->Grid().SetRow(6);
@@ -156,7 +158,7 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
     frame->OnCommand(ID_READ_FROM_RADIO);  // the open window keeps its caption
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
-    QCOMPARE(view()->Direction(), 0);
+    QCOMPARE(radio()->Direction(), CloneDirection::Read);
     dialog().OnCancel();
     QVERIFY(!dialog().isVisible());
     QTest::qWait(200);
@@ -170,7 +172,7 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     bool checked = false;
     QTimer::singleShot(1500, this, [&] {
         CMainFrame* frame = app()->MainFrame();
-        QVERIFY(view()->IsTransferRunning());
+        QVERIFY(radio()->IsTransferRunning());
         QVERIFY(!frame->Action(ID_FILE_NEW)->isEnabled());
         QVERIFY(!frame->Action(ID_FILE_OPEN)->isEnabled());
         QVERIFY(!frame->Action(ID_OPTIONAL_FEATURES)->isEnabled());

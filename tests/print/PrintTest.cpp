@@ -265,7 +265,7 @@ void PrintTest::pdfShowsTheFormAsItIsNow() {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("sheet.pdf");
     QString error;
-    QVERIFY2(PrintToPdf(SheetFromView(*form.view), pdf, &error), qPrintable(error));
+    QVERIFY2(PrintToPdf(SheetFromEditor(form.view->ReadEditor()), pdf, &error), qPrintable(error));
     const QString info = Run("pdfinfo", {pdf});
     QVERIFY2(!info.isEmpty(), "pdfinfo (poppler-utils) is needed");
     QVERIFY(info.contains(QRegularExpression("Pages:\\s+1\\n")));
@@ -314,11 +314,12 @@ void PrintTest::directPrintRefusesMissingPrinters() {
         return QMessageBox::Ok;
     });
     CPrintCommands commands;
-    QVERIFY(!commands.OnFilePrintDirect(*form.view, nullptr, "kvprog-no-such-printer"));
+    QVERIFY(
+        !commands.OnFilePrintDirect(form.view->ReadEditor(), nullptr, "kvprog-no-such-printer"));
     QCOMPARE(shown, QStringList{"The printer \"kvprog-no-such-printer\" is not available."});
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         shown.clear();
-        QVERIFY(!commands.OnFilePrintDirect(*form.view, nullptr));
+        QVERIFY(!commands.OnFilePrintDirect(form.view->ReadEditor(), nullptr));
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].startsWith("No printer is available."), qPrintable(shown[0]));
     }
@@ -340,7 +341,7 @@ void PrintTest::previewShowsOnePage() {
         }
     });
     poll.start(20);
-    commands.OnFilePrintPreview(*form.view, nullptr);
+    commands.OnFilePrintPreview(form.view->ReadEditor(), nullptr);
     QCOMPARE(pages, 1);
 }
 
