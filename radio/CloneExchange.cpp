@@ -247,11 +247,8 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
                           CloneDirection direction, RadioImage& image) {
     // What a write sends is fixed now: events handled during the run cannot change it.
     const RadioImage outgoing = image;
-    const Result<> opened = port.Open(portName, kCloneTimeouts);
-    if (!opened) {
-        const std::string text = OpenFailedText(opened.message);
-        hooks.ShowMessage(text, MessageIcon::Exclamation);
-        return {CloneEnd::OpenFailed, text};
+    if (Result<> opened = OpenForExchange(port, hooks, portName, kCloneTimeouts); !opened) {
+        return {CloneEnd::OpenFailed, std::move(opened.message)};
     }
     CPortCloser guard(port);
     CCloneRun run(port, hooks, guard);

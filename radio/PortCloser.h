@@ -2,7 +2,11 @@
 // leaves, exceptions included.
 #pragma once
 
+#include <string>
+
+#include "ExchangeHooks.h"
 #include "Port.h"
+#include "RadioTexts.h"
 
 class CPortCloser {
 public:
@@ -22,3 +26,16 @@ private:
     IPort& m_port;
     bool m_bOpen = true;
 };
+
+// Opens port for an exchange. A port that cannot be opened is told in the open failure box,
+// whose text the failure carries.
+inline Result<> OpenForExchange(IPort& port, IExchangeHooks& hooks, const std::string& name,
+                                const CommTimeouts& timeouts) {
+    const Result<> opened = port.Open(name, timeouts);
+    if (!opened) {
+        const std::string text = OpenFailedText(opened.message);
+        hooks.ShowMessage(text, MessageIcon::Exclamation);
+        return Failure(text);
+    }
+    return {};
+}

@@ -133,11 +133,8 @@ bool CTestAttempt::Run() {
 
 Result<TestModeEnd> RunTestMode(IPort& port, IExchangeHooks& hooks, const std::string& portName,
                                 const TestModeRequest& request) {
-    const Result<> opened = port.Open(portName, kTestTimeouts);
-    if (!opened) {
-        const std::string text = OpenFailedText(opened.message);
-        hooks.ShowMessage(text, MessageIcon::Exclamation);
-        return {TestModeEnd::OpenFailed, text};
+    if (Result<> opened = OpenForExchange(port, hooks, portName, kTestTimeouts); !opened) {
+        return {TestModeEnd::OpenFailed, std::move(opened.message)};
     }
     CPortCloser closer(port);
     port.Purge(PurgeSet::Clear);
