@@ -19,9 +19,9 @@ namespace {
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
 // and the user hears of it once the run is over.
 void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
-    if (const Result<> saved = SaveBackup(image, kind); !saved) {
+    if (const BackupSaved saved = SaveBackup(image, kind); !saved.result) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
-                        QString::fromStdString(saved.message);
+                        QString::fromStdString(saved.result.message);
     }
 }
 
@@ -80,9 +80,7 @@ void CRadioController::OnRadioTransfer() {
         warnings << QStringLiteral("No serial trace was written: ") +
                         QString::fromStdString(port.Error());
     }
-    if (direction == CloneDirection::Write) {
-        Backup(*m_pImage, BackupKind::Write, warnings);
-    }
+    const RadioImage outgoing = *m_pImage;  // what a write sends: the image as it is now
     CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
     Result<CloneEnd> result;
     try {
@@ -94,6 +92,9 @@ void CRadioController::OnRadioTransfer() {
     }
     m_pProgressDlg->DestroyWindow();
     m_bRunning = false;
+    if (direction == CloneDirection::Write && result.end != CloneEnd::OpenFailed) {
+        Backup(outgoing, BackupKind::Sent, warnings);
+    }
     emit transferRunningChanged(false);
     if (direction == CloneDirection::Read && result.ok()) {
         Backup(*m_pImage, BackupKind::Read, warnings);

@@ -77,8 +77,8 @@ std::optional<RadioOptions> ParseOptions(const Args& args, bool allowVerify) {
 
 // A backup that cannot be saved is only reported: the transfer matters more than its copy.
 void Backup(const RadioImage& image, BackupKind kind) {
-    if (const Result<> saved = SaveBackup(image, kind); !saved) {
-        std::cerr << "kvprog-cli: warning: no backup: " << saved.message << "\n";
+    if (const BackupSaved saved = SaveBackup(image, kind); !saved.result) {
+        std::cerr << "kvprog-cli: warning: no backup: " << saved.result.message << "\n";
     }
 }
 
@@ -91,9 +91,6 @@ Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
     CTerminalHooks hooks(std::cerr, reading ? kCaptionReading : kCaptionWriting, options.retries,
                          terminal);
     CLinkPort link(std::string(reading ? "read" : "write") + " --port " + options.port);
-    if (!reading) {
-        Backup(image, BackupKind::Write);
-    }
     Result<CloneEnd> result = RunClone(link.Port(), hooks, options.port, direction, image);
     hooks.Finish();
     if (result.end == CloneEnd::Cancelled) {
@@ -101,6 +98,9 @@ Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
     }
     if (reading && result.ok()) {
         Backup(image, BackupKind::Read);
+    }
+    if (!reading && result.end != CloneEnd::OpenFailed) {
+        Backup(image, BackupKind::Sent);  // a write leaves image as it was sent
     }
     return result;
 }

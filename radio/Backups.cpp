@@ -1,6 +1,7 @@
 #include "Backups.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -15,19 +16,51 @@
 
 namespace {
 
-// Only names of this form are backups; pruning never touches anything else.
-const QRegularExpression& BackupNamePattern() {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^(\d{8}-\d{6})(?:-(\d+))?-(?:read|write)\.sin$)"));
-    return pattern;
-}
+constexpr mode_t kPrivateFolder = 0700;
+constexpr mode_t kPrivateFile = 0600;
 
 QString KindWord(BackupKind kind) {
-    return kind == BackupKind::Read ? QStringLiteral("read") : QStringLiteral("write");
+    switch (kind) {
+        case BackupKind::Read:
+            return QStringLiteral("read");
+        case BackupKind::BeforeWrite:
+            return QStringLiteral("before-write");
+        case BackupKind::Sent:
+            break;
+    }
+    return QStringLiteral("write");
+}
+
+bool HoldsWhatRadiosHeld(BackupKind kind) {
+    return kind != BackupKind::Sent;
+}
+
+QString KindFolder(const QString& root, BackupKind kind) {
+    return HoldsWhatRadiosHeld(kind) ? root : root + QStringLiteral("/sent");
+}
+
+// Only names of these forms are backups of a folder's kinds; pruning never touches
+// anything else.
+const QRegularExpression& BackupNamePattern(BackupKind kind) {
+    static const QRegularExpression held(
+        QStringLiteral(R"(^(\d{8}-\d{6})(?:-(\d+))?-(read|before-write)\.sin$)"));
+    static const QRegularExpression sent(
+        QStringLiteral(R"(^(\d{8}-\d{6})(?:-(\d+))?-(write)\.sin$)"));
+    return HoldsWhatRadiosHeld(kind) ? held : sent;
 }
 
 std::string Quoted(const QString& path) {
     return QuotedPath(QFile::encodeName(path).toStdString());
+}
+
+// Makes the folder (and its parents) and keeps it private; false when it cannot be made.
+bool MakePrivateFolder(const QString& folder) {
+    if (!QDir().mkpath(folder)) {
+        return false;
+    }
+    // A folder made by an earlier version may be open to everyone: tighten it.
+    ::chmod(QFile::encodeName(folder).constData(), kPrivateFolder);
+    return true;
 }
 
 // The moment a backup's name records, with the same-second number (1 for none).
@@ -47,14 +80,18 @@ bool Newer(const BackupEntry& a, const BackupEntry& b) {
     return a.name > b.name;
 }
 
+QString Stamp(const QDateTime& when) {
+    return when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
 // The same-second number the next backup of this kind and second starts from: one above
 // the highest taken, so that the numbers keep the order of the backups even after pruning.
 int FirstFreeNumber(const QDir& folder, const QString& stamp, BackupKind kind) {
     const QString suffix = "-" + KindWord(kind) + ".sin";
     int highest = 0;
     for (const QString& name : folder.entryList({stamp + "*" + suffix}, QDir::Files)) {
-        const QRegularExpressionMatch match = BackupNamePattern().match(name);
-        if (match.hasMatch()) {
+        const QRegularExpressionMatch match = BackupNamePattern(kind).match(name);
+        if (match.hasMatch() && match.captured(3) == KindWord(kind)) {
             const QString number = match.captured(2);
             highest = std::max(highest, number.isEmpty() ? 1 : number.toInt());
         }
@@ -72,7 +109,8 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, R
         const QString number = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
         const QString path = folder.filePath(stamp + number + "-" + KindWord(kind) + ".sin");
         const QByteArray encoded = QFile::encodeName(path);
-        const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFile);
         if (fd >= 0) {
             ::close(fd);
             return path;
@@ -87,13 +125,15 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, R
     return {};
 }
 
-// Deletes the oldest backups beyond keep; the one just saved always stays, even when the
-// clock has been put back since older ones were taken. A backup that cannot be deleted
-// stays too: pruning only saves space.
-void Prune(QDir folder, const QString& justSaved, int keep) {
+// Deletes the oldest backups of the folder's kinds beyond keep, and for what radios held
+// only those older than kBackupDays as well. The one just saved always stays, even when the
+// clock has been put back since older ones were taken. A backup that cannot be deleted stays
+// too: pruning only saves space.
+void Prune(QDir folder, BackupKind kind, const QString& justSaved, const QDateTime& when,
+           int keep) {
     std::vector<BackupEntry> others;
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QRegularExpressionMatch match = BackupNamePattern().match(name);
+        const QRegularExpressionMatch match = BackupNamePattern(kind).match(name);
         if (!match.hasMatch() || name == justSaved) {
             continue;
         }
@@ -101,9 +141,13 @@ void Prune(QDir folder, const QString& justSaved, int keep) {
         others.push_back({name, match.captured(1), sequence.isEmpty() ? 1 : sequence.toInt()});
     }
     std::sort(others.begin(), others.end(), Newer);
+    const QString oldestKept =
+        HoldsWhatRadiosHeld(kind) ? Stamp(when.addDays(-kBackupDays)) : QString();
     const std::size_t kept = static_cast<std::size_t>(std::max(keep - 1, 0));
     for (std::size_t i = kept; i < others.size(); ++i) {
-        folder.remove(others[i].name);
+        if (others[i].stamp < oldestKept || oldestKept.isEmpty()) {
+            folder.remove(others[i].name);
+        }
     }
 }
 
@@ -117,22 +161,22 @@ QString BackupFolder() {
 }
 
 bool EnsureBackupFolder() {
-    return QDir().mkpath(BackupFolder());
+    return MakePrivateFolder(BackupFolder());
 }
 
-Result<> SaveBackup(const RadioImage& image, BackupKind kind) {
-    return SaveBackupIn(BackupFolder(), image, kind, QDateTime::currentDateTime()).result;
+BackupSaved SaveBackup(const RadioImage& image, BackupKind kind) {
+    return SaveBackupIn(BackupFolder(), image, kind, QDateTime::currentDateTime());
 }
 
-BackupSaved SaveBackupIn(const QString& folder, const RadioImage& image, BackupKind kind,
+BackupSaved SaveBackupIn(const QString& root, const RadioImage& image, BackupKind kind,
                          const QDateTime& when, int keep) {
-    if (!QDir().mkpath(folder)) {
+    const QString folder = KindFolder(root, kind);
+    if (!MakePrivateFolder(root) || !MakePrivateFolder(folder)) {
         return {Failure("Cannot create the backup folder " + Quoted(folder) + "."), {}};
     }
     QDir dir(folder);
     Result<> result;
-    const QString path =
-        ReserveName(dir, when.toString(QStringLiteral("yyyyMMdd-HHmmss")), kind, result);
+    const QString path = ReserveName(dir, Stamp(when), kind, result);
     if (path.isEmpty()) {
         return {result, {}};
     }
@@ -141,6 +185,6 @@ BackupSaved SaveBackupIn(const QString& folder, const RadioImage& image, BackupK
         QFile::remove(path);
         return {result, {}};
     }
-    Prune(dir, QFileInfo(path).fileName(), keep);
+    Prune(dir, kind, QFileInfo(path).fileName(), when, keep);
     return {result, path};
 }

@@ -1,13 +1,20 @@
-// Automatic backups of the radio's memory: every complete read keeps what the radio held and
-// every write keeps what is about to be sent, so an unwanted write or a lost file can be
-// undone by writing a backup back.
+// Automatic backups of the radio's memory. Two kinds are kept apart:
+//
+// - what a radio held: every complete read, and the read a safe write takes before it
+//   writes. These are what undoes an unwanted write, so they are never pruned by their
+//   number alone: a backup goes only once it is older than kBackupDays days AND kBackupsKept
+//   newer ones of these kinds exist.
+// - copies of what was sent to a radio: only the newest kBackupsKept are kept. No copy is
+//   made for an attempt that never opened the port.
 //
 // The files sit in <user data folder>/kvprog/backups (QStandardPaths::GenericDataLocation,
-// usually ~/.local/share, or $XDG_DATA_HOME), the same folder for kvprog and kvprog-cli
-// whatever application name either sets. They are named after the local time,
-// YYYYMMDD-HHMMSS-read.sin or YYYYMMDD-HHMMSS-write.sin; a second backup of the same kind in
-// the same second gets -2, -3 ... before the kind. Only the newest kBackupsKept such files
-// are kept; any other file in the folder is left alone.
+// usually ~/.local/share, or $XDG_DATA_HOME), the copies of what was sent in its folder
+// "sent"; the same folders for kvprog and kvprog-cli whatever application name either sets.
+// They are named after the local time: YYYYMMDD-HHMMSS-read.sin,
+// YYYYMMDD-HHMMSS-before-write.sin and sent/YYYYMMDD-HHMMSS-write.sin; a second backup of
+// the same kind in the same second gets -2, -3 ... before the kind. The folders are private
+// to the user (0700) and so are the files (0600): they hold radio configurations. Files of
+// other names are never touched.
 #pragma once
 
 #include <QDateTime>
@@ -16,24 +23,31 @@
 #include "RadioImage.h"
 #include "SinFile.h"
 
-enum class BackupKind { Read, Write };
+enum class BackupKind {
+    Read,         // a complete read
+    BeforeWrite,  // the radio's memory, read just before a write
+    Sent,         // the image a write sent
+};
 
 inline constexpr int kBackupsKept = 200;
+inline constexpr int kBackupDays = 90;
 
-// The folder the backups go to (it may not exist yet).
+// The folder of what radios held (it may not exist yet); the copies of what was sent are
+// in its folder "sent".
 QString BackupFolder();
 
 // Creates the backup folder when it is missing; false when it cannot be created.
 bool EnsureBackupFolder();
 
-// Saves image as a backup of the given kind taken now, then prunes the folder to the newest
-// kBackupsKept backups. The message of a failure names the file or folder and the reason.
-Result<> SaveBackup(const RadioImage& image, BackupKind kind);
-
-// SaveBackup with the folder, the time stamp and the number kept given.
+// Saves image as a backup of the given kind taken now, then prunes that kind's folder. The
+// message of a failure names the file or folder and the reason.
 struct BackupSaved {
     Result<> result;
     QString path;  // the file written; empty on failure
 };
-BackupSaved SaveBackupIn(const QString& folder, const RadioImage& image, BackupKind kind,
+BackupSaved SaveBackup(const RadioImage& image, BackupKind kind);
+
+// SaveBackup in the backup folder root, at the time when, keeping at least keep backups of
+// the kind's folder (and, for what radios held, every one younger than kBackupDays).
+BackupSaved SaveBackupIn(const QString& root, const RadioImage& image, BackupKind kind,
                          const QDateTime& when, int keep = kBackupsKept);

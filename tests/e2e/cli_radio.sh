@@ -16,8 +16,13 @@ backups="$XDG_DATA_HOME/kvprog/backups"
 # tx_stream TRACE: every byte a kvprog-cli --trace file shows as sent, as pc_stream writes them.
 tx_stream() { awk '$2 == "tx" { for (i = 3; i <= NF; i++) printf "%s", tolower($i) }' "$1"; }
 
-# backups KIND: the backups of that kind (read or write), one a line.
-backups_of() { find "$backups" -maxdepth 1 -name "*-$1.sin" 2>/dev/null | sort; }
+# backups_of KIND: the backups of that kind (read, or write for the copies of what was sent),
+# one a line.
+backups_of() {
+    local folder="$backups"
+    [ "$1" = write ] && folder="$backups/sent"
+    find "$folder" -maxdepth 1 -name "*-$1.sin" 2>/dev/null | sort
+}
 
 # A memory whose every byte differs from its neighbours, so a misplaced byte shows.
 perl -e 'print pack("C*", map { ($_ * 7 + int($_ / 256) + 3) % 256 } 0 .. 1023)' >known.sin
@@ -210,6 +215,11 @@ safety)
     run_cli 2 --trace t.log show known.sin
     run_cli 2 --trace
     [ "$(backups_of read | wc -l)" -eq 1 ] || fail "a failed read or the test mode left a backup"
+    # Writes that never open their port keep no copy; the folders and files are private.
+    for _ in 1 2 3; do run_cli 1 write --port "$work/no-such-port" fresh.sin; done
+    [ "$(backups_of write | wc -l)" -eq 1 ] || fail "a write that never opened its port left a copy"
+    [ "$(stat -c %a "$backups" "$backups/sent" "$(backups_of read)" | tr '\n' ' ')" = "700 700 600 " ] ||
+        fail "the backups are not private: $(stat -c '%a %n' "$backups" "$backups"/* "$backups"/sent/*)"
     ;;
 *)
     fail "unknown group"

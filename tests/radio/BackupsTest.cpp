@@ -1,10 +1,12 @@
 // Backups of the radio's memory: where they go, how they are named, that none replaces
 // another, and that pruning keeps the newest and nothing but backups is ever deleted.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -36,6 +38,11 @@ QByteArray Bytes(const RadioImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::size());
 }
 
+unsigned Mode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
 QDateTime At(int day, int hour, int minute, int second) {
     return QDateTime(QDate(2024, 3, day), QTime(hour, minute, second));
 }
@@ -63,7 +70,7 @@ protected:
     QString m_folder;
 };
 
-TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolder) {
+TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolderAndPrivate) {
     const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
     const QByteArray old = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
@@ -72,29 +79,33 @@ TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolder) {
     QCoreApplication::setApplicationName("Korvane Programming Software");
     EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
     EXPECT_FALSE(QDir(BackupFolder()).exists());
+    ASSERT_TRUE(QDir().mkpath(BackupFolder()));  // as an earlier version left it: 0755
     EXPECT_TRUE(EnsureBackupFolder());
-    EXPECT_TRUE(QDir(BackupFolder()).exists());
+    EXPECT_EQ(Mode(BackupFolder()), 0700u);
 
     const QString before = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    const Result<> saved = SaveBackup(Pattern(5), BackupKind::Write);
+    const BackupSaved saved = SaveBackup(Pattern(5), BackupKind::Read);
     const QString after = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    ASSERT_TRUE(saved.ok()) << saved.message;
+    ASSERT_TRUE(saved.result.ok()) << saved.result.message;
     const QStringList names = QDir(BackupFolder()).entryList(QDir::Files);
     ASSERT_EQ(names.size(), 1);
     const QString stamp = names[0].left(15);
     EXPECT_TRUE(stamp >= before && stamp <= after) << names[0].toStdString();
-    EXPECT_EQ(names[0].mid(15), "-write.sin");
-    EXPECT_EQ(FileBytes(QDir(BackupFolder()).filePath(names[0])), Bytes(Pattern(5)));
+    EXPECT_EQ(names[0].mid(15), "-read.sin");
+    EXPECT_EQ(FileBytes(saved.path), Bytes(Pattern(5)));
+    EXPECT_EQ(Mode(saved.path), 0600u);
     wasSet ? qputenv("XDG_DATA_HOME", old) : qunsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(BackupsTest, NamesCarryTheLocalTimeAndTheKindAndNeverReplaceAnother) {
     const BackupSaved read = Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 1);
-    const BackupSaved write = Save(At(5, 7, 8, 9), BackupKind::Write, kBackupsKept, 2);
+    const BackupSaved before = Save(At(5, 7, 8, 9), BackupKind::BeforeWrite, kBackupsKept, 2);
+    const BackupSaved sent = Save(At(5, 7, 8, 9), BackupKind::Sent, kBackupsKept, 5);
     ASSERT_TRUE(read.result.ok()) << read.result.message;
-    ASSERT_TRUE(write.result.ok()) << write.result.message;
+    ASSERT_TRUE(before.result.ok()) << before.result.message;
     EXPECT_EQ(read.path, m_folder + "/20240305-070809-read.sin");
-    EXPECT_EQ(write.path, m_folder + "/20240305-070809-write.sin");
+    EXPECT_EQ(before.path, m_folder + "/20240305-070809-before-write.sin");
+    EXPECT_EQ(sent.path, m_folder + "/sent/20240305-070809-write.sin");
 
     // More reads in the same second take the next free number.
     EXPECT_EQ(Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 3).path,
@@ -102,51 +113,80 @@ TEST_F(BackupsTest, NamesCarryTheLocalTimeAndTheKindAndNeverReplaceAnother) {
     EXPECT_EQ(Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 4).path,
               m_folder + "/20240305-070809-3-read.sin");
     EXPECT_EQ(FileBytes(read.path), Bytes(Pattern(1)));
-    EXPECT_EQ(FileBytes(write.path), Bytes(Pattern(2)));
+    EXPECT_EQ(FileBytes(before.path), Bytes(Pattern(2)));
+    EXPECT_EQ(FileBytes(sent.path), Bytes(Pattern(5)));
     EXPECT_EQ(FileBytes(m_folder + "/20240305-070809-2-read.sin"), Bytes(Pattern(3)));
     EXPECT_EQ(FileBytes(m_folder + "/20240305-070809-3-read.sin"), Bytes(Pattern(4)));
     // Nothing left behind by the saves: no temporary files, no empty reservations.
-    EXPECT_EQ(Names().size(), 4);
+    EXPECT_EQ(Names().size(), 5);  // four backups and the folder "sent"
 }
 
-TEST_F(BackupsTest, PruningKeepsTheNewestTwoHundredAndOnlyTouchesBackups) {
+TEST_F(BackupsTest, CopiesOfWhatWasSentNeverPushOutWhatRadiosHeld) {
     ASSERT_TRUE(QDir().mkpath(m_folder + "/20240101-000000-read.sin"));  // a folder
-    const QStringList others = {"notes.txt", "my-read.sin", "20240101-000000-read.sin.bak",
-                                "20240101-000000-read.SIN", "2024-read.sin"};
+    const QStringList others = {"notes.txt",
+                                "my-read.sin",
+                                "20240101-000000-read.sin.bak",
+                                "20240101-000000-read.SIN",
+                                "2024-read.sin",
+                                "20240101-000000-write.sin"};  // an earlier version's copy
     for (const QString& name : others) {
         QFile file(m_folder + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    // 205 backups a minute apart, reads and writes taking turns.
-    for (int i = 0; i < 205; ++i) {
-        const BackupKind kind = i % 2 ? BackupKind::Write : BackupKind::Read;
-        ASSERT_TRUE(Save(At(10, 8 + i / 60, i % 60, 0), kind).result.ok());
+    // Four reads long ago, then 250 copies of what was sent: the reads all stay, the copies
+    // are pruned to the newest 200.
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(Save(At(1, 8, i, 0), BackupKind::Read).result.ok());
+    }
+    for (int i = 0; i < 250; ++i) {
+        ASSERT_TRUE(Save(At(10, 8 + i / 60, i % 60, 0), BackupKind::Sent).result.ok());
     }
     const QStringList names = Names();
     for (const QString& name : others) {
         EXPECT_TRUE(names.contains(name)) << name.toStdString();
     }
-    EXPECT_TRUE(names.contains("20240101-000000-read.sin"));
-    QStringList backups = names;
-    backups.removeIf([](const QString& name) { return !name.startsWith("20240310-"); });
-    ASSERT_EQ(backups.size(), kBackupsKept);
-    // The five oldest (08:00 to 08:04) are the ones gone.
-    EXPECT_EQ(backups.first(), "20240310-080500-write.sin");
-    EXPECT_EQ(backups.last(), "20240310-112400-read.sin");
+    EXPECT_EQ(names.filter(QRegularExpression("^20240301-08")).size(), 4);
+    QStringList sent = QDir(m_folder + "/sent").entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(sent.size(), kBackupsKept);
+    EXPECT_EQ(sent.first(), "20240310-085000-write.sin");  // the fifty oldest are gone
+}
+
+TEST_F(BackupsTest, WhatRadiosHeldGoesOnlyWhenOldAndBeyondTheNewestTwoHundred) {
+    // 205 backups of what radios held, a day apart, reads and before-write reads in turn.
+    const QDateTime first = At(1, 12, 0, 0);
+    for (int i = 0; i < 205; ++i) {
+        const BackupKind kind = i % 2 ? BackupKind::BeforeWrite : BackupKind::Read;
+        ASSERT_TRUE(Save(first.addDays(i), kind).result.ok());
+    }
+    QStringList held = Names();
+    held.removeIf([](const QString& name) {
+        return !name.endsWith("read.sin") && !name.endsWith("write.sin");
+    });
+    // Only the five oldest were both beyond the newest 200 and older than 90 days.
+    ASSERT_EQ(held.size(), kBackupsKept);
+    EXPECT_EQ(held.first(), first.addDays(5).toString("yyyyMMdd-HHmmss") + "-before-write.sin");
+
+    // With fewer to keep, the young ones still stay.
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(Save(At(5, 9, 0, 0).addYears(2), BackupKind::Read, 2).result.ok());
+    }
+    EXPECT_EQ(Names().filter(At(5, 9, 0, 0).addYears(2).toString("yyyyMMdd-")).size(), 3);
 }
 
 TEST_F(BackupsTest, SameSecondNumbersCountAsNumbersWhenPruning) {
     for (int i = 0; i < 11; ++i) {
-        ASSERT_TRUE(Save(At(5, 9, 0, 0), BackupKind::Read, 2).result.ok());
+        ASSERT_TRUE(Save(At(5, 9, 0, 0), BackupKind::Sent, 2).result.ok());
     }
-    EXPECT_EQ(Names(), QStringList({"20240305-090000-10-read.sin", "20240305-090000-11-read.sin"}));
+    EXPECT_EQ(QDir(m_folder + "/sent").entryList(QDir::Files, QDir::Name),
+              QStringList({"20240305-090000-10-write.sin", "20240305-090000-11-write.sin"}));
 }
 
 TEST_F(BackupsTest, TheBackupJustTakenStaysWhenTheClockWasPutBack) {
-    ASSERT_TRUE(Save(At(5, 12, 0, 0), BackupKind::Read, 2).result.ok());
-    ASSERT_TRUE(Save(At(5, 11, 0, 0), BackupKind::Read, 2).result.ok());
-    ASSERT_TRUE(Save(At(5, 10, 0, 0), BackupKind::Read, 2).result.ok());
-    EXPECT_EQ(Names(), QStringList({"20240305-100000-read.sin", "20240305-120000-read.sin"}));
+    ASSERT_TRUE(Save(At(5, 12, 0, 0), BackupKind::Sent, 2).result.ok());
+    ASSERT_TRUE(Save(At(5, 11, 0, 0), BackupKind::Sent, 2).result.ok());
+    ASSERT_TRUE(Save(At(5, 10, 0, 0), BackupKind::Sent, 2).result.ok());
+    EXPECT_EQ(QDir(m_folder + "/sent").entryList(QDir::Files, QDir::Name),
+              QStringList({"20240305-100000-write.sin", "20240305-120000-write.sin"}));
 }
 
 TEST_F(BackupsTest, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten) {
