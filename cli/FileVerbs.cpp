@@ -9,6 +9,7 @@
 #include "ChannelReport.h"
 #include "Csv.h"
 #include "NewDocument.h"
+#include "Options.h"
 #include "SinFile.h"
 #include "ToneList.h"
 
@@ -16,15 +17,6 @@ namespace {
 
 // A CSV of sixteen channels is a few kilobytes; anything this large is not one.
 constexpr std::size_t kMaxCsvBytes = 1 << 20;
-
-int Fail(int code, const std::string& message) {
-    std::cerr << "kvprog-cli: " << message << "\n";
-    return code;
-}
-
-int Usage(const std::string& synopsis) {
-    return Fail(kExitUsage, "usage: kvprog-cli " + synopsis);
-}
 
 bool Load(const std::string& path, RadioImage& image) {
     const Result<> loaded = LoadSinFile(path, image);
@@ -77,46 +69,47 @@ bool WriteText(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-int RunNew(const Args& args) {
-    const std::string synopsis = "new [--type \"KV - T310X\"|\"KV - T520\"] OUT.sin";
-    RadioType type = RadioType::T310X;
-    std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--type" && i + 1 < args.size()) {
-            const auto named = RadioTypeFromName(args[++i]);
-            if (!named) {
-                return Fail(kExitUsage, "unknown radio type \"" + args[i] +
-                                            "\"; the types are \"KV - T310X\" and \"KV - T520\"");
-            }
-            type = *named;
-        } else if (out.empty() && !args[i].starts_with("--")) {
-            out = args[i];
-        } else {
-            return Usage(synopsis);
-        }
-    }
-    if (out.empty()) {
-        return Usage(synopsis);
-    }
-    return Save(out, NewDocumentImage(type)) ? kExitOk : kExitUsage;
-}
-
-int RunShow(const Args& args) {
-    const bool json = !args.empty() && args[0] == "--json";
-    if (args.size() != (json ? 2u : 1u)) {
-        return Usage("show [--json] FILE.sin");
-    }
-    RadioImage image;
-    if (!Load(args.back(), image)) {
+int RunNew(const Args& args, std::string_view synopsis) {
+    static constexpr OptionSpec kOptions[] = {{"--type", Takes::Value}};
+    static constexpr std::string_view kNames[] = {"OUT.sin"};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.options = kOptions, .positionals = kNames}, args, synopsis, words)) {
         return kExitUsage;
     }
-    std::cout << (json ? ReportJson(image) : ReportText(image)) << std::flush;
+    RadioType type = RadioType::T310X;
+    if (words.Has("--type")) {
+        const std::string name = words.Last("--type");
+        const auto named = RadioTypeFromName(name);
+        if (!named) {
+            return Fail(kExitUsage, "unknown radio type \"" + name +
+                                        "\"; the types are \"KV - T310X\" and \"KV - T520\"");
+        }
+        type = *named;
+    }
+    return Save(words.positionals[0], NewDocumentImage(type)) ? kExitOk : kExitUsage;
+}
+
+int RunShow(const Args& args, std::string_view synopsis) {
+    static constexpr OptionSpec kOptions[] = {{"--json"}};
+    static constexpr std::string_view kNames[] = {"FILE.sin"};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.options = kOptions, .positionals = kNames, .namesAsGiven = true}, args,
+                          synopsis, words)) {
+        return kExitUsage;
+    }
+    RadioImage image;
+    if (!Load(words.positionals[0], image)) {
+        return kExitUsage;
+    }
+    std::cout << (words.Has("--json") ? ReportJson(image) : ReportText(image)) << std::flush;
     return kExitOk;
 }
 
-int RunExport(const Args& args) {
-    if (args.size() != 2) {
-        return Usage("export FILE.sin OUT.csv");
+int RunExport(const Args& args, std::string_view synopsis) {
+    static constexpr std::string_view kNames[] = {"FILE.sin", "OUT.csv"};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.positionals = kNames, .namesAsGiven = true}, args, synopsis, words)) {
+        return kExitUsage;
     }
     RadioImage image;
     if (!Load(args[0], image)) {
@@ -125,9 +118,11 @@ int RunExport(const Args& args) {
     return WriteText(args[1], ReportCsv(image)) ? kExitOk : kExitUsage;
 }
 
-int RunImport(const Args& args) {
-    if (args.size() != 3) {
-        return Usage("import IN.csv BASE.sin OUT.sin");
+int RunImport(const Args& args, std::string_view synopsis) {
+    static constexpr std::string_view kNames[] = {"IN.csv", "BASE.sin", "OUT.sin"};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.positionals = kNames, .namesAsGiven = true}, args, synopsis, words)) {
+        return kExitUsage;
     }
     std::string text;
     RadioImage image;

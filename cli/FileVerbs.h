@@ -1,17 +1,12 @@
 // The file verbs of kvprog-cli: new, show, export, import. Each takes the words after the
-// verb and returns the process exit code.
+// verb and its synopsis, and returns the process exit code.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <string_view>
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRadio = 1;
-inline constexpr int kExitUsage = 2;  // bad usage or bad input
+#include "Verb.h"
 
-using Args = std::vector<std::string>;
-
-int RunNew(const Args& args);
-int RunShow(const Args& args);
-int RunExport(const Args& args);
-int RunImport(const Args& args);
+int RunNew(const Args& args, std::string_view synopsis);
+int RunShow(const Args& args, std::string_view synopsis);
+int RunExport(const Args& args, std::string_view synopsis);
+int RunImport(const Args& args, std::string_view synopsis);

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <span>
 
 #include "Backups.h"
 #include "ChannelCodec.h"
@@ -13,15 +13,15 @@
 #include "CloneExchange.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
+#include "Options.h"
 #include "RadioTexts.h"
 #include "SinFile.h"
 #include "TerminalHooks.h"
 
 namespace {
 
-constexpr char kReadSynopsis[] = "read --port DEV [--retries N] OUT.sin";
-constexpr char kWriteSynopsis[] = "write --port DEV [--retries N] [--verify] IN.sin";
-constexpr int kMaxRetries = 1000;
+constexpr OptionSpec kReadOptions[] = {{"--port", Takes::Values}, kRetriesOption};
+constexpr OptionSpec kWriteOptions[] = {{"--port", Takes::Values}, kRetriesOption, {"--verify"}};
 
 struct RadioOptions {
     std::string port;
@@ -30,49 +30,21 @@ struct RadioOptions {
     bool verify = false;
 };
 
-int Fail(int code, const std::string& message) {
-    std::cerr << "kvprog-cli: " << message << "\n";
-    return code;
-}
-
-std::optional<int> ParseRetries(const std::string& text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 ||
-        value > kMaxRetries) {
+// The words of a read or write naming their one port and file; nullopt once the usage is shown.
+std::optional<RadioOptions> ParseOptions(const Args& args, std::span<const OptionSpec> options,
+                                         std::string_view file, std::string_view synopsis) {
+    const std::string_view names[] = {file};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.options = options, .positionals = names}, args, synopsis, words)) {
         return std::nullopt;
     }
-    return value;
-}
-
-// Accepts --verify only when allowVerify; nullopt on any other deviation from the synopsis.
-std::optional<RadioOptions> ParseOptions(const Args& args, bool allowVerify) {
-    RadioOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (word == "--port" && hasValue && options.port.empty() && !args[i + 1].empty()) {
-            options.port = args[++i];
-        } else if (word == "--retries" && hasValue) {
-            const auto retries = ParseRetries(args[++i]);
-            if (!retries) {
-                std::cerr << "kvprog-cli: --retries takes a whole number from 0 to " << kMaxRetries
-                          << ", not \"" << args[i] << "\"\n";
-                return std::nullopt;
-            }
-            options.retries = *retries;
-        } else if (word == "--verify" && allowVerify) {
-            options.verify = true;
-        } else if (options.file.empty() && !word.empty() && !word.starts_with("--")) {
-            options.file = word;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (options.port.empty() || options.file.empty()) {
+    const std::vector<std::string> ports = words.Values("--port");
+    if (ports.size() != 1 || ports[0].empty()) {
+        Fail(kExitUsage, UsageText(synopsis));
         return std::nullopt;
     }
-    return options;
+    return RadioOptions{ports[0], words.positionals[0], words.Number("--retries", 0),
+                        words.Has("--verify")};
 }
 
 // A backup that cannot be saved is only reported: the transfer matters more than its copy.
@@ -129,10 +101,10 @@ bool CompareWritten(const RadioImage& written, const RadioImage& readBack) {
 
 }  // namespace
 
-int RunRead(const Args& args) {
-    const auto options = ParseOptions(args, false);
+int RunRead(const Args& args, std::string_view synopsis) {
+    const auto options = ParseOptions(args, kReadOptions, "OUT.sin", synopsis);
     if (!options) {
-        return Fail(kExitUsage, std::string("usage: kvprog-cli ") + kReadSynopsis);
+        return kExitUsage;
     }
     const CInterruptGuard interrupt;
     RadioImage image;
@@ -146,10 +118,10 @@ int RunRead(const Args& args) {
     return kExitOk;
 }
 
-int RunWrite(const Args& args) {
-    const auto options = ParseOptions(args, true);
+int RunWrite(const Args& args, std::string_view synopsis) {
+    const auto options = ParseOptions(args, kWriteOptions, "IN.sin", synopsis);
     if (!options) {
-        return Fail(kExitUsage, std::string("usage: kvprog-cli ") + kWriteSynopsis);
+        return kExitUsage;
     }
     RadioImage image;
     if (const Result<> loaded = LoadSinFile(options->file, image); !loaded) {

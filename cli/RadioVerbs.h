@@ -1,8 +1,10 @@
-// The radio verbs of kvprog-cli: read and write. Each takes the words after the verb and
-// returns the process exit code.
+// The radio verbs of kvprog-cli: read and write. Each takes the words after the verb and its
+// synopsis, and returns the process exit code.
 #pragma once
 
-#include "FileVerbs.h"
+#include <string_view>
 
-int RunRead(const Args& args);
-int RunWrite(const Args& args);
+#include "Verb.h"
+
+int RunRead(const Args& args, std::string_view synopsis);
+int RunWrite(const Args& args, std::string_view synopsis);

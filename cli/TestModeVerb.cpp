@@ -9,6 +9,7 @@
 #include "CellRules.h"
 #include "LinkPort.h"
 #include "Numbers.h"
+#include "Options.h"
 #include "TerminalHooks.h"
 #include "TestFrequency.h"
 #include "TestModeBlocks.h"
@@ -17,11 +18,14 @@
 
 namespace {
 
-constexpr char kSynopsis[] =
-    "testmode --port DEV --item ITEM --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] "
-    "[--tx-tone TONE] [--rx-step 5|6.25] [--tx-step 5|6.25] [--retries N]";
-constexpr int kMaxRetries = 1000;
 constexpr int kMaxValue = 255;
+// --retries is checked here, not by the parser, to say what it takes in this verb's words.
+constexpr OptionSpec kOptions[] = {
+    {"--port", Takes::Value},    {"--item", Takes::Value},    {"--value", Takes::Value},
+    {"--rx", Takes::Value},      {"--tx", Takes::Value},      {"--rx-tone", Takes::Value},
+    {"--tx-tone", Takes::Value}, {"--rx-step", Takes::Value}, {"--tx-step", Takes::Value},
+    {"--retries", Takes::Value},
+};
 
 struct TestModeOptions {
     std::string port;
@@ -35,21 +39,6 @@ struct TestModeOptions {
     int txStep = kTestStep500;
     int retries = 0;
 };
-
-int Usage(std::string_view why) {
-    std::cerr << "kvprog-cli: " << why << "\nusage: kvprog-cli " << kSynopsis << "\n";
-    return kExitUsage;
-}
-
-std::optional<int> WholeNumber(std::string_view text, int low, int high) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // A plain decimal such as "462.5625", read without regard to the locale.
 std::optional<double> Megahertz(std::string_view text) {
@@ -83,16 +72,19 @@ std::optional<std::string> ListTone(const ToneList& tones, std::string_view text
 
 // Fills options from args; returns why they are refused, or "" when they are fine.
 std::string Parse(const Args& args, TestModeOptions& options) {
+    ParsedWords words;
+    if (const Result<Refusal> parsed = ParseWords({.options = kOptions}, args, words); !parsed) {
+        return parsed.message;
+    }
     ToneList tones;
     tones.Build();
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (i + 1 >= args.size()) {
-            return "unknown or incomplete argument \"" + name + "\"";
-        }
-        const std::string& text = args[++i];
+    for (const auto& [name, values] : words.options) {
+        const std::string& text = values.back();
         const std::string bad = "bad " + name + " \"" + text + "\"";
-        if (name == "--port" && !text.empty()) {
+        if (name == "--port") {
+            if (text.empty()) {
+                return "unknown argument \"--port\"";  // an empty device names no port
+            }
             options.port = text;
         } else if (name == "--item") {
             if (!(options.item = TestItemFromLabel(text))) {
@@ -122,13 +114,11 @@ std::string Parse(const Args& args, TestModeOptions& options) {
             }
             (name == "--rx-step" ? options.rxStep : options.txStep) = *step;
         } else if (name == "--retries") {
-            const auto retries = WholeNumber(text, 0, kMaxRetries);
+            const auto retries = WholeNumber(text, kRetriesOption.low, kRetriesOption.high);
             if (!retries) {
-                return bad + ": a count from 0 to 1000";
+                return bad + ": a count from 0 to " + std::to_string(kMaxRetries);
             }
             options.retries = *retries;
-        } else {
-            return "unknown argument \"" + name + "\"";
         }
     }
     if (options.port.empty() || !options.item || !options.value) {
@@ -139,10 +129,10 @@ std::string Parse(const Args& args, TestModeOptions& options) {
 
 }  // namespace
 
-int RunTestModeVerb(const Args& args) {
+int RunTestModeVerb(const Args& args, std::string_view synopsis) {
     TestModeOptions options;
     if (const std::string why = Parse(args, options); !why.empty()) {
-        return Usage(why);
+        return Fail(kExitUsage, why + "\n" + UsageText(synopsis));
     }
     // The values the dialog would send after Enter in its frequency edits.
     const BandLimits band = BandForField(0);

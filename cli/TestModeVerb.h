@@ -1,7 +1,9 @@
 // The testmode verb of kvprog-cli: one press of the test mode dialog's Start, with the
-// dialog's rules for the values it sends.
+// dialog's rules for the values it sends. It takes the words after the verb and its synopsis.
 #pragma once
 
-#include "FileVerbs.h"
+#include <string_view>
 
-int RunTestModeVerb(const Args& args);
+#include "Verb.h"
+
+int RunTestModeVerb(const Args& args, std::string_view synopsis);

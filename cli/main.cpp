@@ -1,6 +1,7 @@
 // kvprog-cli: the channel data rules of kvprog without a window.
 #include <clocale>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 #include "FileVerbs.h"
@@ -15,7 +16,7 @@ struct Verb {
     std::string_view name;
     std::string_view synopsis;
     std::string_view summary;
-    int (*run)(const Args&);
+    int (*run)(const Args& words, std::string_view synopsis);  // its usage is built from synopsis
     bool radio = false;  // talks to the radio, so --trace applies
 };
 
@@ -54,6 +55,13 @@ void PrintHelp(std::ostream& out) {
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input.\n";
 }
 
+int FailWithHelp(const std::string& message) {
+    Fail(kExitUsage, message);
+    std::cerr << "\n";
+    PrintHelp(std::cerr);
+    return kExitUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,9 +71,7 @@ int main(int argc, char** argv) {
     bool tracing = false;
     if (!words.empty() && words[0] == "--trace") {
         if (words.size() < 2 || words[1].empty()) {
-            std::cerr << "kvprog-cli: --trace needs a file name\n\n";
-            PrintHelp(std::cerr);
-            return kExitUsage;
+            return FailWithHelp("--trace needs a file name");
         }
         SetTraceFile(words[1]);
         tracing = true;
@@ -86,13 +92,10 @@ int main(int argc, char** argv) {
     for (const Verb& verb : kVerbs) {
         if (words[0] == verb.name) {
             if (tracing && !verb.radio) {
-                std::cerr << "kvprog-cli: --trace applies to read, write and testmode only\n";
-                return kExitUsage;
+                return Fail(kExitUsage, "--trace applies to read, write and testmode only");
             }
-            return verb.run(Args(words.begin() + 1, words.end()));
+            return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }
     }
-    std::cerr << "kvprog-cli: unknown verb \"" << words[0] << "\"\n\n";
-    PrintHelp(std::cerr);
-    return kExitUsage;
+    return FailWithHelp("unknown verb \"" + words[0] + "\"");
 }

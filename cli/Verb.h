@@ -1,0 +1,25 @@
+// What every verb of kvprog-cli shares: the words it is given, its exit codes, and the one way
+// it reports a failure.
+#pragma once
+
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRadio = 1;
+inline constexpr int kExitUsage = 2;  // bad usage or bad input
+
+using Args = std::vector<std::string>;
+
+// Writes "kvprog-cli: MESSAGE" to standard error; returns code.
+inline int Fail(int code, std::string_view message) {
+    std::cerr << "kvprog-cli: " << message << "\n";
+    return code;
+}
+
+// The usage line of a verb: "usage: kvprog-cli " and its synopsis from the verb table.
+inline std::string UsageText(std::string_view synopsis) {
+    return "usage: kvprog-cli " + std::string(synopsis);
+}
