@@ -7,6 +7,7 @@
 
 #include "CloneExchange.h"
 #include "CloneFakes.h"
+#include "HexText.h"
 #include "RadioTexts.h"
 
 namespace {
@@ -47,7 +48,7 @@ void IntoProgrammingMode(Events& e) {
 std::string Address(int block) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(block * 8 >> 8),
                                   static_cast<std::uint8_t>(block * 8 & 0xFF)};
-    return Hex(bytes, 2);
+    return HexBytes(bytes);
 }
 
 void ReadBlock(Events& e, int block) {
@@ -63,7 +64,7 @@ void ReadBlock(Events& e, int block) {
 
 void WriteBlock(Events& e, int block, const RadioImage& image) {
     e.insert(e.end(), {"purge", "send 57 " + Address(block) + " 08", "sleep 1", "purge",
-                       "send " + Hex(image.data() + block * 8, 8), "recv 1 -> 1"});
+                       "send " + HexBytes(std::span(image.data() + block * 8, 8)), "recv 1 -> 1"});
     if (block < 122) {
         e.insert(e.end(),
                  {"progress " + std::to_string(block + 1), Status(std::to_string(block + 1))});

@@ -122,7 +122,7 @@ protected:
         return RunTestMode(radio, hooks, "COM2", request);
     }
 
-    TestTrace trace;
+    Trace trace;
     CScriptedTestRadio radio{trace};
     CTestHookRecorder hooks{trace};
 };
@@ -171,7 +171,7 @@ TEST_F(TestModeRun, BlocksCarryTheItemFrequenciesTonesAndValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "letter " << c.letter << ", " << c.frequencies);
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         EXPECT_EQ(RunTestMode(caseRadio, caseHooks, "COM1", c.request).end, TestModeEnd::Finished);
@@ -213,7 +213,7 @@ TEST_F(TestModeRun, RetryStartsOverWithTheSameHandshakeWhereverTheAttemptFailed)
                                     "send " + kSquelchTones};
     for (int answered = 0; answered < 3; ++answered) {
         SCOPED_TRACE(testing::Message() << answered << " blocks answered");
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.answeredBlocks = {answered};
@@ -248,7 +248,7 @@ TEST_F(TestModeRun, HandshakeAckCountsAsTheFirstOrTheSecondByteOnly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.receives.front() << ", " << c.receives.back());
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.handshakeReply = c.reply;
@@ -270,7 +270,7 @@ TEST_F(TestModeRun, IdentificationIsReadButOnlyAFailedReceiveCallCounts) {
     // No identification at all, and one longer than the receive: both pass, the extra
     // byte being purged before the confirmation is read.
     for (const Bytes& ident : {Bytes{}, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}}) {
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.identification = ident;
