@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "ExpectTrace.h"
 #include "RadioTexts.h"
 #include "TestModeExchange.h"
 #include "TestModeFakes.h"
 
 namespace {
-
-using Events = std::vector<std::string>;
 
 const std::string kAsk = "ask " + std::string(kMsgTestError);
 const std::string kFinished = "message! " + std::string(kMsgTestFinished);
@@ -97,23 +96,6 @@ Events Join(std::initializer_list<Events> parts) {
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
-}
-
-// Points at the first event where the traces part, with a little of what led there.
-void ExpectTrace(const Events& actual, const Events& expected) {
-    const auto [a, b] =
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-    if (a == actual.end() && b == expected.end()) {
-        return;
-    }
-    const auto at = static_cast<std::size_t>(a - actual.begin());
-    std::string context;
-    for (std::size_t i = at > 5 ? at - 5 : 0; i < at; ++i) {
-        context += "  " + actual[i] + "\n";
-    }
-    ADD_FAILURE() << "the traces part at event " << at << " of " << actual.size() << ":\n"
-                  << context << "got      \"" << (a == actual.end() ? "<end>" : *a) << "\"\n"
-                  << "expected \"" << (b == expected.end() ? "<end>" : *b) << "\"";
 }
 
 class TestModeRun : public testing::Test {
