@@ -5,23 +5,12 @@
 #include <cstring>
 #include <ctime>
 
+#include "HexText.h"
 #include "Numbers.h"
 #include "PortNames.h"
 #include "Version.h"
 
 namespace {
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += i == 0 ? "" : " ";
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    return text;
-}
 
 std::string LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
@@ -103,7 +92,7 @@ void CTracingPort::Purge(PurgeSet which) {
 }
 
 bool CTracingPort::Send(std::span<const std::uint8_t> bytes) {
-    Line("tx " + Hex(bytes.data(), bytes.size()));
+    Line("tx " + HexBytes(bytes));
     const bool sent = m_inner.Send(bytes);
     if (!sent) {
         Line("send failed");
@@ -114,7 +103,7 @@ bool CTracingPort::Send(std::span<const std::uint8_t> bytes) {
 ReceiveResult CTracingPort::Receive(std::span<std::uint8_t> buffer) {
     const ReceiveResult result = m_inner.Receive(buffer);
     if (result.count > 0) {
-        Line("rx " + Hex(buffer.data(), result.count));
+        Line("rx " + HexBytes(buffer.first(result.count)));
     }
     const std::string tally =
         std::to_string(result.count) + " of " + std::to_string(buffer.size()) + " bytes";

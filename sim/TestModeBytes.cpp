@@ -1,22 +1,12 @@
 #include "TestModeBytes.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
+#include "HexText.h"
 #include "Numbers.h"
 
 namespace {
-
-std::string Hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", byte);
-        text += digits;
-    }
-    return text;
-}
 
 // BCD pairs, least significant first; nullopt when a digit is not decimal.
 std::optional<std::uint32_t> Bcd(std::span<const std::uint8_t> pairs) {
@@ -68,24 +58,24 @@ std::string TestItemName(std::uint8_t letter) {
 
 std::string DescribeTestCommand(std::span<const std::uint8_t> bytes) {
     const std::string name = bytes.empty() ? std::string() : TestItemName(bytes[0]);
-    return "test command " + Hex(bytes) + ": " + (name.empty() ? "(unknown item)" : name);
+    return "test command " + HexBytes(bytes) + ": " + (name.empty() ? "(unknown item)" : name);
 }
 
 std::string DescribeFrequencyBlock(std::span<const std::uint8_t> bytes) {
     if (bytes.size() != proto::kTestBlockSize) {
-        return "test frequencies " + Hex(bytes) + ": (not 8 bytes)";
+        return "test frequencies " + HexBytes(bytes) + ": (not 8 bytes)";
     }
-    return "test frequencies " + Hex(bytes) + ": rx " + Frequency(bytes.first(4)) + ", tx " +
+    return "test frequencies " + HexBytes(bytes) + ": rx " + Frequency(bytes.first(4)) + ", tx " +
            Frequency(bytes.subspan(4));
 }
 
 std::string DescribeToneBlock(std::span<const std::uint8_t> bytes) {
     if (bytes.size() != proto::kTestBlockSize) {
-        return "test tones and value " + Hex(bytes) + ": (not 8 bytes)";
+        return "test tones and value " + HexBytes(bytes) + ": (not 8 bytes)";
     }
     const bool marked =
         std::equal(std::begin(proto::kTestMarker), std::end(proto::kTestMarker), bytes.begin() + 4);
-    return "test tones and value " + Hex(bytes) + ": rx tone " + Tone(bytes.first(2)) +
+    return "test tones and value " + HexBytes(bytes) + ": rx tone " + Tone(bytes.first(2)) +
            ", tx tone " + Tone(bytes.subspan(2, 2)) + ", value " + std::to_string(bytes[7]) +
            (marked ? "" : " (bytes 4-6 are not FB 01 01)");
 }

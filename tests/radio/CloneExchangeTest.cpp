@@ -7,11 +7,11 @@
 
 #include "CloneExchange.h"
 #include "CloneFakes.h"
+#include "ExpectTrace.h"
+#include "HexText.h"
 #include "RadioTexts.h"
 
 namespace {
-
-using Events = std::vector<std::string>;
 
 void Repeat(Events& e, int times, std::initializer_list<std::string> items) {
     for (int i = 0; i < times; ++i) {
@@ -47,7 +47,7 @@ void IntoProgrammingMode(Events& e) {
 std::string Address(int block) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(block * 8 >> 8),
                                   static_cast<std::uint8_t>(block * 8 & 0xFF)};
-    return Hex(bytes, 2);
+    return HexBytes(bytes);
 }
 
 void ReadBlock(Events& e, int block) {
@@ -63,30 +63,13 @@ void ReadBlock(Events& e, int block) {
 
 void WriteBlock(Events& e, int block, const RadioImage& image) {
     e.insert(e.end(), {"purge", "send 57 " + Address(block) + " 08", "sleep 1", "purge",
-                       "send " + Hex(image.data() + block * 8, 8), "recv 1 -> 1"});
+                       "send " + HexBytes(std::span(image.data() + block * 8, 8)), "recv 1 -> 1"});
     if (block < 122) {
         e.insert(e.end(),
                  {"progress " + std::to_string(block + 1), Status(std::to_string(block + 1))});
     }
     Repeat(e, 201, {"check", "pump"});
     e.push_back("sleep 2");
-}
-
-// Points at the first event where the traces part, with a little of what led there.
-void ExpectTrace(const Events& actual, const Events& expected) {
-    const auto [a, b] =
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-    if (a == actual.end() && b == expected.end()) {
-        return;
-    }
-    const auto at = static_cast<std::size_t>(a - actual.begin());
-    std::string context;
-    for (std::size_t i = at > 6 ? at - 6 : 0; i < at; ++i) {
-        context += "  " + actual[i] + "\n";
-    }
-    ADD_FAILURE() << "the traces part at event " << at << " of " << actual.size() << ":\n"
-                  << context << "got      \"" << (a == actual.end() ? "<end>" : *a) << "\"\n"
-                  << "expected \"" << (b == expected.end() ? "<end>" : *b) << "\"";
 }
 
 long Count(const Events& events, std::string_view prefix) {
@@ -109,10 +92,6 @@ protected:
         return RunClone(radio, hooks, port, direction, image);
     }
     const Events& events() const { return trace.events; }
-    Events Tail(std::size_t n) const {
-        return Events(events().end() - static_cast<long>(std::min(n, events().size())),
-                      events().end());
-    }
 
     Trace trace;
     CScriptedRadio radio{trace};
@@ -224,13 +203,10 @@ TEST_F(Clone, ConfirmationAnsweredOtherwiseWaits601PassesThenTheErrorBox) {
         const Result<CloneEnd> result =
             RunClone(other, recorder, "COM1", CloneDirection::Read, read);
 
-        Events tail;
+        Events tail = {reply.empty() ? "recv 1 -> 0" : "recv 1 -> 1"};
         Repeat(tail, 601, {"pump", "check", "sleep 1"});
         tail.insert(tail.end(), {"ask " + std::string(kMsgCommunicationError), "close"});
-        const Events& got = log.events;
-        ASSERT_GT(got.size(), tail.size());
-        ExpectTrace(Events(got.end() - static_cast<long>(tail.size()), got.end()), tail);
-        EXPECT_EQ(got[got.size() - tail.size() - 1], reply.empty() ? "recv 1 -> 0" : "recv 1 -> 1");
+        ExpectTraceEnd(log.events, tail);
         EXPECT_EQ(result.end, CloneEnd::CommunicationError);
         EXPECT_EQ(read, original);
     }
@@ -240,8 +216,8 @@ TEST_F(Clone, FailedConfirmationReceiveGoesStraightToTheErrorBox) {
     radio.confirmReceiveFails = true;
     const Result<CloneEnd> result = Run(CloneDirection::Write);
 
-    ExpectTrace(Tail(4),
-                {"send 06", "recv 1 fails", "ask " + std::string(kMsgCommunicationError), "close"});
+    ExpectTraceEnd(events(), {"send 06", "recv 1 fails",
+                              "ask " + std::string(kMsgCommunicationError), "close"});
     EXPECT_EQ(result.end, CloneEnd::CommunicationError);
 }
 
@@ -263,8 +239,8 @@ TEST_F(Clone, ConfirmationGivesUpAfterThreeResends) {
 
     EXPECT_EQ(Count(events(), "send 06 fails"), 4);
     EXPECT_EQ(hooks.messages, Events(4, std::string(kMsgSendOrder)));
-    ExpectTrace(Tail(3), {"message! " + std::string(kMsgSendOrder),
-                          "ask " + std::string(kMsgCommunicationError), "close"});
+    ExpectTraceEnd(events(), {"message! " + std::string(kMsgSendOrder),
+                              "ask " + std::string(kMsgCommunicationError), "close"});
     EXPECT_EQ(result.end, CloneEnd::CommunicationError);
 }
 
@@ -289,8 +265,8 @@ TEST_P(CloneShortReply, EndsTheReadAndLeavesTheImageAsItWas) {
     radio.replyLength[8] = GetParam();
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
-    ExpectTrace(Tail(3), {"recv 12 -> " + std::to_string(GetParam()),
-                          "message! " + std::string(kMsgShortReply), "close"});
+    ExpectTraceEnd(events(), {"recv 12 -> " + std::to_string(GetParam()),
+                              "message! " + std::string(kMsgShortReply), "close"});
     EXPECT_EQ(result.end, CloneEnd::ReadFailed);
     EXPECT_EQ(result.message, "not received enough  byte");
     EXPECT_EQ(Count(events(), "send 52 "), 9);
@@ -304,8 +280,8 @@ TEST_F(Clone, MissingAckAfterAReadBlockEndsTheRead) {
     radio.silentAfterReadAck = {5};
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
-    ExpectTrace(Tail(4),
-                {"send 06", "recv 1 -> 0", "message! " + std::string(kMsgTransferError), "close"});
+    ExpectTraceEnd(events(), {"send 06", "recv 1 -> 0",
+                              "message! " + std::string(kMsgTransferError), "close"});
     EXPECT_EQ(result.end, CloneEnd::ReadFailed);
     EXPECT_EQ(result.message, kMsgTransferError);
     EXPECT_EQ(image, original);
@@ -315,8 +291,8 @@ TEST_F(Clone, UnacknowledgedWriteBlockEndsTheWriteAtOnce) {
     radio.silentAfterWrite = {0};
     const Result<CloneEnd> result = Run(CloneDirection::Write);
 
-    ExpectTrace(Tail(4), {"recv 1 -> 0", "message! " + std::string(kMsgTransferError), "close",
-                          "progress 123"});
+    ExpectTraceEnd(events(), {"recv 1 -> 0", "message! " + std::string(kMsgTransferError), "close",
+                              "progress 123"});
     EXPECT_EQ(Count(events(), "send 57 "), 1);
     EXPECT_EQ(result.end, CloneEnd::WriteFailed);
     EXPECT_EQ(radio.closes, 1);
@@ -326,7 +302,7 @@ TEST_F(Clone, CancelDuringTheHandshakeEndsAtTheNextCheckWithoutABox) {
     hooks.cancelAtCheck = 5;
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
-    ExpectTrace(Tail(3), {"pump", "check", "close"});
+    ExpectTraceEnd(events(), {"pump", "check", "close"});
     EXPECT_EQ(Count(events(), "send"), 0);
     EXPECT_EQ(result.end, CloneEnd::Cancelled);
     EXPECT_TRUE(hooks.messages.empty());
@@ -340,7 +316,7 @@ TEST_F(Clone, CancelDuringAReadStopsAfterTheAcknowledgedBlockAndKeepsTheImage) {
     hooks.cancelAtCheck = kChecksBeforeTransfer + 10 * 199 + 1;
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
-    ExpectTrace(Tail(4), {"recv 1 -> 1", "pump", "check", "close"});
+    ExpectTraceEnd(events(), {"recv 1 -> 1", "pump", "check", "close"});
     EXPECT_EQ(Count(events(), "send 52 "), 11);
     EXPECT_EQ(result.end, CloneEnd::Cancelled);
     EXPECT_EQ(image, original);
@@ -351,7 +327,7 @@ TEST_F(Clone, CancelDuringAWriteStopsAfterTheAcknowledgedBlock) {
     hooks.cancelAtCheck = kChecksBeforeTransfer + 3 * 201 + 1;
     const Result<CloneEnd> result = Run(CloneDirection::Write);
 
-    ExpectTrace(Tail(4), {"progress 4", "status 4", "check", "close"});
+    ExpectTraceEnd(events(), {"progress 4", "status 4", "check", "close"});
     EXPECT_EQ(result.end, CloneEnd::Cancelled);
     for (std::size_t a = 0; a < RadioImage::size(); ++a) {
         ASSERT_EQ(radio.memory[a], a < 32 ? original[a] : before[a]) << "address " << a;

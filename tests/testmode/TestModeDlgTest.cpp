@@ -169,7 +169,7 @@ class TestModeDlgTest : public QObject {
     QList<MessageRequest> m_boxes;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     QStringList m_requests;
-    TestTrace m_trace;
+    Trace m_trace;
     std::unique_ptr<CScriptedTestRadio> m_radio;
     int m_portsMade = 0;
 

@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "ExpectTrace.h"
 #include "RadioTexts.h"
 #include "TestModeExchange.h"
 #include "TestModeFakes.h"
 
 namespace {
-
-using Events = std::vector<std::string>;
 
 const std::string kAsk = "ask " + std::string(kMsgTestError);
 const std::string kFinished = "message! " + std::string(kMsgTestFinished);
@@ -99,30 +98,13 @@ Events Join(std::initializer_list<Events> parts) {
     return all;
 }
 
-// Points at the first event where the traces part, with a little of what led there.
-void ExpectTrace(const Events& actual, const Events& expected) {
-    const auto [a, b] =
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-    if (a == actual.end() && b == expected.end()) {
-        return;
-    }
-    const auto at = static_cast<std::size_t>(a - actual.begin());
-    std::string context;
-    for (std::size_t i = at > 5 ? at - 5 : 0; i < at; ++i) {
-        context += "  " + actual[i] + "\n";
-    }
-    ADD_FAILURE() << "the traces part at event " << at << " of " << actual.size() << ":\n"
-                  << context << "got      \"" << (a == actual.end() ? "<end>" : *a) << "\"\n"
-                  << "expected \"" << (b == expected.end() ? "<end>" : *b) << "\"";
-}
-
 class TestModeRun : public testing::Test {
 protected:
     Result<TestModeEnd> Run(const TestModeRequest& request = SquelchRequest()) {
         return RunTestMode(radio, hooks, "COM2", request);
     }
 
-    TestTrace trace;
+    Trace trace;
     CScriptedTestRadio radio{trace};
     CTestHookRecorder hooks{trace};
 };
@@ -171,7 +153,7 @@ TEST_F(TestModeRun, BlocksCarryTheItemFrequenciesTonesAndValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "letter " << c.letter << ", " << c.frequencies);
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         EXPECT_EQ(RunTestMode(caseRadio, caseHooks, "COM1", c.request).end, TestModeEnd::Finished);
@@ -213,7 +195,7 @@ TEST_F(TestModeRun, RetryStartsOverWithTheSameHandshakeWhereverTheAttemptFailed)
                                     "send " + kSquelchTones};
     for (int answered = 0; answered < 3; ++answered) {
         SCOPED_TRACE(testing::Message() << answered << " blocks answered");
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.answeredBlocks = {answered};
@@ -248,7 +230,7 @@ TEST_F(TestModeRun, HandshakeAckCountsAsTheFirstOrTheSecondByteOnly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.receives.front() << ", " << c.receives.back());
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.handshakeReply = c.reply;
@@ -270,7 +252,7 @@ TEST_F(TestModeRun, IdentificationIsReadButOnlyAFailedReceiveCallCounts) {
     // No identification at all, and one longer than the receive: both pass, the extra
     // byte being purged before the confirmation is read.
     for (const Bytes& ident : {Bytes{}, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}}) {
-        TestTrace caseTrace;
+        Trace caseTrace;
         CScriptedTestRadio caseRadio(caseTrace);
         CTestHookRecorder caseHooks(caseTrace);
         caseRadio.identification = ident;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <stdexcept>
 
 namespace {
 
@@ -11,47 +9,11 @@ constexpr std::array<std::uint8_t, 7> kHandshake = {0x02, 'P', 'R', 'O', 'G', 'R
 
 }  // namespace
 
-std::string Hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", byte);
-        text += digits;
-    }
-    return text;
-}
-
-Result<> CScriptedTestRadio::Open(const std::string& name, const CommTimeouts& timeouts) {
-    m_trace.Add("open " + name);
-    ++opens;
-    openedName = name;
-    openedTimeouts = timeouts;
-    if (!refuseOpen.empty()) {
-        return Failure(refuseOpen);
-    }
-    m_timeouts = timeouts;
-    m_bOpen = true;
-    return {};
-}
-
-void CScriptedTestRadio::Close() {
-    m_trace.Add("close");
-    ++closes;
-    m_bOpen = false;
-}
-
-void CScriptedTestRadio::Purge(PurgeSet which) {
-    m_trace.Add(which == PurgeSet::Clear ? "purge" : "purge abort");
-    m_input.clear();
-}
-
-bool CScriptedTestRadio::Send(std::span<const std::uint8_t> bytes) {
-    m_trace.Add("send " + Hex(bytes));
+void CScriptedTestRadio::Hear(std::span<const std::uint8_t> bytes) {
     for (const std::uint8_t byte : bytes) {
         sent.push_back(byte);
-        Hear(byte);
+        HearByte(byte);
     }
-    return true;
 }
 
 void CScriptedTestRadio::Taken(int block) {
@@ -63,7 +25,7 @@ void CScriptedTestRadio::Taken(int block) {
 }
 
 // The handshake starts an attempt from any stage; everything else follows the stages.
-void CScriptedTestRadio::Hear(std::uint8_t byte) {
+void CScriptedTestRadio::HearByte(std::uint8_t byte) {
     if (sent.size() >= kHandshake.size() &&
         std::equal(kHandshake.begin(), kHandshake.end(), sent.end() - kHandshake.size())) {
         const std::size_t attempt = static_cast<std::size_t>(m_nAttempt++);
@@ -120,45 +82,13 @@ void CScriptedTestRadio::Hear(std::uint8_t byte) {
     }
 }
 
-ReceiveResult CScriptedTestRadio::Receive(std::span<std::uint8_t> buffer) {
-    const std::string asked = "recv " + std::to_string(buffer.size());
+bool CScriptedTestRadio::StartReceive() {
     if (++m_nReceives == failingReceive) {
-        m_trace.Add(asked + " fails");
-        return {false, 0};
+        return false;
     }
     if (!m_later.empty()) {
-        m_input.insert(m_input.end(), m_later.front().begin(), m_later.front().end());
+        Arrive(m_later.front());
         m_later.pop_front();
     }
-    const std::size_t count = std::min(buffer.size(), m_input.size());
-    std::copy_n(m_input.begin(), count, buffer.begin());
-    m_input.erase(m_input.begin(), m_input.begin() + static_cast<long>(count));
-    if (count < buffer.size()) {
-        // Nothing at all waits out the total time; an answer that stops short, the interval.
-        m_trace.clockMs += count == 0
-                               ? m_timeouts.readMultiplier * static_cast<long long>(buffer.size()) +
-                                     m_timeouts.readConstant
-                               : m_timeouts.readInterval;
-    }
-    m_trace.Add(asked + " -> " + (count == 0 ? "none" : Hex(buffer.first(count))));
-    return {true, count};
-}
-
-void CTestHookRecorder::Sleep(int milliseconds) {
-    m_trace.clockMs += milliseconds;
-    m_trace.Add("sleep " + std::to_string(milliseconds));
-}
-
-void CTestHookRecorder::ShowMessage(std::string_view text, MessageIcon icon) {
-    m_trace.Add(std::string(icon == MessageIcon::Exclamation ? "message! " : "message ") +
-                std::string(text));
-}
-
-RetryAnswer CTestHookRecorder::AskRetryCancel(std::string_view text) {
-    m_trace.Add("ask " + std::string(text));
-    askedAt.push_back(m_trace.clockMs);
-    if (throwOnAsk) {
-        throw std::runtime_error("the box failed");
-    }
-    return m_nAnswered < answers.size() ? answers[m_nAnswered++] : RetryAnswer::Cancel;
+    return true;
 }
