@@ -20,8 +20,12 @@ public:
     void SetStatus(std::string_view text) override;
     int ProgressPosition() override;
     void SetProgressPosition(int position) override;
+    void BlockDone(int done, int /*total*/) override { m_nBlocksDone = done; }
+    // The blocks the radio acknowledged in the last run, for a run that ended early.
+    int BlocksDone() const { return m_nBlocksDone; }
 
 private:
     CProgressDlg& m_dialog;
     QWidget* m_pParent;
+    int m_nBlocksDone = 0;
 };

@@ -66,6 +66,12 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
+    // Hands the descriptor over; it is no longer closed here.
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     // Closes now and reports whether the close succeeded (write errors can surface here).
     bool Close() {
         const int fd = m_fd;
@@ -175,6 +181,15 @@ Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes
     return {};
 }
 
+// Gives the new file the owner and group of the one it replaces, as far as the process may
+// (root may give both, an owner its own groups); a file it may not give them to is still
+// saved, as the user's own.
+void KeepOwner(int fd, const struct stat& replaced) {
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+        (void)::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+    }
+}
+
 Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                              std::string_view verb) {
     const std::string cannot = CannotPrefix(verb, path);
@@ -184,8 +199,14 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
     if (exists && !S_ISREG(st.st_mode)) {
         return Failure(cannot + NotRegular(st) + ".");
     }
+    // The rename below would replace a file the user may not write to; such a file is kept.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return Failure(cannot + (errno == EACCES ? "it is read-only" : Reason(errno)) + ".");
+    }
     const mode_t mode = SaveMode(exists ? &st : nullptr);
-    std::string temp = target.string() + ".XXXXXX";
+    // A short name in the same folder: the rename stays on one file system, and a target
+    // whose name is as long as names may be can still be saved.
+    std::string temp = (target.parent_path() / ".kvprog-XXXXXX").string();
     Descriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
         return Failure(cannot + Reason(errno) + ".");
@@ -194,6 +215,9 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
         ::unlink(temp.c_str());
         return Failure(cannot + Reason(error) + ".");
     };
+    if (exists) {
+        KeepOwner(fd.get(), st);
+    }
     if (::fchmod(fd.get(), mode) != 0 || !WriteFully(fd.get(), bytes.data(), bytes.size()) ||
         ::fsync(fd.get()) != 0) {
         return fail(errno);
@@ -205,4 +229,34 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
         return fail(errno);
     }
     return {};
+}
+
+Result<> OpenForAppending(const std::filesystem::path& path, int& fd, std::string_view verb) {
+    fd = -1;
+    const std::string cannot = CannotPrefix(verb, path);
+    // Non-blocking, so that a FIFO cannot hold the program up; it is refused below. A new
+    // file is the user's alone.
+    Descriptor opened(
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600));
+    if (opened.get() < 0) {
+        return Failure(cannot + (errno == ENXIO ? "it is a pipe, not a file" : Reason(errno)) +
+                       ".");
+    }
+    struct stat st {};
+    if (::fstat(opened.get(), &st) != 0) {
+        return Failure(cannot + Reason(errno) + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return Failure(cannot + NotRegular(st) + ".");
+    }
+    ::fcntl(opened.get(), F_SETFL, O_WRONLY | O_APPEND);
+    fd = opened.Release();
+    return {};
+}
+
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }

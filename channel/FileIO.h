@@ -21,10 +21,20 @@ Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes
                          std::string_view verb = "Cannot open");
 
 // Replaces (or creates) the regular file at path with bytes, in one step. A link is
-// followed; a target that exists and is not a regular file (a folder, a device, a FIFO) is
-// refused rather than replaced.
+// followed; a target that exists and is not a regular file (a folder, a device, a FIFO), or
+// that the user may not write to ("it is read-only"), is refused rather than replaced. The
+// new file keeps the old one's mode, and its owner and group as far as the process may.
 Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                              std::string_view verb = "Cannot save");
+
+// Opens the regular file at path for appending whole lines, creating it (readable by the
+// user alone) when it is missing; fd receives the descriptor, which the caller closes.
+// Anything but a regular file (a FIFO, a device, a folder) is refused without waiting.
+Result<> OpenForAppending(const std::filesystem::path& path, int& fd,
+                          std::string_view verb = "Cannot write");
+
+// Whether a and b are the same file (the same device and inode), whatever their names.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // "\"PATH\"", as every message names a file.
 std::string QuotedPath(const std::filesystem::path& path);

@@ -1,19 +1,23 @@
 #include "Interrupt.h"
 
 #include <csignal>
+#include <iterator>
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previous {};
+// Ctrl+C, a kill, and the terminal going away all ask the run to stop at its next safe point.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int /*signal*/) {
+volatile std::sig_atomic_t g_interrupted = 0;
+struct sigaction g_previous[std::size(kStopSignals)]{};
+
+void OnInterrupt(int signal) {
     g_interrupted = 1;
-    // Only async-signal-safe calls here: the next Ctrl+C gets the default action.
+    // Only async-signal-safe calls here: the next such signal gets the default action.
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
-    sigaction(SIGINT, &fallback, nullptr);
+    sigaction(signal, &fallback, nullptr);
 }
 
 }  // namespace
@@ -24,11 +28,15 @@ CInterruptGuard::CInterruptGuard() {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &g_previous);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        sigaction(kStopSignals[i], &action, &g_previous[i]);
+    }
 }
 
 CInterruptGuard::~CInterruptGuard() {
-    sigaction(SIGINT, &g_previous, nullptr);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+        sigaction(kStopSignals[i], &g_previous[i], nullptr);
+    }
 }
 
 bool InterruptRequested() {

@@ -56,8 +56,8 @@ void Backup(const RadioImage& image, BackupKind kind) {
 
 // One clone run over a fresh port, reported on the error stream. What is about to be written
 // and what was read completely are kept as backups.
-Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
-                          RadioImage& image) {
+Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction, RadioImage& image,
+                          int* blocksDone = nullptr) {
     const bool reading = direction == CloneDirection::Read;
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     CTerminalHooks hooks(std::cerr, reading ? kCaptionReading : kCaptionWriting, options.retries,
@@ -65,6 +65,9 @@ Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
     CLinkPort link(std::string(reading ? "read" : "write") + " --port " + options.port);
     Result<CloneEnd> result = RunClone(link.Port(), hooks, options.port, direction, image);
     hooks.Finish();
+    if (blocksDone) {
+        *blocksDone = hooks.BlocksDone();
+    }
     if (result.end == CloneEnd::Cancelled) {
         std::cerr << "kvprog-cli: cancelled\n";
     }
@@ -130,7 +133,12 @@ int RunWrite(const Args& args, std::string_view synopsis) {
     // What the desktop program sends after opening the file: the form's reading of it.
     EncodeImage(DecodeForDisplay(image), image);
     const CInterruptGuard interrupt;
-    if (!Transfer(*options, CloneDirection::Write, image).ok()) {
+    int blocks = 0;
+    const Result<CloneEnd> written = Transfer(*options, CloneDirection::Write, image, &blocks);
+    if (written.end == CloneEnd::Cancelled && blocks > 0) {
+        return Fail(kExitRadio, StoppedWriteText(blocks, kWriteBlocks, options->file, ""));
+    }
+    if (!written) {
         return kExitRadio;
     }
     if (!options->verify) {

@@ -21,8 +21,6 @@ constexpr int kHandshakeAttempts = 15;
 // Resends of the confirmation after a failed send, before the run gives up on the link.
 constexpr int kConfirmResends = 3;
 
-constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / kBlockSize);
-constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / kBlockSize);
 // The bar stops one short of its end during a read and two short during a write; it shows
 // the end only once the run has finished.
 constexpr int kReadProgressLimit = kProgressMaximum - 1;
@@ -208,6 +206,7 @@ Result<CloneEnd> CCloneRun::Read(RadioImage& image) {
         if (!ReceiveAck()) {
             return Fail(CloneEnd::ReadFailed, kMsgTransferError, false);
         }
+        m_hooks.BlockDone(block + 1, kReadBlocks);
         if (!PumpPasses(kPassesAfterReadBlock, 0)) {
             return Cancel();
         }
@@ -230,6 +229,7 @@ Result<CloneEnd> CCloneRun::Write(const RadioImage& outgoing) {
         if (!ReceiveAck()) {
             return Fail(CloneEnd::WriteFailed, kMsgTransferError, true);
         }
+        m_hooks.BlockDone(block + 1, kWriteBlocks);
         StepProgress(kWriteProgressLimit);
         if (!CheckFirstPasses(kPassesAfterWriteBlock)) {
             return Cancel();

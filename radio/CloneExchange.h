@@ -10,11 +10,16 @@
 #include <string>
 
 #include "CloneHooks.h"
+#include "LinkBytes.h"
 #include "Port.h"
 #include "RadioImage.h"
 #include "Result.h"
 
 enum class CloneDirection { Read, Write };
+
+// A read moves the whole memory, a write the part up to addr::kWriteEnd, in blocks.
+inline constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / radiolink::kBlockSize);
+inline constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / radiolink::kBlockSize);
 
 enum class CloneEnd {
     Completed,
@@ -28,6 +33,8 @@ enum class CloneEnd {
 // One run over port, opened by name with the clone time-outs. The direction is fixed here
 // for the whole run. The result's message is the text of the box that ended the run, empty
 // when none did.
+//
+// The hooks hear of every acknowledged block, so a run that ends early tells how far it got.
 //
 // Read: image receives all 1024 bytes from the radio when, and only when, the run
 // completes; any other end leaves it exactly as it was.

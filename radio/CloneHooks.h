@@ -18,4 +18,7 @@ public:
     // The progress bar, 0 to kProgressMaximum.
     virtual int ProgressPosition() = 0;
     virtual void SetProgressPosition(int position) = 0;
+
+    // done of total blocks have been acknowledged; told after each one.
+    virtual void BlockDone(int /*done*/, int /*total*/) {}
 };

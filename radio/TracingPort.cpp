@@ -5,6 +5,9 @@
 #include <cstring>
 #include <ctime>
 
+#include <unistd.h>
+
+#include "FileIO.h"
 #include "HexText.h"
 #include "Numbers.h"
 #include "PortNames.h"
@@ -29,9 +32,15 @@ CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_vi
     if (path.empty()) {
         return;
     }
-    m_file = std::fopen(path.c_str(), "ae");
+    int fd = -1;
+    if (const Result<> opened = OpenForAppending(path, fd, "cannot open the trace file"); !opened) {
+        m_error = opened.message;
+        return;
+    }
+    m_file = ::fdopen(fd, "a");
     if (!m_file) {
-        m_error = "cannot open the trace file \"" + path + "\": " + std::strerror(errno);
+        m_error = "cannot open the trace file " + QuotedPath(path) + ": " + std::strerror(errno);
+        ::close(fd);
         return;
     }
     const std::string header =

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,6 +65,18 @@ int OpenRawSlave(const std::string& path) {
     return fd;
 }
 
+int WatchCloses(const std::string& path) {
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0) {
+        Fail("inotify_init1");
+    }
+    if (::inotify_add_watch(fd, path.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(fd);
+        Fail("inotify_add_watch " + path);
+    }
+    return fd;
+}
+
 }  // namespace
 
 UniqueFd::~UniqueFd() {
@@ -76,7 +91,21 @@ void UniqueFd::Close() {
 }
 
 Pty::Pty()
-    : m_master(OpenMaster()), m_path(SlavePath(m_master.get())), m_slave(OpenRawSlave(m_path)) {}
+    : m_master(OpenMaster()),
+      m_path(SlavePath(m_master.get())),
+      m_slave(OpenRawSlave(m_path)),
+      m_closeWatch(WatchCloses(m_path)) {}
+
+void Pty::ForgetClosedHolder() {
+    char events[4096];
+    while (::read(m_closeWatch.get(), events, sizeof events) > 0) {
+    }
+    // The PC's programs lock the port while they use it; a lock of our own means none does.
+    if (m_slave.get() >= 0 && ::flock(m_slave.get(), LOCK_EX | LOCK_NB) == 0) {
+        ::ioctl(m_slave.get(), TIOCNXCL);
+        ::flock(m_slave.get(), LOCK_UN);
+    }
+}
 
 PtyLink::PtyLink(std::filesystem::path link, const std::string& target)
     : m_link(std::move(link)), m_target(target) {

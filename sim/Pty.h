@@ -33,12 +33,20 @@ public:
     // POLLHUP. Until then the pair stays as it is.
     void ReleaseSlave() { m_slave.Close(); }
 
+    // Readable whenever a program closes the slave side; ForgetClosedHolder() then reads it.
+    int closeWatch() const { return m_closeWatch.get(); }
+    // After a close: when no program holds the port's lock any more, clears the exclusive
+    // mode a PC may have left behind (a killed program never clears it, and the pair
+    // outlives it), so the next user can open the port.
+    void ForgetClosedHolder();
+
 private:
     UniqueFd m_master;
     // Held open while the radio serves: the pair survives a PC that closes the port and
     // opens it again, and its line settings stay raw in between.
     std::string m_path;
     UniqueFd m_slave;
+    UniqueFd m_closeWatch;  // inotify on the slave's closes
 };
 
 // A symbolic link to the slave side with a stable name, removed again on destruction as

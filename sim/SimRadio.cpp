@@ -44,6 +44,11 @@ proto::Bytes SimRadio::Receive(std::uint8_t byte, Time now) {
             m_test.clear();
             m_phase = Phase::Ready;
         }
+        // An identification request follows its handshake at once; a PC silent for this
+        // long has gone (killed, unplugged), and the next 0x02 starts a new handshake.
+        if (m_phase == Phase::Handshaken) {
+            m_phase = Phase::Idle;
+        }
     }
     m_lastByte = now;
     return Emit(Step(byte));

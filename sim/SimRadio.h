@@ -22,7 +22,9 @@
 //   left without its H by the test-no-h fault, ends the exchange: the radio drops back to
 //   Phase::Ready, where the PC's next handshake is heard;
 // - the blocks of a test command are data like a write's: a handshake inside them is not
-//   heard until the command has ended, or has been left for kFrameTimeout.
+//   heard until the command has ended, or has been left for kFrameTimeout;
+// - a handshake left without its identification request for kFrameTimeout is forgotten, so
+//   the STX that starts the next PC's handshake is not taken for that request.
 #pragma once
 
 #include <bitset>

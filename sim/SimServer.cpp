@@ -51,8 +51,9 @@ int SimServer::Run() {
             timeout.tv_sec = static_cast<time_t>(wait->count() / 1'000'000'000);
             timeout.tv_nsec = static_cast<long>(wait->count() % 1'000'000'000);
         }
-        pollfd fds[] = {{m_pty.master(), POLLIN, 0}, {m_stopFd, POLLIN, 0}};
-        if (::ppoll(fds, 2, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
+        pollfd fds[] = {
+            {m_pty.master(), POLLIN, 0}, {m_stopFd, POLLIN, 0}, {m_pty.closeWatch(), POLLIN, 0}};
+        if (::ppoll(fds, 3, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
             std::cerr << "kvradio-sim: poll failed\n";
             return 1;
         }
@@ -62,6 +63,9 @@ int SimServer::Run() {
         }
         if (fds[0].revents & POLLIN) {
             ReadFromPc(Now());
+        }
+        if (fds[2].revents & POLLIN) {
+            m_pty.ForgetClosedHolder();
         }
         if ((fds[0].revents & POLLHUP) && doneAt) {
             return 0;  // the PC has closed the port after the last answer

@@ -125,6 +125,38 @@ cancel)
     [ "$(grep -c ' pc ' cancel.log)" -eq "$sent" ] || fail "the PC kept sending after the cancel"
     run_cli 0 read --port "$port" got.sin
     cmp got.sin known.sin || fail "the read after the cancel differs"
+
+    # A program killed outright leaves the port free for the next user, even one who may not
+    # take a port another user holds.
+    "$cli" read --port "$port" got.sin >/dev/null 2>&1 &
+    cli_pid=$!
+    sleep 0.5
+    kill -KILL "$cli_pid"
+    wait "$cli_pid" 2>/dev/null || true
+    shared=$(mktemp -d)
+    chmod 777 "$shared"
+    chmod 666 "$(readlink -f "$port")"
+    sleep 1.2  # the radio forgets the broken session
+    got=0
+    XDG_DATA_HOME="$shared" timeout 60 setpriv --reuid=65534 --regid=65534 --clear-groups \
+        "$cli" read --port "$port" "$shared/again.sin" >out.txt 2>err.txt || got=$?
+    [ "$got" -eq 0 ] || fail "the port stayed taken after a kill: $(cat err.txt)"
+    cmp "$shared/again.sin" known.sin || fail "the read after the kill differs"
+    rm -rf "$shared"
+
+    # A kill during a paced write stops it at a safe point and says what the radio holds.
+    "$cli" write --port "$port" fresh.sin >out.txt 2>err.txt &
+    cli_pid=$!
+    for _ in $(seq 200); do
+        [ "$(grep -c ' pc 57' cancel.log || true)" -ge 10 ] && break
+        sleep 0.05
+    done
+    kill -TERM "$cli_pid"
+    got=0
+    wait "$cli_pid" || got=$?
+    [ "$got" -eq 1 ] || fail "a stopped write exited $got: $(cat err.txt)"
+    grep -qE "^kvprog-cli: the write was stopped after [0-9]+ of 123 blocks: the radio now holds part of fresh.sin and part of what it held before. Write it again.$" err.txt ||
+        fail "no report of the stopped write: $(cat err.txt)"
     stop_sim
     ;;
 busy)

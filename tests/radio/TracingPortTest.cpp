@@ -1,6 +1,7 @@
 // The serial trace: every call reaches the real port unchanged, and the file gets one line
 // per call with its time, direction and bytes, written out before the next call.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -227,6 +228,19 @@ TEST_F(TracingPortTest, WithoutATraceFileThePortStillWorks) {
     EXPECT_TRUE(unopened.Send(ack));
     unopened.Close();
 
+    // A FIFO would hold the program until someone read it: it is refused at once.
+    const std::string fifo = m_dir.filePath("fifo").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CTracingPort piped(m_inner, fifo);
+    EXPECT_FALSE(piped.IsTracing());
+    EXPECT_NE(piped.Error().find("it is a pipe"), std::string::npos) << piped.Error();
+    // A new trace holds the radio's data: it is the user's alone.
+    const std::string fresh = m_dir.filePath("fresh.log").toStdString();
+    EXPECT_TRUE(CTracingPort(m_inner, fresh).IsTracing());
+    struct stat st {};
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
     CTracingPort untraced(m_inner, "");
     EXPECT_FALSE(untraced.IsTracing());
     EXPECT_EQ(untraced.Error(), "");
@@ -234,7 +248,8 @@ TEST_F(TracingPortTest, WithoutATraceFileThePortStillWorks) {
     untraced.Close();
     EXPECT_EQ(m_inner.calls, (std::vector<std::string>{"open /dev/ttyFAKE0", "send 1", "close",
                                                        "open /dev/ttyFAKE0", "close"}));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System),
+              QStringList({"fifo", "fresh.log"}));
 }
 
 }  // namespace
