@@ -139,7 +139,7 @@ void CKV_IIApp::CreateDocumentWindows() {
     m_pMainWnd->setCentralWidget(m_pView);
     m_pView->SetImage(&m_pDoc->m_image);
     m_pRadio = std::make_unique<CRadioController>(*m_pView, m_toneList);
-    m_pRadio->SetImage(&m_pDoc->m_image);
+    m_pRadio->SetDocument(m_pDoc.get());
     m_pDoc->SetWindow(m_pMainWnd.get());
     // An edit still open in a cell is committed (or refused) before the form is saved.
     m_pDoc->SetEncodeHook([view = m_pView] {

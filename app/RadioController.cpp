@@ -5,6 +5,7 @@
 
 #include "Backups.h"
 #include "CommPort.h"
+#include "KV_IIDoc.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
 #include "MessageBox.h"
@@ -23,6 +24,15 @@ void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
                         QString::fromStdString(saved.result.message);
     }
+}
+
+// A sentence of the link's texts as a box shows it.
+QString Capitalised(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    if (!shown.isEmpty()) {
+        shown[0] = shown[0].toUpper();
+    }
+    return shown;
 }
 
 }  // namespace
@@ -58,9 +68,10 @@ void CRadioController::OpenProgressDialog(CloneDirection direction) {
 }
 
 void CRadioController::OnRadioTransfer() {
-    if (m_bRunning || !m_pImage) {
+    if (m_bRunning || !m_pDoc) {
         return;
     }
+    RadioImage& image = m_pDoc->m_image;
     // The direction is taken once, here: a Read or Write command during the run only
     // prepares the next one.
     const CloneDirection direction = m_direction;
@@ -80,11 +91,11 @@ void CRadioController::OnRadioTransfer() {
         warnings << QStringLiteral("No serial trace was written: ") +
                         QString::fromStdString(port.Error());
     }
-    const RadioImage outgoing = *m_pImage;  // what a write sends: the image as it is now
+    const RadioImage outgoing = image;  // what a write sends: the image as it is now
     CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
     Result<CloneEnd> result;
     try {
-        result = RunClone(port, hooks, m_strPort.toStdString(), direction, *m_pImage);
+        result = RunClone(port, hooks, m_strPort.toStdString(), direction, image);
     } catch (const std::exception& error) {
         // The port is closed by now; say what went wrong instead of ending the program.
         result = {CloneEnd::CommunicationError, error.what()};
@@ -95,9 +106,14 @@ void CRadioController::OnRadioTransfer() {
     if (direction == CloneDirection::Write && result.end != CloneEnd::OpenFailed) {
         Backup(outgoing, BackupKind::Sent, warnings);
     }
+    if (direction == CloneDirection::Write && result.end == CloneEnd::Cancelled &&
+        hooks.BlocksDone() > 0) {
+        warnings.prepend(Capitalised(StoppedWriteText(hooks.BlocksDone(), kWriteBlocks,
+                                                      m_pDoc->GetTitle().toStdString(), "")));
+    }
     emit transferRunningChanged(false);
     if (direction == CloneDirection::Read && result.ok()) {
-        Backup(*m_pImage, BackupKind::Read, warnings);
+        Backup(image, BackupKind::Read, warnings);
         m_view.DecodeImage();
         emit radioRead();  // the document now holds the radio's memory, not its file
     }

@@ -10,6 +10,7 @@
 #include "CloneExchange.h"
 #include "RadioImage.h"
 
+class CKV_IIDoc;
 class CKV_IIView;
 class CProgressDlg;
 class QWidget;
@@ -22,8 +23,8 @@ public:
     // view and toneList outlive the controller; the progress dialog opens over the view.
     CRadioController(CKV_IIView& view, const ToneList& toneList, QObject* parent = nullptr);
 
-    // The document's image, which a read replaces and a write sends.
-    void SetImage(RadioImage* image) { m_pImage = image; }
+    // The document, whose image a read replaces and a write sends.
+    void SetDocument(CKV_IIDoc* document) { m_pDoc = document; }
 
     // Read and Write commit an open edit, note the direction and open the progress dialog;
     // its Start begins the run (OnRadioTransfer).
@@ -52,7 +53,7 @@ private:
 
     CKV_IIView& m_view;
     const ToneList& m_toneList;
-    RadioImage* m_pImage = nullptr;
+    CKV_IIDoc* m_pDoc = nullptr;
     CProgressDlg* m_pProgressDlg = nullptr;  // its window exists only around a transfer
     QString m_strPort = QStringLiteral("COM1");
     CloneDirection m_direction = CloneDirection::Read;

@@ -186,6 +186,15 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     QCOMPARE(m_messages, QStringList());                  // a cancel shows no box
     QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
     QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
+
+    // A write cancelled part-way says what the radio now holds.
+    QTimer::singleShot(2000, this, [&] { dialog().OnCancel(); });
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QRegularExpression(
+                 "^The write was stopped after [1-9][0-9]* of 123 blocks: the radio now holds "
+                 "part of Write Data and part of what it held before. Write it again.$")),
+             qPrintable(m_messages[0]));
 }
 
 void GuiRadioTest::aPortThatCannotBeOpenedIsReported() {
