@@ -9,6 +9,14 @@
 #include <system_error>
 
 namespace {
+std::string Reason(int error);
+}  // namespace
+
+std::string SystemReason(int error) {
+    return Reason(error);
+}
+
+namespace {
 
 // The system's reason in fixed English, whatever language the user's locale speaks.
 std::string Reason(int error) {

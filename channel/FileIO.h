@@ -36,5 +36,9 @@ Result<> OpenForAppending(const std::filesystem::path& path, int& fd,
 // Whether a and b are the same file (the same device and inode), whatever their names.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// The system's reason for error (an errno value) in fixed English, whatever language the
+// user's locale speaks: "the disk is full".
+std::string SystemReason(int error);
+
 // "\"PATH\"", as every message names a file.
 std::string QuotedPath(const std::filesystem::path& path);

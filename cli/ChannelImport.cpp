@@ -7,6 +7,7 @@
 
 #include "CellRules.h"
 #include "Numbers.h"
+#include "QuotedValue.h"
 #include "TextCase.h"
 
 namespace {
@@ -33,7 +34,7 @@ bool IsPlainDecimal(std::string_view text) {
 
 std::string Problem(std::size_t row, int column, std::string_view value, std::string_view why) {
     return "row " + std::to_string(row) + ", column \"" + std::string(kColumnHeaders[column]) +
-           "\", value \"" + std::string(value) + "\": " + std::string(why);
+           "\", value " + QuotedValue(value) + ": " + std::string(why);
 }
 
 // For each grid column, the index of the CSV field that holds it.
@@ -49,7 +50,7 @@ std::optional<std::string> MapHeader(const CsvRecord& header, ColumnMap& map) {
             }
         }
         if (column < 0) {
-            return "row 1: unknown column \"" + std::string(header[i]) + "\"";
+            return "row 1: unknown column " + QuotedValue(header[i]);
         }
         if (map[column]) {
             return "row 1: column \"" + std::string(name) + "\" appears twice";
@@ -171,8 +172,11 @@ Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorMode
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         const std::size_t rowNumber = r < lines.size() ? static_cast<std::size_t>(lines[r]) : r + 1;
-        if (record.size() > records[0].size()) {
-            return Failure("row " + std::to_string(rowNumber) + " has more fields than the header");
+        // A row cut short would read as empty frequencies and delete its channel.
+        if (record.size() != records[0].size()) {
+            return Failure("row " + std::to_string(rowNumber) + " has " +
+                           (record.size() > records[0].size() ? "more" : "fewer") +
+                           " fields than the header");
         }
         std::array<std::string, kGridCols> fields;
         for (int c = 0; c < kGridCols; ++c) {

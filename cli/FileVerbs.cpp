@@ -10,6 +10,7 @@
 #include "Csv.h"
 #include "NewDocument.h"
 #include "Options.h"
+#include "QuotedValue.h"
 #include "SinFile.h"
 #include "ToneList.h"
 
@@ -51,12 +52,22 @@ bool ReadText(const std::string& path, std::string& text) {
     return true;
 }
 
+// True, after a message, when out is the same file as the input in (under any name): writing
+// it would destroy the input.
+bool IsTheInput(const std::string& out, const std::string& in) {
+    if (out == "-" || !IsSameFile(out, in)) {
+        return false;
+    }
+    Fail(kExitUsage, "Cannot write " + QuotedPath(out) + ": it is the same file as the input " +
+                         QuotedPath(in) + ".");
+    return true;
+}
+
 // Writes text to the file in one step (a failed export leaves an old file as it was), or to
 // standard output for "-".
 bool WriteText(const std::string& path, const std::string& text) {
     if (path == "-") {
-        std::cout << text << std::flush;
-        return static_cast<bool>(std::cout);
+        return WriteStandardOutput(text);
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
     const Result<> written =
@@ -81,8 +92,8 @@ int RunNew(const Args& args, std::string_view synopsis) {
         const std::string name = words.Last("--type");
         const auto named = RadioTypeFromName(name);
         if (!named) {
-            return Fail(kExitUsage, "unknown radio type \"" + name +
-                                        "\"; the types are \"KV - T310X\" and \"KV - T520\"");
+            return Fail(kExitUsage, "unknown radio type " + QuotedValue(name) +
+                                        "; the types are \"KV - T310X\" and \"KV - T520\"");
         }
         type = *named;
     }
@@ -101,7 +112,9 @@ int RunShow(const Args& args, std::string_view synopsis) {
     if (!Load(words.positionals[0], image)) {
         return kExitUsage;
     }
-    std::cout << (words.Has("--json") ? ReportJson(image) : ReportText(image)) << std::flush;
+    if (!WriteStandardOutput(words.Has("--json") ? ReportJson(image) : ReportText(image))) {
+        return kExitUsage;
+    }
     return kExitOk;
 }
 
@@ -112,7 +125,7 @@ int RunExport(const Args& args, std::string_view synopsis) {
         return kExitUsage;
     }
     RadioImage image;
-    if (!Load(args[0], image)) {
+    if (IsTheInput(args[1], args[0]) || !Load(args[0], image)) {
         return kExitUsage;
     }
     return WriteText(args[1], ReportCsv(image)) ? kExitOk : kExitUsage;
@@ -126,7 +139,8 @@ int RunImport(const Args& args, std::string_view synopsis) {
     }
     std::string text;
     RadioImage image;
-    if (!ReadText(args[0], text) || !Load(args[1], image)) {
+    // OUT may be BASE: putting channels into a file in place is what import is for.
+    if (IsTheInput(args[2], args[0]) || !ReadText(args[0], text) || !Load(args[1], image)) {
         return kExitUsage;
     }
     CsvTable csv;

@@ -1,4 +1,5 @@
 #include "Options.h"
+#include "QuotedValue.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,8 +14,8 @@ const OptionSpec* FindOption(const Syntax& syntax, std::string_view word) {
 
 // The last word may be an option cut short of its value, so it is not called unknown alone.
 Result<Refusal> UnknownWord(const std::string& word, bool last) {
-    return {Refusal::BadWords,
-            std::string(last ? "unknown or incomplete" : "unknown") + " argument \"" + word + "\""};
+    return {Refusal::BadWords, std::string(last ? "unknown or incomplete" : "unknown") +
+                                   " argument " + QuotedValue(word)};
 }
 
 }  // namespace
@@ -61,7 +62,7 @@ Result<Refusal> ParseWords(const Syntax& syntax, const Args& args, ParsedWords& 
             if (!number) {
                 return {Refusal::BadNumber,
                         word + " takes a whole number from " + std::to_string(option->low) +
-                            " to " + std::to_string(option->high) + ", not \"" + value + "\""};
+                            " to " + std::to_string(option->high) + ", not " + QuotedValue(value)};
             }
             parsed.numbers[word] = *number;
         }

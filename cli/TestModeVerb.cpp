@@ -1,6 +1,7 @@
 #include "TestModeVerb.h"
 
 #include <charconv>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "LinkPort.h"
 #include "Numbers.h"
 #include "Options.h"
+#include "QuotedValue.h"
 #include "TerminalHooks.h"
 #include "TestFrequency.h"
 #include "TestModeBlocks.h"
@@ -40,12 +42,13 @@ struct TestModeOptions {
     int retries = 0;
 };
 
-// A plain decimal such as "462.5625", read without regard to the locale.
+// A plain decimal such as "462.5625", read without regard to the locale. "nan" and "inf"
+// are no frequencies.
 std::optional<double> Megahertz(std::string_view text) {
     double value = 0.0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || ec != std::errc() || ptr != end) {
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
@@ -80,7 +83,7 @@ std::string Parse(const Args& args, TestModeOptions& options) {
     tones.Build();
     for (const auto& [name, values] : words.options) {
         const std::string& text = values.back();
-        const std::string bad = "bad " + name + " \"" + text + "\"";
+        const std::string bad = "bad " + name + " " + QuotedValue(text);
         if (name == "--port") {
             if (text.empty()) {
                 return "unknown argument \"--port\"";  // an empty device names no port

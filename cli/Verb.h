@@ -19,6 +19,10 @@ inline int Fail(int code, std::string_view message) {
     return code;
 }
 
+// Writes text to standard output and flushes it; a failure (a full disk, a closed pipe) is
+// reported as "cannot write to standard output: REASON", and false comes back.
+bool WriteStandardOutput(std::string_view text);
+
 // The usage line of a verb: "usage: kvprog-cli " and its synopsis from the verb table.
 inline std::string UsageText(std::string_view synopsis) {
     return "usage: kvprog-cli " + std::string(synopsis);

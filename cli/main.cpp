@@ -6,6 +6,7 @@
 
 #include "FileVerbs.h"
 #include "LinkPort.h"
+#include "QuotedValue.h"
 #include "RadioVerbs.h"
 #include "TestModeVerb.h"
 #include "Version.h"
@@ -97,5 +98,5 @@ int main(int argc, char** argv) {
             return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }
     }
-    return FailWithHelp("unknown verb \"" + words[0] + "\"");
+    return FailWithHelp("unknown verb " + QuotedValue(words[0]));
 }

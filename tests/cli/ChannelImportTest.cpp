@@ -96,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadImport{"17,450,,,,,,,\n", "column \"CH\", value \"17\": not a channel number"},
         BadImport{"1.5,450,,,,,,,\n", "value \"1.5\""}, BadImport{",450,,,,,,,\n", "column \"CH\""},
         BadImport{"1,451,,,,,,,\n", "value \"1\": this channel has a row already"},
-        BadImport{"2,450,,,,,,,,extra\n", "row 3 has more fields than the header"}));
+        BadImport{"2,450,,,,,,,,extra\n", "row 3 has more fields than the header"},
+        BadImport{"1\n", "row 3 has fewer fields than the header"}));
 
 TEST_F(ChannelImport, MessagesCountRowsAsTheFileDoes) {
     // Blank lines are rows of the spreadsheet too.

@@ -65,6 +65,42 @@ grep -q 'holds 5 bytes; a channel data file holds 1024' err.txt || fail "short f
 expect_exit 2 "$cli" show missing.sin
 expect_exit 2 "$cli" frobnicate
 expect_exit 2 "$cli"
+# Hostile input: nothing is lost, nothing reported as success that was not done.
+expect_exit 2 sh -c '"$0" show d.sin >/dev/full' "$cli"
+grep -q 'cannot write to standard output: the disk is full' err.txt || fail "show to a full disk: $(cat err.txt)"
+expect_exit 2 sh -c '"$0" export d.sin - >/dev/full' "$cli"
+grep -q 'cannot write to standard output' err.txt || fail "export to a full disk: $(cat err.txt)"
+cp d.sin same.sin
+expect_exit 2 "$cli" export same.sin ./same.sin
+grep -q 'it is the same file as the input' err.txt || fail "export over its input: $(cat err.txt)"
+cmp same.sin d.sin || fail "export replaced its own input"
+expect_exit 2 "$cli" import in.csv a.sin in.csv
+printf 'CH,Receive(MHz)\r\n1\r\n' > short.csv
+expect_exit 2 "$cli" import short.csv c.sin g.sin
+grep -q 'row 2 has fewer fields than the header' err.txt || fail "a cut row: $(cat err.txt)"
+perl -e 'print "CH,Receive(MHz)\r\n1,", "9" x 900000, "\r\n"' > huge.csv
+expect_exit 2 "$cli" import huge.csv c.sin g.sin
+[ "$(wc -c < err.txt)" -lt 300 ] || fail "a huge value was echoed whole: $(wc -c < err.txt) bytes"
+grep -q '"9999999999999999999999999999999999999999…"' err.txt || fail "the value is not cut: $(cat err.txt)"
+for bad in nan NaN -inf inf; do
+    expect_exit 2 "$cli" testmode --port /dev/null --item "TX Power" --value 1 --rx "$bad"
+    grep -q "bad --rx \"$bad\"" err.txt || fail "--rx $bad: $(cat err.txt)"
+done
+long=$(printf 'n%.0s' $(seq 246)).sin
+expect_exit 0 "$cli" new "$long"
+[ "$(stat -c %s "$long")" -eq 1024 ] || fail "a long name was not saved"
+# A file the user may not write to is kept; a file saved over keeps its owner.
+mine=$(mktemp -d) && chmod 777 "$mine"
+as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+as_nobody "$cli" new "$mine/ro.sin" && chmod 444 "$mine/ro.sin" && cp "$mine/ro.sin" ro-before.sin
+expect_exit 2 as_nobody "$cli" new --type "KV - T520" "$mine/ro.sin"
+grep -q 'ro.sin": it is read-only.' err.txt || fail "a read-only file: $(cat err.txt)"
+cmp "$mine/ro.sin" ro-before.sin || fail "a read-only file was replaced"
+chmod 644 "$mine/ro.sin"
+"$cli" new --type "KV - T520" "$mine/ro.sin"
+[ "$(stat -c %u:%g "$mine/ro.sin")" = 65534:65534 ] || fail "saving as root took the file's owner"
+rm -rf "$mine"
+
 expect_exit 0 "$cli" --version
 grep -q '^kvprog-cli [0-9]' out.txt || fail "--version printed $(cat out.txt)"
 expect_exit 0 "$cli" --help
