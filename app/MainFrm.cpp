@@ -160,6 +160,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     m_messagePane = new QLabel(QString::fromUtf8(kIdlePrompt), bar);
+    m_messagePane->setTextFormat(Qt::PlainText);
     m_messagePane->setObjectName(QStringLiteral("pane0"));
     m_messagePane->setMinimumWidth(1);  // a long prompt is cut, it never widens the window
     bar->addWidget(m_messagePane, 1);

@@ -21,6 +21,7 @@ constexpr char kIdProperty[] = "controlId";
 
 QLabel* MakeStatic(const ControlTemplate& c, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(c.text), parent);
+    label->setTextFormat(Qt::PlainText);  // a label may come to show a file name
     label->setWordWrap(true);
     Qt::Alignment align = Qt::AlignTop;
     align |= (c.style & ctlstyle::kCenter)  ? Qt::AlignHCenter

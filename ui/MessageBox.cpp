@@ -13,8 +13,11 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& r
     if (Handler()) {
         return Handler()(request);
     }
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons,
+    QMessageBox box(request.icon, request.caption, QString(), request.buttons,
                     parent ? parent : QApplication::activeWindow());
+    // Boxes quote file names and other outside text, which must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(request.text);
     if (!request.detail.isEmpty()) {
         box.setDetailedText(request.detail);
     }

@@ -82,6 +82,17 @@ void DialogTemplateTest::messagesGoThroughTheHandler() {
     QCOMPARE(seen[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(seen[0].icon, QMessageBox::Warning);
     QCOMPARE(seen[1].caption, QString("Prompt"));
+
+    // Without a handler the box shows outside text as it is, never as markup.
+    QString format;
+    QTimer::singleShot(0, [&format] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        format = box->textFormat() == Qt::PlainText ? box->text() : QString("rich");
+        box->accept();
+    });
+    ShowMessage(nullptr, QStringLiteral("Cannot open \"<h1>BIG</h1><img src=x>.sin\"."));
+    QCOMPARE(format, QString("Cannot open \"<h1>BIG</h1><img src=x>.sin\"."));
 }
 
 QTEST_MAIN(DialogTemplateTest)
