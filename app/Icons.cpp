@@ -1,5 +1,6 @@
 #include "Icons.h"
 
+#include <QImage>
 #include <QPixmap>
 
 #include "CommandTable.h"
@@ -24,8 +25,11 @@ QIcon PictureIcon(std::string_view picture) {
         if (image.name != picture) {
             continue;
         }
-        QPixmap pixmap;
-        pixmap.loadFromData(image.png.data(), static_cast<uint>(image.png.size()), "PNG");
+        const int pixels = image.size * image.scale;
+        // The pixmap reads the pixels where they are, in the program's constant data.
+        QPixmap pixmap = QPixmap::fromImage(QImage(
+            reinterpret_cast<const uchar*>(image.pixels.data()), pixels, pixels,
+            pixels * static_cast<int>(sizeof(std::uint32_t)), QImage::Format_ARGB32_Premultiplied));
         pixmap.setDevicePixelRatio(image.scale);
         icon.addPixmap(pixmap);
     }

@@ -3,6 +3,7 @@
 // program itself neither loads an SVG renderer nor draws them at start-up.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -28,12 +29,14 @@ inline constexpr IconPicture kIconPictures[] = {
     {"print", kToolbarIconSizes}, {"about", kToolbarIconSizes}, {"kvprog", kAppIconSizes},
 };
 
-// One drawn image: size x size pixels times scale, as a PNG file.
+// One drawn image: (size x scale) pixels square, row by row, each pixel premultiplied
+// 0xAARRGGBB, as a transparent pixmap holds them. Kept undecoded, so that showing an icon
+// costs no decoding.
 struct IconImage {
     std::string_view name;
     int size;
     int scale;
-    std::span<const unsigned char> png;
+    std::span<const std::uint32_t> pixels;
 };
 
 // Every picture at every size and scale, in the order of kIconPictures, its sizes and

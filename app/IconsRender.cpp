@@ -1,7 +1,6 @@
 // Build-time tool: draws each picture of kIconPictures from its SVG at every size and scale
-// and writes the images, as PNG, into a C++ source that defines IconImages().
+// and writes their pixels into a C++ source that defines IconImages().
 //   kvprog_icons SVG_DIR OUT.cpp
-#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,25 +12,25 @@
 
 namespace {
 
-QByteArray DrawPng(QSvgRenderer& renderer, int pixels) {
+QImage Draw(QSvgRenderer& renderer, int pixels) {
     // The format a transparent pixmap has on the raster platforms.
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     renderer.render(&painter);
     painter.end();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    return image;
 }
 
-QByteArray ByteList(const QByteArray& bytes) {
+QByteArray PixelList(const QImage& image) {
     QByteArray text;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        text += (i % 16 == 0 ? "\n    " : " ") +
-                QByteArray::number(static_cast<unsigned char>(bytes[i])) + ',';
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            text += (count++ % 8 == 0 ? "\n    0x" : " 0x") +
+                    QByteArray::number(line[x], 16).rightJustified(8, '0') + ',';
+        }
     }
     return text;
 }
@@ -67,8 +66,8 @@ int main(int argc, char** argv) {
         for (const int size : picture.sizes) {
             for (const int scale : kIconScales) {
                 const QByteArray name = "kImage" + QByteArray::number(count++);
-                arrays += "const unsigned char " + name + "[] = {" +
-                          ByteList(DrawPng(renderer, size * scale)) + "\n};\n";
+                arrays += "const std::uint32_t " + name + "[] = {" +
+                          PixelList(Draw(renderer, size * scale)) + "\n};\n";
                 table += "        {" + Quoted(picture.name) + ", " + QByteArray::number(size) +
                          ", " + QByteArray::number(scale) + ", " + name + "},\n";
             }
