@@ -25,12 +25,15 @@ QIcon PictureIcon(std::string_view picture) {
         if (image.name != picture) {
             continue;
         }
-        const int pixels = image.size * image.scale;
-        // The pixmap reads the pixels where they are, in the program's constant data.
-        QPixmap pixmap = QPixmap::fromImage(QImage(
-            reinterpret_cast<const uchar*>(image.pixels.data()), pixels, pixels,
-            pixels * static_cast<int>(sizeof(std::uint32_t)), QImage::Format_ARGB32_Premultiplied));
-        pixmap.setDevicePixelRatio(image.scale);
+        const int side = image.size * image.scale;
+        // The pixmap reads the pixels where they are, in the program's constant data, and
+        // only when it is drawn: nothing may detach it, and it keeps the format with alpha,
+        // as a transparent pixmap does, without looking for an opaque picture.
+        QImage pixels(reinterpret_cast<const uchar*>(image.pixels.data()), side, side,
+                      side * static_cast<int>(sizeof(std::uint32_t)),
+                      QImage::Format_ARGB32_Premultiplied);
+        pixels.setDevicePixelRatio(image.scale);
+        const QPixmap pixmap = QPixmap::fromImage(std::move(pixels), Qt::NoOpaqueDetection);
         icon.addPixmap(pixmap);
     }
     return icon;
