@@ -308,6 +308,8 @@ void AppFlowTest::formIsBuiltOnceAndWidthsDoNotGrow() {
     QVERIFY(qAbs(widths[1] - 1.2 * w0) < 1.2 * 30);
     QCOMPARE(widths[1], widths[2]);
     QCOMPARE(widths[3], widths[8]);
+    QVERIFY(!view()->findChild<QComboBox*>("ctl1000"));  // made on first use
+    grid.SetCol(COL_RX_TONE);
     const int toneItems = view()->findChild<QComboBox*>("ctl1000")->count();
     QCOMPARE(toneItems, 261);
 
