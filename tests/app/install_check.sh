@@ -9,6 +9,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/kvprog bin/kvprog-cli lib/kvprog/libkvserialports.so \
+            lib/kvprog/libkvprintsupport.so \
             share/applications/kvprog.desktop \
             share/mime/packages/kvprog.xml share/icons/hicolor/scalable/apps/kvprog.svg; do
     [ -e "$prefix/$file" ] || fail "$file was not installed"
