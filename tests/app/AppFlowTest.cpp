@@ -361,17 +361,6 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
              std::optional<std::uint32_t>(46050000));
 }
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());  // keep the user's settings out
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());  // File > Open makes the backup folder
-    CKV_IIApp app(argc, argv);
-    AppFlowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
 // The ports come from a module loaded when the menu first opens; they are the system's.
 void AppFlowTest::portMenuListsThePortsPresent() {
     Start();
@@ -397,6 +386,17 @@ void AppFlowTest::portMenuListsThePortsPresent() {
         }
         QCOMPARE(listed, expected);
     }
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());  // keep the user's settings out
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());  // File > Open makes the backup folder
+    CKV_IIApp app(argc, argv);
+    AppFlowTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "AppFlowTest.moc"
