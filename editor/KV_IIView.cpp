@@ -54,10 +54,6 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;
     }
     setMinimumSize(size());
-    m_pProgressDlg = new CProgressDlg(this);
-    m_pProgressDlg->setWindowFlag(Qt::Dialog);
-    connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CKV_IIView::OnRadioTransfer,
-            Qt::QueuedConnection);
     connect(m_grid, &CMSFlexGrid::DblClick, this, &CKV_IIView::OnDblClickGrid);
     connect(m_grid, &CMSFlexGrid::MouseDown, this, &CKV_IIView::OnMouseDownGrid);
     connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);
@@ -70,6 +66,16 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
 
 CKV_IIView::~CKV_IIView() {
     qApp->removeEventFilter(this);
+}
+
+CProgressDlg& CKV_IIView::ProgressDialog() {
+    if (!m_pProgressDlg) {
+        m_pProgressDlg = new CProgressDlg(this);
+        m_pProgressDlg->setWindowFlag(Qt::Dialog);
+        connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CKV_IIView::OnRadioTransfer,
+                Qt::QueuedConnection);
+    }
+    return *m_pProgressDlg;
 }
 
 QComboBox* CKV_IIView::SettingCombo(Setting setting) const {

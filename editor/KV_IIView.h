@@ -58,7 +58,8 @@ public:
     // The port of the next exchange: "COM1" to "COM4" or a device path.
     void SetPort(const QString& port) { m_strPort = port; }
     bool IsTransferRunning() const { return m_bRunning; }
-    CProgressDlg& ProgressDialog() const { return *m_pProgressDlg; }
+    // Made with the first Read or Write: the window shows without it.
+    CProgressDlg& ProgressDialog();
     int Direction() const { return m_nDirection; }
 
     // Grid events and cell editing.

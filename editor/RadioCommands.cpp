@@ -41,10 +41,10 @@ void CKV_IIView::OpenProgressDialog(int direction) {
     OnLeaveCellGrid();
     m_nDirection = direction;
     const std::string_view caption = direction == 1 ? kCaptionWriting : kCaptionReading;
-    m_pProgressDlg->m_strCaption =
+    ProgressDialog().m_strCaption =
         QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-    if (!m_pProgressDlg->HasWindow()) {
-        m_pProgressDlg->Create(m_grid);
+    if (!ProgressDialog().HasWindow()) {
+        ProgressDialog().Create(m_grid);
     }
 }
 
@@ -75,7 +75,7 @@ void CKV_IIView::OnRadioTransfer() {
     if (direction == CloneDirection::Write) {
         Backup(*m_pImage, BackupKind::Write, warnings);
     }
-    CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
+    CTransferHooks hooks(ProgressDialog(), &ProgressDialog());
     CloneResult result;
     try {
         result = RunClone(port, hooks, m_strPort.toStdString(), direction, *m_pImage);
@@ -84,7 +84,7 @@ void CKV_IIView::OnRadioTransfer() {
         result = {CloneEnd::CommunicationError, error.what()};
         ShowMessage(this, QString::fromUtf8(error.what()));
     }
-    m_pProgressDlg->DestroyWindow();
+    ProgressDialog().DestroyWindow();
     m_bRunning = false;
     emit transferRunningChanged(false);
     if (direction == CloneDirection::Read && result.Completed()) {
