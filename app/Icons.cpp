@@ -1,54 +1,40 @@
 #include "Icons.h"
 
-#include <QPainter>
+#include <QImage>
 #include <QPixmap>
-#include <QSvgRenderer>
 
 #include "CommandTable.h"
 
-// The icons live in a static library, whose resource registration the linker would drop
-// unless something refers to it. (The registration cannot be named inside a namespace.)
-static void EnsureResources() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(icons);
-        return true;
-    }();
-    (void)registered;
-}
-
 namespace {
 
-struct IconFile {
+struct CommandPicture {
     int id;
-    const char* file;
+    std::string_view picture;
 };
 
-constexpr IconFile kCommandIcons[] = {
-    {ID_FILE_NEW, "new.svg"},         {ID_FILE_OPEN, "open.svg"},
-    {ID_FILE_SAVE, "save.svg"},       {ID_READ_FROM_RADIO, "read.svg"},
-    {ID_WRITE_TO_RADIO, "write.svg"}, {ID_TEST_MODE, "testmode.svg"},
-    {ID_FILE_PRINT, "print.svg"},     {ID_APP_ABOUT, "about.svg"},
+constexpr CommandPicture kCommandPictures[] = {
+    {ID_FILE_NEW, "new"},         {ID_FILE_OPEN, "open"},       {ID_FILE_SAVE, "save"},
+    {ID_READ_FROM_RADIO, "read"}, {ID_WRITE_TO_RADIO, "write"}, {ID_TEST_MODE, "testmode"},
+    {ID_FILE_PRINT, "print"},     {ID_APP_ABOUT, "about"},
 };
 
-// Renders the picture at each size, twice as dense as well, so that the icon stays sharp on
-// screens that scale.
-QIcon RenderIcon(const char* file, std::initializer_list<int> sizes) {
-    EnsureResources();
-    QSvgRenderer renderer(QStringLiteral(":/icons/") + QLatin1String(file));
+// Every size of the picture, each at its scales; the icon picks the one a screen needs.
+QIcon PictureIcon(std::string_view picture) {
     QIcon icon;
-    if (!renderer.isValid()) {
-        return icon;
-    }
-    for (const int size : sizes) {
-        for (const int scale : {1, 2}) {
-            QPixmap pixmap(size * scale, size * scale);
-            pixmap.fill(Qt::transparent);
-            QPainter painter(&pixmap);
-            renderer.render(&painter);
-            painter.end();
-            pixmap.setDevicePixelRatio(scale);
-            icon.addPixmap(pixmap);
+    for (const IconImage& image : IconImages()) {
+        if (image.name != picture) {
+            continue;
         }
+        const int side = image.size * image.scale;
+        // The pixmap reads the pixels where they are, in the program's constant data, and
+        // only when it is drawn: nothing may detach it, and it keeps the format with alpha,
+        // as a transparent pixmap does, without looking for an opaque picture.
+        QImage pixels(reinterpret_cast<const uchar*>(image.pixels.data()), side, side,
+                      side * static_cast<int>(sizeof(std::uint32_t)),
+                      QImage::Format_ARGB32_Premultiplied);
+        pixels.setDevicePixelRatio(image.scale);
+        const QPixmap pixmap = QPixmap::fromImage(std::move(pixels), Qt::NoOpaqueDetection);
+        icon.addPixmap(pixmap);
     }
     return icon;
 }
@@ -56,14 +42,14 @@ QIcon RenderIcon(const char* file, std::initializer_list<int> sizes) {
 }  // namespace
 
 QIcon CommandIcon(int id) {
-    for (const IconFile& entry : kCommandIcons) {
+    for (const CommandPicture& entry : kCommandPictures) {
         if (entry.id == id) {
-            return RenderIcon(entry.file, {kToolbarIconSize});
+            return PictureIcon(entry.picture);
         }
     }
     return {};
 }
 
 QIcon AppIcon() {
-    return RenderIcon("kvprog.svg", {16, 24, 32, 48, 64});
+    return PictureIcon("kvprog");
 }

@@ -6,8 +6,10 @@
 
 #include "CommandTable.h"
 #include "MainFrm.h"
+#include "Modules.h"
 #include "PortNames.h"
 #include "RadioController.h"
+#include "SerialPortList.h"
 
 namespace {
 
@@ -21,6 +23,17 @@ QMenu* MenuHolding(CMainFrame& frame, QAction* action) {
         }
     }
     return nullptr;
+}
+
+// The serial ports present; none when their module cannot be loaded.
+std::vector<SerialPortEntry> AvailableSerialPorts() {
+    static const auto list = reinterpret_cast<AvailableSerialPortsFunction>(
+        ModuleFunction(kSerialPortsModule, kAvailableSerialPortsFunction));
+    std::vector<SerialPortEntry> ports;
+    if (list) {
+        list(&ports);
+    }
+    return ports;
 }
 
 // Rebuilds the detected ports below the four fixed items and sets every check mark.

@@ -38,11 +38,16 @@ QString Capitalised(const std::string& text) {
 }  // namespace
 
 CRadioController::CRadioController(CKV_IIView& view, const ToneList& toneList, QObject* parent)
-    : QObject(parent), m_view(view), m_toneList(toneList) {
-    m_pProgressDlg = new CProgressDlg(&view);
-    m_pProgressDlg->setWindowFlag(Qt::Dialog);
-    connect(m_pProgressDlg, &CProgressDlg::startRequested, this, &CRadioController::OnRadioTransfer,
-            Qt::QueuedConnection);
+    : QObject(parent), m_view(view), m_toneList(toneList) {}
+
+CProgressDlg& CRadioController::ProgressDialog() {
+    if (!m_pProgressDlg) {
+        m_pProgressDlg = new CProgressDlg(&m_view);
+        m_pProgressDlg->setWindowFlag(Qt::Dialog);
+        connect(m_pProgressDlg, &CProgressDlg::startRequested, this,
+                &CRadioController::OnRadioTransfer, Qt::QueuedConnection);
+    }
+    return *m_pProgressDlg;
 }
 
 void CRadioController::OnReadFromRadio() {
@@ -60,10 +65,10 @@ void CRadioController::OpenProgressDialog(CloneDirection direction) {
     m_direction = direction;
     const std::string_view caption =
         direction == CloneDirection::Write ? kCaptionWriting : kCaptionReading;
-    m_pProgressDlg->m_strCaption =
-        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-    if (!m_pProgressDlg->HasWindow()) {
-        m_pProgressDlg->Create(&m_view.Grid());
+    CProgressDlg& dialog = ProgressDialog();
+    dialog.m_strCaption = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    if (!dialog.HasWindow()) {
+        dialog.Create(&m_view.Grid());
     }
 }
 
@@ -92,7 +97,7 @@ void CRadioController::OnRadioTransfer() {
                         QString::fromStdString(port.Error());
     }
     const RadioImage outgoing = image;  // what a write sends: the image as it is now
-    CTransferHooks hooks(*m_pProgressDlg, m_pProgressDlg);
+    CTransferHooks hooks(ProgressDialog(), &ProgressDialog());
     Result<CloneEnd> result;
     try {
         result = RunClone(port, hooks, m_strPort.toStdString(), direction, image);
@@ -101,7 +106,7 @@ void CRadioController::OnRadioTransfer() {
         result = {CloneEnd::CommunicationError, error.what()};
         ShowMessage(&m_view, QString::fromUtf8(error.what()));
     }
-    m_pProgressDlg->DestroyWindow();
+    ProgressDialog().DestroyWindow();
     m_bRunning = false;
     if (direction == CloneDirection::Write && result.end != CloneEnd::OpenFailed) {
         Backup(outgoing, BackupKind::Sent, warnings);

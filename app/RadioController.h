@@ -39,7 +39,8 @@ public:
     void SetPort(const QString& port) { m_strPort = port; }
 
     bool IsTransferRunning() const { return m_bRunning; }
-    CProgressDlg& ProgressDialog() const { return *m_pProgressDlg; }
+    // Made with the first Read or Write: the window shows without it.
+    CProgressDlg& ProgressDialog();
     CloneDirection Direction() const { return m_direction; }
 
 signals:

@@ -26,24 +26,23 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build keeps its debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
 
-# The shared libraries the programs load, as dpkg-shlibdeps names them for this build on
+# The shared libraries the programs and their modules load, as dpkg-shlibdeps names them for this build on
 # Debian 12 (Qt at the 6.4 the build requires), so that making the package needs no dpkg-dev.
 # The platform plugins (xcb, offscreen) ship with libqt6gui6, the printer plugin with
 # libqt6printsupport6. The form and the dialogs ask for Times New Roman, which fontconfig
-# finds as Liberation Serif. tests/packaging/deb_check.sh fails when a program links a library
-# whose package is not listed here.
+# finds as Liberation Serif. tests/packaging/deb_check.sh fails when a program or module links
+# a library whose package is not listed here.
 set(_kv_depends
     "libc6 (>= 2.34)"
     "libgcc-s1 (>= 3.0)"
     "libstdc++6 (>= 11)"
-    "libqt6core6 (>= 6.4.0)"
-    "libqt6serialport6 (>= 6.4.0)")
+    "libqt6core6 (>= 6.4.0)")
 if(KV_GUI)
   list(APPEND _kv_depends
        "libqt6gui6 (>= 6.4.0)"
        "libqt6widgets6 (>= 6.4.0)"
        "libqt6printsupport6 (>= 6.4.0)"
-       "libqt6svg6 (>= 6.4.0)"
+       "libqt6serialport6 (>= 6.4.0)"
        "fonts-liberation")
 endif()
 list(JOIN _kv_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -107,7 +107,7 @@ void CKV_IIView::OnKeyPressGrid(short* key) {
 }
 
 void CKV_IIView::OnEnterCellGrid() {
-    if (m_grid->GetRow() == 0 || !m_editCell) {
+    if (m_grid->GetRow() == 0 || !EnsureEditors()) {
         return;
     }
     const QString text = m_grid->GetText();
@@ -127,7 +127,7 @@ void CKV_IIView::OnEnterCellGrid() {
 }
 
 void CKV_IIView::ShowCellEditor(short key, QWidget* editor) {
-    if (!m_editCell) {
+    if (!EnsureEditors()) {
         return;
     }
     editor = editor ? editor : GetCellEditor();

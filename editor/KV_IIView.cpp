@@ -89,17 +89,18 @@ BandLimits CKV_IIView::SelectedBand() const {
 void CKV_IIView::OnInitialUpdate() {
     emit fitFrameRequested();
     if (!m_bEditorsCreated) {
-        CreateEditors();
         for (int c = 0; c < kGridCols; ++c) {
             m_grid->SetColAlignment(c, CMSFlexGrid::flexAlignCenterCenter);
         }
         m_bEditorsCreated = true;
         SetColumnWidths();
     }
-    m_editCell->clear();
-    for (QWidget* editor : std::initializer_list<QWidget*>{m_editCell, m_comboTone, m_comboBusy,
-                                                           m_comboWN, m_comboScan, m_comboPower}) {
-        editor->hide();
+    if (m_editCell) {
+        m_editCell->clear();
+        for (QWidget* editor : std::initializer_list<QWidget*>{
+                 m_editCell, m_comboTone, m_comboBusy, m_comboWN, m_comboScan, m_comboPower}) {
+            editor->hide();
+        }
     }
     DecodeImage();
     EditorModel headers;
@@ -111,6 +112,16 @@ void CKV_IIView::OnInitialUpdate() {
         m_grid->SetTextMatrix(r, COL_CH, QString::fromStdString(headers.Cell(r, COL_CH)));
     }
     SettingCombo(Setting::Type)->setFocus();
+}
+
+// The overlay editors cost about as much to make as the rest of the form (the tone list has
+// 261 items, and each combo makes its drop-down list when it takes the form's font), so the
+// window shows without them: they are made when a cell is first entered or edited.
+bool CKV_IIView::EnsureEditors() {
+    if (!m_editCell && m_bEditorsCreated) {
+        CreateEditors();
+    }
+    return m_editCell != nullptr;
 }
 
 void CKV_IIView::CreateEditors() {

@@ -22,15 +22,16 @@ class CKV_IIView : public QWidget {
 
 public:
     // toneList and editorsCreated belong to the application and outlive the view; the flag
-    // keeps the overlay editors from being created twice in one run.
+    // is set by the first initial update, which sets the columns up once in a run, and
+    // lets the overlay editors be made on first use after it.
     CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* parent = nullptr);
     ~CKV_IIView() override;
 
     // The document's image, which the codec reads and writes.
     void SetImage(RadioImage* image) { m_pImage = image; }
 
-    // Run after every New and Open: creates the overlay editors once, hides them, decodes
-    // the image, writes the headers and channel numbers, focuses the Type combo.
+    // Run after every New and Open: sets the columns up once, hides the overlay editors,
+    // decodes the image, writes the headers and channel numbers, focuses the Type combo.
     void OnInitialUpdate();
 
     // Image -> grid and combos; grid and combos -> image.
@@ -77,6 +78,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Makes the overlay editors, once, after the first initial update; false before it.
+    bool EnsureEditors();
     void CreateEditors();
     void SetColumnWidths();
     void WriteEditor(const EditorModel& model);

@@ -121,9 +121,12 @@ private:
 
 }  // namespace
 
-CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(17, 9, parent) {
+CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
+    // The headers are hidden before there are sections to measure for them.
     horizontalHeader()->hide();
     verticalHeader()->hide();
+    setRowCount(17);
+    setColumnCount(9);
     setCornerButtonEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);

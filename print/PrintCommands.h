@@ -1,5 +1,6 @@
 // The File menu's print commands and the command line's print switches. One printer object
-// lives for the whole run, so what Print Setup and the print dialog choose stays chosen.
+// lives for the whole run, so what Print Setup and the print dialog choose stays chosen. The
+// printer itself is in a module loaded with the first print command (SheetPrinter.h).
 #pragma once
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 #include "SettingsSheet.h"
 
-class QPrinter;
+class ISheetPrinter;
 class QWidget;
 
 class CPrintCommands {
@@ -17,8 +18,7 @@ public:
     CPrintCommands(const CPrintCommands&) = delete;
     CPrintCommands& operator=(const CPrintCommands&) = delete;
 
-    // File > Print...: the print dialog (one page), then the sheet of model (what the form
-    // shows).
+    // File > Print...: the print dialog (one page), then the sheet of what the form shows.
     void OnFilePrint(const EditorModel& model, QWidget* parent);
 
     // Prints without a dialog on the printer chosen so far (the system's default at first),
@@ -32,15 +32,13 @@ public:
     // File > Print Setup...: paper and orientation of the program's printer.
     void OnFilePrintSetup(QWidget* parent);
 
-    QPrinter& Printer();
-
 private:
-    std::unique_ptr<QPrinter> m_pPrinter;
-};
+    // The printer, made on first use; nullptr, after a message, when its module cannot be
+    // loaded.
+    ISheetPrinter* Printer(QWidget* parent);
 
-// Draws the sheet on one page of printer; false with a message in *error when the printer
-// cannot be opened.
-bool PrintSheet(QPrinter& printer, const SheetData& data, QString* error);
+    std::unique_ptr<ISheetPrinter> m_pPrinter;
+};
 
 // Writes the sheet to a one-page A4 PDF at 300 dpi. False with the reason in *error (when
 // given) if the file cannot be written. Needs a QGuiApplication but no window or display.

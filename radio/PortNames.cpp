@@ -1,6 +1,5 @@
 #include "PortNames.h"
 
-#include <QSerialPortInfo>
 #include <QSettings>
 #include <QString>
 #include <algorithm>
@@ -48,15 +47,4 @@ std::string DeviceForPort(std::string_view name) {
         return device;
     }
     return "/dev/ttyUSB" + std::to_string(number - 1);
-}
-
-std::vector<SerialPortEntry> AvailableSerialPorts() {
-    std::vector<SerialPortEntry> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        ports.push_back({info.systemLocation().toStdString(), info.description().toStdString()});
-    }
-    std::sort(ports.begin(), ports.end(), [](const SerialPortEntry& a, const SerialPortEntry& b) {
-        return a.device < b.device;
-    });
-    return ports;
 }

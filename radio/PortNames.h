@@ -1,5 +1,5 @@
-// The program names its ports "COM1" to "COM4". Here those names become devices, and the
-// serial devices present are listed for the Port menu.
+// The program names its ports "COM1" to "COM4". Here those names become devices; the serial
+// devices present are listed for the Port menu by SerialPortList.h.
 #pragma once
 
 #include <array>
@@ -15,10 +15,8 @@ inline constexpr std::array<std::string_view, 4> kPortNames = {"COM1", "COM2", "
 // and comes back as it is.
 std::string DeviceForPort(std::string_view name);
 
+// A serial port present, as the Port menu lists it (SerialPortList.h).
 struct SerialPortEntry {
     std::string device;       // for example "/dev/ttyUSB0"
     std::string description;  // the driver's or the adapter's own words; may be empty
 };
-
-// The serial ports present on this machine, ordered by device path.
-std::vector<SerialPortEntry> AvailableSerialPorts();

@@ -8,10 +8,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSerialPortInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "ChannelCodec.h"
+#include "CommandTable.h"
 #include "FileDialog.h"
 #include "FormTemplate.h"
 #include "KV_IIApp.h"
@@ -93,6 +95,7 @@ private slots:
     void droppedFilesOpenAndRecentFilesAreKept();
     void formIsBuiltOnceAndWidthsDoNotGrow();
     void saveCommitsAnOpenEdit();
+    void portMenuListsThePortsPresent();
 };
 
 void AppFlowTest::init() {
@@ -308,6 +311,8 @@ void AppFlowTest::formIsBuiltOnceAndWidthsDoNotGrow() {
     QVERIFY(qAbs(widths[1] - 1.2 * w0) < 1.2 * 30);
     QCOMPARE(widths[1], widths[2]);
     QCOMPARE(widths[3], widths[8]);
+    QVERIFY(!view()->findChild<QComboBox*>("ctl1000"));  // made on first use
+    grid.SetCol(COL_RX_TONE);
     const int toneItems = view()->findChild<QComboBox*>("ctl1000")->count();
     QCOMPARE(toneItems, 261);
 
@@ -354,6 +359,33 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
     QVERIFY(LoadSinFile(path.toStdString(), saved).ok());
     QCOMPARE(ReadFrequency(saved, RadioImage::ChannelAddress(2)),
              std::optional<std::uint32_t>(46050000));
+}
+
+// The ports come from a module loaded when the menu first opens; they are the system's.
+void AppFlowTest::portMenuListsThePortsPresent() {
+    Start();
+    QMenu* menu = nullptr;
+    for (QAction* top : app()->MainFrame()->menuBar()->actions()) {
+        if (top->menu()->actions().contains(app()->MainFrame()->Action(ID_COM1))) {
+            menu = top->menu();
+        }
+    }
+    QVERIFY(menu);
+    QStringList expected;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        expected << port.systemLocation();
+    }
+    expected.sort();
+    for (int i = 0; i < 2; ++i) {  // opened again, the list is rebuilt, not added to
+        emit menu->aboutToShow();
+        QStringList listed;
+        for (QAction* action : menu->actions()) {
+            if (action->property("detectedPort").typeId() == QMetaType::QString) {
+                listed << action->property("detectedPort").toString();
+            }
+        }
+        QCOMPARE(listed, expected);
+    }
 }
 
 int main(int argc, char** argv) {

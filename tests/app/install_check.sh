@@ -8,7 +8,9 @@ trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/kvprog bin/kvprog-cli share/applications/kvprog.desktop \
+for file in bin/kvprog bin/kvprog-cli lib/kvprog/libkvserialports.so \
+            lib/kvprog/libkvprintsupport.so \
+            share/applications/kvprog.desktop \
             share/mime/packages/kvprog.xml share/icons/hicolor/scalable/apps/kvprog.svg; do
     [ -e "$prefix/$file" ] || fail "$file was not installed"
 done

@@ -264,9 +264,9 @@ void CellEditingTest::valuesNeedAFrequencyInTheRow() {
 }
 
 void CellEditingTest::typedKeysSeedTheEditor() {
-    auto* box = static_cast<QLineEdit*>(Editor(IDC_EDIT_CELL));
     SetRow(3, {"462.56250", "462.56250", "OFF", "OFF", "NO", "Wide", "Add", "High"});
     TypeInto(3, COL_RX_FREQ, "4");
+    auto* box = static_cast<QLineEdit*>(Editor(IDC_EDIT_CELL));
     QCOMPARE(box->text(), QString("4"));  // the key replaces the cell's text
     QCOMPARE(box->cursorPosition(), 1);
     Key(Qt::Key_Escape);  // back to the cell's own text
@@ -347,6 +347,7 @@ void CellEditingTest::anOpenEditIsCommittedOnRequest() {
 }
 
 void CellEditingTest::hintsNameWhatIsUnderThePointer() {
+    GoTo(2, COL_RX_TONE);  // the overlay editors are made when a cell is first entered
     const QString combo = "Please click the CommBox to choose value";
     QCOMPARE(m_view->HintFor(m_view->SettingCombo(Setting::Beep)), combo);
     QCOMPARE(m_view->HintFor(Editor(IDC_COMBO_POWER)), combo);

@@ -55,6 +55,11 @@ for program in kvprog kvprog-cli kvradio-sim; do
     grep -q "^-rwxr-xr-x .* \./usr/bin/$program\$" "$work/contents" \
         || fail "/usr/bin/$program is not an executable for everyone"
 done
+# The desktop program's modules, which it loads from ../lib/kvprog beside its own folder.
+for module in kvserialports kvprintsupport; do
+    grep -q " \./usr/lib/kvprog/lib$module\.so\$" "$work/contents" \
+        || fail "the package lacks the module $module"
+done
 if awk '{print $NF}' "$work/contents" | grep -v -e '^\./$' -e '^\./usr/'; then
     fail "the package puts files outside /usr"
 fi
@@ -62,10 +67,10 @@ fi
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 
-# Every library a packaged program links comes from a package the control data depends on,
-# and no program looks for libraries in the build tree.
-for program in kvprog kvprog-cli kvradio-sim; do
-    binary="$root/usr/bin/$program"
+# Every library a packaged program or module links comes from a package the control data
+# depends on, and none looks for libraries in the build tree.
+for binary in "$root"/usr/bin/* "$root"/usr/lib/kvprog/*.so; do
+    program=$(basename "$binary")
     if readelf -d "$binary" | grep -E 'R(UN)?PATH' | grep -q "$build"; then
         fail "$program still searches the build tree for libraries"
     fi

@@ -1,0 +1,47 @@
+// The printer and its dialogs. They need QtPrintSupport, which the desktop program loads only
+// with its first print command: the printer lives in the module kvprintsupport and is reached
+// through this interface (ui/Modules.h). The module shows no box of its own and knows nothing
+// of the form: the program hands it the page to draw and the way to tell the user.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPainter;
+class QRect;
+class QWidget;
+
+class ISheetPrinter {
+public:
+    // Draws the page into area (device pixels; its top-left corner is the page's origin) of
+    // a device with the given resolution.
+    using DrawPage = std::function<void(QPainter& painter, const QRect& area, int dpiX, int dpiY)>;
+    // Tells the user, over parent, why nothing was printed.
+    using Report = std::function<void(QWidget* parent, const QString& text)>;
+
+    virtual ~ISheetPrinter() = default;
+
+    // The print dialog (one page), then the page.
+    virtual void Print(const DrawPage& draw, QWidget* parent) = 0;
+    // The page on the printer chosen so far (the system's default at first), or on
+    // printerName when one is given. False, after a report, when nothing was printed.
+    virtual bool PrintDirect(const DrawPage& draw, QWidget* parent, const QString& printerName) = 0;
+    // The page in the preview window, printable from there.
+    virtual void Preview(const DrawPage& draw, QWidget* parent) = 0;
+    // Paper and orientation of the printer.
+    virtual void Setup(QWidget* parent) = 0;
+};
+
+inline constexpr char kPrintSupportModule[] = "kvprintsupport";
+inline constexpr char kNewSheetPrinterFunction[] = "kvprog_NewSheetPrinter";
+inline constexpr char kPrintToPdfFunction[] = "kvprog_PrintToPdf";
+
+// A printer of its own for the object's life, so that what its dialogs choose stays chosen.
+extern "C" ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report);
+using NewSheetPrinterFunction = decltype(&kvprog_NewSheetPrinter);
+
+// Writes the page to a one-page A4 PDF at 300 dpi. False with the reason in *error (when
+// given) if the file cannot be written. Needs a QGuiApplication but no window or display.
+extern "C" bool kvprog_PrintToPdf(const ISheetPrinter::DrawPage& draw, const QString& path,
+                                  QString* error);
+using PrintToPdfFunction = decltype(&kvprog_PrintToPdf);
