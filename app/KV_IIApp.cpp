@@ -1,6 +1,7 @@
 #include "KV_IIApp.h"
 
 #include <QAction>
+#include <QFile>
 #include <QSessionManager>
 #include <QSettings>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "Backups.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
+#include "FileIO.h"
 #include "Icons.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
@@ -100,6 +102,14 @@ CKV_IIApp::StartResult CKV_IIApp::PrintFile(const QStringList& arguments) {
         ShowMessage(nullptr, QStringLiteral("Usage: kvprog [FILE.sin] | --print FILE.sin | "
                                             "--print-to PRINTER FILE.sin | "
                                             "--print-pdf OUT.pdf FILE.sin"));
+        return StartResult::Failed;
+    }
+    if (option == QStringLiteral("--print-pdf") &&
+        IsSameFile(QFile::encodeName(arguments.at(1)).toStdString(),
+                   QFile::encodeName(arguments.at(2)).toStdString())) {
+        ShowMessage(nullptr, QStringLiteral("Cannot write the PDF file \"%1\": it is the same file "
+                                            "as the input \"%2\".")
+                                 .arg(arguments.at(1), arguments.at(2)));
         return StartResult::Failed;
     }
     if (!OpenFile(arguments.constLast())) {

@@ -1,11 +1,19 @@
 #include "PrintCommands.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <span>
+
+#include "FileIO.h"
 #include "MessageBox.h"
 #include "Modules.h"
 #include "SheetPrinter.h"
 
 namespace {
 
+constexpr int kPdfResolution = 300;
 const char* const kNoPrintSupport = "Printing is not available: its module cannot be loaded.";
 
 // The settings sheet of data as the printer's page; data must outlive the page.
@@ -66,12 +74,35 @@ void CPrintCommands::OnFilePrintSetup(QWidget* parent) {
 }
 
 bool PrintToPdf(const SheetData& data, const QString& path, QString* error) {
-    static const auto print = PrintSupport<PrintToPdfFunction>(kPrintToPdfFunction);
-    if (!print) {
-        if (error) {
-            *error = QString::fromUtf8(kNoPrintSupport);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(kPdfResolution);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setTitle(QString::fromUtf8(kSheetDocumentName));
+        QPainter painter;
+        bool drawn = painter.begin(&writer);
+        if (drawn) {
+            DrawSettingsSheet(painter, QRect(0, 0, writer.width(), writer.height()),
+                              writer.logicalDpiX(), writer.logicalDpiY(), data);
+            drawn = painter.end();
         }
-        return false;
+        if (!drawn) {
+            if (error) {
+                *error = QStringLiteral("Printing the settings sheet failed.");
+            }
+            return false;
+        }
     }
-    return print(SheetPage(data), path, error);
+    const QByteArray& bytes = pdf.buffer();
+    const Result<> written =
+        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                            std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                      static_cast<std::size_t>(bytes.size())),
+                            "Cannot write the PDF file");
+    if (!written && error) {
+        *error = QString::fromStdString(written.message);
+    }
+    return written.ok();
 }

@@ -40,6 +40,9 @@ private:
     std::unique_ptr<ISheetPrinter> m_pPrinter;
 };
 
-// Writes the sheet to a one-page A4 PDF at 300 dpi. False with the reason in *error (when
-// given) if the file cannot be written. Needs a QGuiApplication but no window or display.
+// Writes the sheet to a one-page A4 PDF at 300 dpi, as a file saves: made in memory, written
+// beside its place with every write checked, then renamed over it, so a failure leaves an
+// existing PDF as it was; a target that is no regular file, or is read-only, is refused.
+// False with the reason in *error (when given). Needs a QGuiApplication but no window,
+// display or print system.
 bool PrintToPdf(const SheetData& data, const QString& path, QString* error);

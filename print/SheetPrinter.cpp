@@ -13,9 +13,6 @@
 
 namespace {
 
-const char* const kDocumentName = "The Radio Settings";
-constexpr int kPdfResolution = 300;
-
 // A printer that has a real device behind it, or a file chosen in the print dialog.
 bool HasDestination(const QPrinter& printer) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
@@ -103,7 +100,7 @@ private:
     QPrinter& Printer() {
         if (!m_pPrinter) {
             m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            m_pPrinter->setDocName(kDocumentName);
+            m_pPrinter->setDocName(kSheetDocumentName);
         }
         return *m_pPrinter;
     }
@@ -125,27 +122,4 @@ private:
 
 extern "C" Q_DECL_EXPORT ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report) {
     return new CSheetPrinter(std::move(report));
-}
-
-extern "C" Q_DECL_EXPORT bool kvprog_PrintToPdf(const ISheetPrinter::DrawPage& draw,
-                                                const QString& path, QString* error) {
-    // QPrinter reports a file it cannot open only on the console; opening it here first
-    // yields the reason.
-    QFile probe(path);
-    if (!probe.open(QIODevice::WriteOnly)) {
-        if (error) {
-            *error = QStringLiteral("Cannot write the PDF file \"%1\": %2.")
-                         .arg(QDir::toNativeSeparators(path), probe.errorString());
-        }
-        return false;
-    }
-    probe.close();
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(kPdfResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(kDocumentName);
-    printer.setOutputFileName(path);
-    return PrintPage(printer, draw, error);
 }

@@ -32,16 +32,12 @@ public:
     virtual void Setup(QWidget* parent) = 0;
 };
 
+// The name of the sheet's print job and of its PDF.
+inline constexpr char kSheetDocumentName[] = "The Radio Settings";
+
 inline constexpr char kPrintSupportModule[] = "kvprintsupport";
 inline constexpr char kNewSheetPrinterFunction[] = "kvprog_NewSheetPrinter";
-inline constexpr char kPrintToPdfFunction[] = "kvprog_PrintToPdf";
 
 // A printer of its own for the object's life, so that what its dialogs choose stays chosen.
 extern "C" ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report);
 using NewSheetPrinterFunction = decltype(&kvprog_NewSheetPrinter);
-
-// Writes the page to a one-page A4 PDF at 300 dpi. False with the reason in *error (when
-// given) if the file cannot be written. Needs a QGuiApplication but no window or display.
-extern "C" bool kvprog_PrintToPdf(const ISheetPrinter::DrawPage& draw, const QString& path,
-                                  QString* error);
-using PrintToPdfFunction = decltype(&kvprog_PrintToPdf);

@@ -26,4 +26,27 @@ if env -u DISPLAY XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen \
     fail "a missing file printed"
 fi
 [ ! -e "$work/none.pdf" ] || fail "a PDF was written for a missing file"
+
+# Nothing is reported as written that was not, and a PDF that was there stays as it was.
+print_to() {  # print_to OUT IN: kvprog --print-pdf, its status; the message in err.txt
+    local got=0
+    env -u DISPLAY XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen timeout 20 \
+        "$kvprog" --print-pdf "$1" "$2" 2>"$work/err.txt" || got=$?
+    echo "$got"
+}
+[ "$(print_to /dev/full "$work/sheet.sin")" = 1 ] || fail "/dev/full took the PDF"
+grep -qF 'it is a device, not a file' "$work/err.txt" || fail "no reason for /dev/full: $(cat "$work/err.txt")"
+mkfifo "$work/fifo.pdf"
+[ "$(print_to "$work/fifo.pdf" "$work/sheet.sin")" = 1 ] || fail "a FIFO took the PDF (or hung)"
+cp "$work/sheet.sin" "$work/same.sin"
+[ "$(print_to "$work/same.sin" "$work/same.sin")" = 1 ] || fail "the PDF went over its input"
+cmp "$work/same.sin" "$work/sheet.sin" || fail "the input was replaced by its PDF"
+cp "$work/sheet.pdf" "$work/keep.pdf" && chmod 444 "$work/keep.pdf"
+[ "$(setpriv --reuid=65534 --regid=65534 --clear-groups true && echo ok)" = ok ] &&
+    chown 65534:65534 "$work/keep.pdf" "$work" &&
+    [ "$(env -u DISPLAY XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen timeout 20 \
+            setpriv --reuid=65534 --regid=65534 --clear-groups \
+            "$kvprog" --print-pdf "$work/keep.pdf" "$work/sheet.sin" 2>/dev/null; echo $?)" = 1 ] ||
+    fail "a read-only PDF was replaced"
+cmp "$work/keep.pdf" "$work/sheet.pdf" || fail "the read-only PDF changed"
 echo "print-pdf: one page with the file's settings"
