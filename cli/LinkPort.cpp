@@ -16,6 +16,6 @@ void SetTraceFile(std::string path) {
 CLinkPort::CLinkPort(std::string_view title)
     : m_traced(m_serial, TraceFile(), TraceTitle("kvprog-cli", title)) {
     if (!m_traced.Error().empty()) {
-        std::cerr << "kvprog-cli: warning: " << m_traced.Error() << "; going on without a trace\n";
+        std::cerr << "kvprog-cli: warning: " << m_traced.Error() << " Going on without a trace.\n";
     }
 }
