@@ -28,6 +28,10 @@ constexpr CommandName kCommandNames[] = {
     {ID_TEST_MODE, "ID_TEST_MODE"},
     {ID_EDIT_CHANNEL, "ID_EDIT_CHANNEL"},
     {ID_OPTIONAL_FEATURES, "ID_OPTIONAL_FEATURES"},
+    {ID_COMPARE_WITH_RADIO, "ID_COMPARE_WITH_RADIO"},
+    {ID_RESTORE_FROM_BACKUP, "ID_RESTORE_FROM_BACKUP"},
+    {ID_BACKUP_BEFORE_WRITING, "ID_BACKUP_BEFORE_WRITING"},
+    {ID_VERIFY_AFTER_WRITING, "ID_VERIFY_AFTER_WRITING"},
     {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
 };
 
@@ -54,6 +58,11 @@ constexpr MenuItem kProgramMenu[] = {
     {ID_TEST_MODE, "&Test Mode\tCtrl+T"},
     kSeparator,
     {ID_OPTIONAL_FEATURES, "Optional Features"},
+    kSeparator,
+    {ID_COMPARE_WITH_RADIO, "&Compare With Radio..."},
+    {ID_RESTORE_FROM_BACKUP, "Re&store Radio From Backup..."},
+    {ID_BACKUP_BEFORE_WRITING, "&Back Up Radio Before Writing"},
+    {ID_VERIFY_AFTER_WRITING, "&Verify After Writing"},
 };
 
 // The shortcuts shown here are only text: no accelerator carries them.
@@ -101,6 +110,14 @@ constexpr CommandString kStrings[] = {
     {ID_COM4, "Choose Communication Port four \nCom4"},
     {ID_TEST_MODE, "Debug TX Power,Squelch Level,Low Power Alert\nDebug on line"},
     {ID_EDIT_CHANNEL, "Edit channel Data \nEdit"},
+    {ID_COMPARE_WITH_RADIO,
+     "Read the radio and show how it differs from this document\nCompare With Radio"},
+    {ID_RESTORE_FROM_BACKUP,
+     "Write a backup of a radio back to the radio, with the steps of a write\nRestore"},
+    {ID_BACKUP_BEFORE_WRITING,
+     "Read the radio and keep a backup before each write\nBack Up Before Writing"},
+    {ID_VERIFY_AFTER_WRITING,
+     "Read the radio back after each write and check it holds what was sent\nVerify"},
     {ID_FILE_NEW, "Create a new document\nNew"},
     {ID_FILE_OPEN, "Open an existing document\nOpen"},
     {ID_FILE_SAVE, "Save the active document\nSave"},

@@ -1,9 +1,9 @@
 #include "KV_IIApp.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QFile>
 #include <QSessionManager>
-#include <QSettings>
 #include <cstdio>
 
 #include "Backups.h"
@@ -18,16 +18,33 @@
 #include "OptionalFeaturesDlg.h"
 #include "PortMenu.h"
 #include "PrintCommands.h"
+#include "ProgramSettings.h"
 #include "RadioController.h"
 
 namespace {
 
-QSettings Profile() {
-    return QSettings(QString::fromUtf8(CKV_IIApp::kRegistryKey),
-                     QString::fromUtf8(CKV_IIApp::kProfileName));
-}
-
 constexpr char kRecentGroup[] = "Recent File List";
+
+// The write's two steps as checkable items. Their checks follow the controller, which reads
+// them from the settings file the first time the Program menu opens, not at start-up.
+void ConnectWriteOptions(CMainFrame& frame, CRadioController& radio) {
+    QAction* backUp = frame.Action(ID_BACKUP_BEFORE_WRITING);
+    QAction* verify = frame.Action(ID_VERIFY_AFTER_WRITING);
+    for (QAction* option : {backUp, verify}) {
+        option->setCheckable(true);
+        option->setChecked(true);
+    }
+    QObject::connect(backUp, &QAction::triggered, &radio,
+                     [&radio](bool on) { radio.SetBackUpBeforeWriting(on); });
+    QObject::connect(verify, &QAction::triggered, &radio,
+                     [&radio](bool on) { radio.SetVerifyAfterWriting(on); });
+    if (QMenu* menu = frame.MenuOf(ID_BACKUP_BEFORE_WRITING)) {
+        QObject::connect(menu, &QMenu::aboutToShow, &radio, [backUp, verify, &radio] {
+            backUp->setChecked(radio.BackUpBeforeWriting());
+            verify->setChecked(radio.VerifyAfterWriting());
+        });
+    }
+}
 
 }  // namespace
 
@@ -190,6 +207,11 @@ void CKV_IIApp::ConnectCommands() {
             [radio] { radio->OnReadFromRadio(); });
     connect(m_pMainWnd->Action(ID_WRITE_TO_RADIO), &QAction::triggered, radio,
             [radio] { radio->OnWriteToRadio(); });
+    connect(m_pMainWnd->Action(ID_COMPARE_WITH_RADIO), &QAction::triggered, radio,
+            [radio] { radio->OnCompareWithRadio(); });
+    connect(m_pMainWnd->Action(ID_RESTORE_FROM_BACKUP), &QAction::triggered, radio,
+            [this, radio] { radio->OnRestoreFromBackup(m_pMainWnd.get()); });
+    ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     connect(radio, &CRadioController::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
     connect(radio, &CRadioController::radioRead, m_pDoc.get(),
@@ -201,7 +223,7 @@ void CKV_IIApp::ConnectCommands() {
 void CKV_IIApp::OnTransferRunning(bool running) {
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
                    ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
-                   ID_TEST_MODE, ID_OPTIONAL_FEATURES}) {
+                   ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP}) {
         if (QAction* action = m_pMainWnd->Action(id)) {
             action->setEnabled(!running);
         }
@@ -293,7 +315,7 @@ bool CKV_IIApp::OpenDocumentFile(const QString& path) {
 }
 
 QStringList CKV_IIApp::RecentFiles() const {
-    QSettings profile = Profile();
+    QSettings profile = ProgramSettings();
     profile.beginGroup(QString::fromUtf8(kRecentGroup));
     QStringList files;
     for (int i = 1; i <= kRecentFileCount; ++i) {
@@ -309,7 +331,7 @@ void CKV_IIApp::AddToRecentFileList(const QString& path) {
     QStringList files = RecentFiles();
     files.removeAll(path);
     files.prepend(path);
-    QSettings profile = Profile();
+    QSettings profile = ProgramSettings();
     profile.beginGroup(QString::fromUtf8(kRecentGroup));
     for (int i = 1; i <= kRecentFileCount; ++i) {
         profile.setValue(QStringLiteral("File%1").arg(i), files.value(i - 1));

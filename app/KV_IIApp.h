@@ -21,9 +21,7 @@ class CKV_IIApp : public QApplication {
     Q_OBJECT
 
 public:
-    // Where the settings live, and how many recent files they remember.
-    static constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";
-    static constexpr const char* kProfileName = "KV_II";
+    // How many recent files the settings remember.
     static constexpr int kRecentFileCount = 4;
 
     CKV_IIApp(int& argc, char** argv);

@@ -89,6 +89,16 @@ QAction* CMainFrame::Action(int id) const {
     return found == m_actions.end() ? nullptr : found->second;
 }
 
+QMenu* CMainFrame::MenuOf(int id) const {
+    QAction* action = Action(id);
+    for (QAction* top : menuBar()->actions()) {
+        if (action && top->menu() && top->menu()->actions().contains(action)) {
+            return top->menu();
+        }
+    }
+    return nullptr;
+}
+
 void CMainFrame::OnCommand(int id) {
     if (QAction* action = Action(id)) {
         action->trigger();

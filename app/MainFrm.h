@@ -9,6 +9,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QShortcut;
 
 class CMainFrame : public QMainWindow {
@@ -20,6 +21,9 @@ public:
     // The action of command id (menu item or toolbar button), or nullptr. Handlers connect
     // to its triggered() signal; a command without a connected handler does nothing.
     QAction* Action(int id) const;
+
+    // The menu of the menu bar that holds command id's item, or nullptr.
+    QMenu* MenuOf(int id) const;
 
     // Runs command id as its menu item, button or accelerator would.
     void OnCommand(int id);

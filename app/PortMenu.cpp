@@ -16,15 +16,6 @@ namespace {
 constexpr int kPortCommands[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4};
 constexpr char kDetectedProperty[] = "detectedPort";
 
-QMenu* MenuHolding(CMainFrame& frame, QAction* action) {
-    for (QAction* top : frame.menuBar()->actions()) {
-        if (top->menu() && top->menu()->actions().contains(action)) {
-            return top->menu();
-        }
-    }
-    return nullptr;
-}
-
 // The serial ports present; none when their module cannot be loaded.
 std::vector<SerialPortEntry> AvailableSerialPorts() {
     static const auto list = reinterpret_cast<AvailableSerialPortsFunction>(
@@ -81,7 +72,7 @@ void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
         QObject::connect(action, &QAction::triggered, &radio,
                          [&radio, name] { radio.SetPort(name); });
     }
-    QMenu* menu = MenuHolding(frame, frame.Action(ID_COM1));
+    QMenu* menu = frame.MenuOf(ID_COM1);
     if (!menu) {
         return;
     }

@@ -1,38 +1,74 @@
 #include "RadioController.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 #include <exception>
+#include <optional>
 
 #include "Backups.h"
+#include "ChannelCodec.h"
 #include "CommPort.h"
+#include "CompareDlg.h"
+#include "FileDialog.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
 #include "MessageBox.h"
+#include "ProgramSettings.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
+#include "SafeWrite.h"
 #include "TestModeDlg.h"
 #include "TracingPort.h"
 #include "TransferHooks.h"
 
 namespace {
 
+constexpr char kWriteGroup[] = "Write";
+constexpr char kBackUpKey[] = "BackUpBeforeWriting";
+constexpr char kVerifyKey[] = "VerifyAfterWriting";
+
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
 // and the user hears of it once the run is over.
-void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
-    if (const BackupSaved saved = SaveBackup(image, kind); !saved.result) {
+void Warn(const std::string& backupError, QStringList& warnings) {
+    if (!backupError.empty()) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
-                        QString::fromStdString(saved.result.message);
+                        QString::fromStdString(backupError);
     }
 }
 
-// A sentence of the link's texts as a box shows it.
-QString Capitalised(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    if (!shown.isEmpty()) {
-        shown[0] = shown[0].toUpper();
+void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
+    Warn(SaveBackup(image, kind).result.message, warnings);
+}
+
+// What a job does, as the trace's title tells it.
+std::string JobWords(RadioJob job) {
+    switch (job) {
+        case RadioJob::Read:
+            return "read from ";
+        case RadioJob::Write:
+            return "write to ";
+        case RadioJob::Compare:
+            return "compare with ";
+        case RadioJob::Restore:
+            break;
     }
-    return shown;
+    return "restore a backup to ";
+}
+
+// The moment a backup was taken: the local time its name records, else its file's time.
+QString BackupTime(const QString& path) {
+    const QRegularExpressionMatch stamp =
+        QRegularExpression(QStringLiteral(R"(^(\d{8}-\d{6}))")).match(QFileInfo(path).fileName());
+    QDateTime when = stamp.hasMatch()
+                         ? QDateTime::fromString(stamp.captured(1), QStringLiteral("yyyyMMdd-HHmmss"))
+                         : QDateTime();
+    if (!when.isValid()) {
+        when = QFileInfo(path).lastModified();
+    }
+    return when.toString(QStringLiteral("d MMMM yyyy, HH:mm:ss"));
 }
 
 }  // namespace
@@ -50,21 +86,89 @@ CProgressDlg& CRadioController::ProgressDialog() {
     return *m_pProgressDlg;
 }
 
+void CRadioController::LoadWriteOptions() {
+    if (m_bOptionsLoaded) {
+        return;
+    }
+    QSettings settings = ProgramSettings();
+    settings.beginGroup(QString::fromUtf8(kWriteGroup));
+    m_bBackUp = settings.value(QString::fromUtf8(kBackUpKey), true).toBool();
+    m_bVerify = settings.value(QString::fromUtf8(kVerifyKey), true).toBool();
+    m_bOptionsLoaded = true;
+}
+
+bool CRadioController::BackUpBeforeWriting() {
+    LoadWriteOptions();
+    return m_bBackUp;
+}
+
+bool CRadioController::VerifyAfterWriting() {
+    LoadWriteOptions();
+    return m_bVerify;
+}
+
+void CRadioController::SetBackUpBeforeWriting(bool on) {
+    LoadWriteOptions();
+    m_bBackUp = on;
+    QSettings settings = ProgramSettings();
+    settings.setValue(QStringLiteral("%1/%2").arg(kWriteGroup, kBackUpKey), on);
+}
+
+void CRadioController::SetVerifyAfterWriting(bool on) {
+    LoadWriteOptions();
+    m_bVerify = on;
+    QSettings settings = ProgramSettings();
+    settings.setValue(QStringLiteral("%1/%2").arg(kWriteGroup, kVerifyKey), on);
+}
+
 void CRadioController::OnReadFromRadio() {
-    OpenProgressDialog(CloneDirection::Read);
+    OpenProgressDialog(RadioJob::Read);
 }
 
 void CRadioController::OnWriteToRadio() {
-    OpenProgressDialog(CloneDirection::Write);
+    OpenProgressDialog(RadioJob::Write);
+}
+
+void CRadioController::OnCompareWithRadio() {
+    OpenProgressDialog(RadioJob::Compare);
+}
+
+void CRadioController::OnRestoreFromBackup(QWidget* parent) {
+    FileDialogRequest request = ChannelDataRequest(false);
+    request.caption = QStringLiteral("Restore Radio From Backup");
+    if (EnsureBackupFolder()) {
+        request.suggested = BackupFolder() + QStringLiteral("/");
+        request.places << FileDialogPlace{QStringLiteral("Backups"), BackupFolder()};
+    }
+    const QString path = AskFileName(parent, request);
+    if (path.isEmpty()) {
+        return;
+    }
+    RadioImage backup;
+    if (const Result<> loaded = LoadSinFile(QFile::encodeName(path).toStdString(), backup);
+        !loaded) {
+        ShowMessage(parent, QString::fromStdString(loaded.message));
+        return;
+    }
+    MessageRequest confirm{QStringLiteral("Write the backup of %1 (%2) to the radio?")
+                               .arg(BackupTime(path), QFileInfo(path).fileName()),
+                           QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    confirm.defaultButton = QMessageBox::No;
+    if (ShowMessage(parent, confirm) != QMessageBox::Yes) {
+        return;
+    }
+    m_restoreImage = backup;
+    m_strRestoreName = QFileInfo(path).fileName();
+    OpenProgressDialog(RadioJob::Restore);
 }
 
 // The command sends nothing: the run begins with the dialog's Start. While a window exists
-// (waiting or running), only the direction and the caption of the next window change.
-void CRadioController::OpenProgressDialog(CloneDirection direction) {
+// (waiting or running), only the job and the caption of the next window change.
+void CRadioController::OpenProgressDialog(RadioJob job) {
     m_view.OnLeaveCellGrid();
-    m_direction = direction;
-    const std::string_view caption =
-        direction == CloneDirection::Write ? kCaptionWriting : kCaptionReading;
+    m_job = job;
+    const bool writing = job == RadioJob::Write || job == RadioJob::Restore;
+    const std::string_view caption = writing ? kCaptionWriting : kCaptionReading;
     CProgressDlg& dialog = ProgressDialog();
     dialog.m_strCaption = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (!dialog.HasWindow()) {
@@ -76,11 +180,9 @@ void CRadioController::OnRadioTransfer() {
     if (m_bRunning || !m_pDoc) {
         return;
     }
-    RadioImage& image = m_pDoc->m_image;
-    // The direction is taken once, here: a Read or Write command during the run only
-    // prepares the next one.
-    const CloneDirection direction = m_direction;
-    if (direction == CloneDirection::Write) {
+    // The job is taken once, here: a command during the run only prepares the next one.
+    const RadioJob job = m_job;
+    if (job == RadioJob::Write) {
         m_view.EncodeImage();
     }
     m_bRunning = true;
@@ -88,42 +190,65 @@ void CRadioController::OnRadioTransfer() {
     QStringList warnings;
     CCommPort serial;
     // KVPROG_TRACE names a file that every run appends its bytes to, for support.
-    CTracingPort port(
-        serial, TraceFileFromEnvironment(),
-        TraceTitle("kvprog", (direction == CloneDirection::Write ? "write to " : "read from ") +
-                                 m_strPort.toStdString()));
+    CTracingPort port(serial, TraceFileFromEnvironment(),
+                      TraceTitle("kvprog", JobWords(job) + m_strPort.toStdString()));
     if (!port.Error().empty()) {
         warnings << QStringLiteral("No serial trace was written: ") +
                         QString::fromStdString(port.Error());
     }
-    const RadioImage outgoing = image;  // what a write sends: the image as it is now
     CTransferHooks hooks(ProgressDialog(), &ProgressDialog());
-    Result<CloneEnd> result;
+    const std::string portName = m_strPort.toStdString();
+    RadioImage& image = m_pDoc->m_image;
+    std::optional<RadioImage> compared;  // the radio, for a comparison that read it
+    bool read = false;
     try {
-        result = RunClone(port, hooks, m_strPort.toStdString(), direction, image);
+        if (job == RadioJob::Read || job == RadioJob::Compare) {
+            RadioImage radio = image;
+            if (RunClone(port, hooks, portName, CloneDirection::Read, radio)) {
+                Backup(radio, BackupKind::Read, warnings);
+                if (job == RadioJob::Read) {
+                    image = radio;
+                    read = true;
+                } else {
+                    compared = radio;
+                }
+            }
+        } else {
+            SafeWriteOptions options;
+            options.backup = BackUpBeforeWriting();
+            options.verify = VerifyAfterWriting();
+            options.source = (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName)
+                                 .toStdString();
+            options.checkHint = "use Compare With Radio";
+            SafeWriteReport report;
+            const Result<SafeWriteEnd> written =
+                RunSafeWrite(port, hooks, portName, job == RadioJob::Write ? image : m_restoreImage,
+                             options, report);
+            Warn(report.backupError, warnings);
+            if (!written.message.empty()) {
+                warnings.prepend(Sentence(written.message));
+            }
+        }
     } catch (const std::exception& error) {
         // The port is closed by now; say what went wrong instead of ending the program.
-        result = {CloneEnd::CommunicationError, error.what()};
         ShowMessage(&m_view, QString::fromUtf8(error.what()));
     }
     ProgressDialog().DestroyWindow();
     m_bRunning = false;
-    if (direction == CloneDirection::Write && result.end != CloneEnd::OpenFailed) {
-        Backup(outgoing, BackupKind::Sent, warnings);
-    }
-    if (direction == CloneDirection::Write && result.end == CloneEnd::Cancelled &&
-        hooks.BlocksDone() > 0) {
-        warnings.prepend(Capitalised(StoppedWriteText(hooks.BlocksDone(), kWriteBlocks,
-                                                      m_pDoc->GetTitle().toStdString(), "")));
-    }
     emit transferRunningChanged(false);
-    if (direction == CloneDirection::Read && result.ok()) {
-        Backup(image, BackupKind::Read, warnings);
+    if (read) {
         m_view.DecodeImage();
         emit radioRead();  // the document now holds the radio's memory, not its file
     }
     for (const QString& warning : warnings) {
         ShowMessage(&m_view, warning);
+    }
+    if (compared) {
+        // What the form shows now, unsaved edits included; the document stays as it is.
+        RadioImage shown = image;
+        ::EncodeImage(m_view.ReadEditor(), shown);
+        CCompareDlg dialog(shown, *compared, &m_view);
+        dialog.exec();
     }
 }
 

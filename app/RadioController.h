@@ -1,7 +1,8 @@
-// The desktop program's exchanges with the radio: Read From Radio, Write To Radio and Test
-// Mode, on the port the Port menu chose. The controller owns the transfer progress dialog,
-// runs the clone exchange with the program's hooks, keeps the backups and the serial trace,
-// and reports back through signals; the form only edits, it never talks to a radio.
+// The desktop program's exchanges with the radio: Read From Radio, Write To Radio (a safe
+// write: back up, write, check), Compare With Radio, Restore Radio From Backup and Test Mode,
+// on the port the Port menu chose. The controller owns the transfer progress dialog, runs the
+// exchanges with the program's hooks, keeps the backups and the serial trace, and reports
+// back through signals; the form only edits, it never talks to a radio.
 #pragma once
 
 #include <QObject>
@@ -16,6 +17,9 @@ class CProgressDlg;
 class QWidget;
 class ToneList;
 
+// What the progress dialog's Start runs.
+enum class RadioJob { Read, Write, Compare, Restore };
+
 class CRadioController : public QObject {
     Q_OBJECT
 
@@ -26,10 +30,16 @@ public:
     // The document, whose image a read replaces and a write sends.
     void SetDocument(CKV_IIDoc* document) { m_pDoc = document; }
 
-    // Read and Write commit an open edit, note the direction and open the progress dialog;
-    // its Start begins the run (OnRadioTransfer).
+    // Each command commits an open edit, notes its job and opens the progress dialog; its
+    // Start begins the run (OnRadioTransfer).
     void OnReadFromRadio();
     void OnWriteToRadio();
+    // Reads the radio and shows how it differs from what the form shows; the document stays
+    // as it is.
+    void OnCompareWithRadio();
+    // Asks for a backup in the backups folder and, once confirmed, writes it with the steps
+    // of Write To Radio.
+    void OnRestoreFromBackup(QWidget* parent);
     void OnRadioTransfer();
     // The alignment dialog, on the chosen port, for the band of the form's Field entry.
     void OnTestMode(QWidget* parent);
@@ -38,25 +48,37 @@ public:
     const QString& Port() const { return m_strPort; }
     void SetPort(const QString& port) { m_strPort = port; }
 
+    // The write's steps, remembered in the settings file; both on until the user says not.
+    bool BackUpBeforeWriting();
+    bool VerifyAfterWriting();
+    void SetBackUpBeforeWriting(bool on);
+    void SetVerifyAfterWriting(bool on);
+
     bool IsTransferRunning() const { return m_bRunning; }
-    // Made with the first Read or Write: the window shows without it.
+    // Made with the first command that needs it: the window shows without it.
     CProgressDlg& ProgressDialog();
-    CloneDirection Direction() const { return m_direction; }
+    RadioJob Job() const { return m_job; }
 
 signals:
-    // A clone run started or ended.
+    // A run started or ended.
     void transferRunningChanged(bool running);
     // A complete read replaced the image, and the form shows it.
     void radioRead();
 
 private:
-    void OpenProgressDialog(CloneDirection direction);
+    void OpenProgressDialog(RadioJob job);
+    void LoadWriteOptions();
 
     CKV_IIView& m_view;
     const ToneList& m_toneList;
     CKV_IIDoc* m_pDoc = nullptr;
     CProgressDlg* m_pProgressDlg = nullptr;  // its window exists only around a transfer
     QString m_strPort = QStringLiteral("COM1");
-    CloneDirection m_direction = CloneDirection::Read;
+    RadioJob m_job = RadioJob::Read;
     bool m_bRunning = false;
+    bool m_bOptionsLoaded = false;
+    bool m_bBackUp = true;
+    bool m_bVerify = true;
+    RadioImage m_restoreImage;  // the backup Restore writes
+    QString m_strRestoreName;
 };

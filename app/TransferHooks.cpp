@@ -13,6 +13,14 @@ QString Text(std::string_view text) {
 }
 }  // namespace
 
+QString Sentence(std::string_view text) {
+    QString sentence = Text(text);
+    if (!sentence.isEmpty()) {
+        sentence[0] = sentence[0].toUpper();
+    }
+    return sentence;
+}
+
 void CTransferHooks::Sleep(int milliseconds) {
     QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
@@ -33,6 +41,23 @@ void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
 RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
     const MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
                                  QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon};
+    return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
+                                                                   : RetryAnswer::Cancel;
+}
+
+bool CTransferHooks::WriteOtherType(std::string_view radioType, std::string_view documentType) {
+    MessageRequest request{QStringLiteral("The radio is a %1 but this document is for a %2. Write "
+                                          "anyway?")
+                               .arg(Text(radioType), Text(documentType)),
+                           QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    request.defaultButton = QMessageBox::No;
+    return ::ShowMessage(m_pParent, request) == QMessageBox::Yes;
+}
+
+RetryAnswer CTransferHooks::AskWriteAgain(std::string_view text) {
+    const MessageRequest request{Sentence(text) + QStringLiteral(" Retry writes it again."),
+                                 QString::fromUtf8(kAppTitle),
+                                 QMessageBox::Retry | QMessageBox::Cancel};
     return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
                                                                    : RetryAnswer::Cancel;
 }

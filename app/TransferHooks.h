@@ -1,14 +1,19 @@
 // The desktop program's side of a clone run: the progress dialog shows its status and bar
 // and holds the cancel request, Qt's event loop is pumped between steps, and the boxes are
-// the program's message boxes.
+// the program's message boxes. A safe write's questions are boxes too.
 #pragma once
 
-#include "CloneHooks.h"
+#include "SafeWrite.h"
+
+#include <QString>
 
 class CProgressDlg;
 class QWidget;
 
-class CTransferHooks : public ICloneHooks {
+// A sentence of the link's texts as a box shows it: its first letter in upper case.
+QString Sentence(std::string_view text);
+
+class CTransferHooks : public ISafeWriteHooks {
 public:
     CTransferHooks(CProgressDlg& dialog, QWidget* parent) : m_dialog(dialog), m_pParent(parent) {}
 
@@ -20,12 +25,11 @@ public:
     void SetStatus(std::string_view text) override;
     int ProgressPosition() override;
     void SetProgressPosition(int position) override;
-    void BlockDone(int done, int /*total*/) override { m_nBlocksDone = done; }
-    // The blocks the radio acknowledged in the last run, for a run that ended early.
-    int BlocksDone() const { return m_nBlocksDone; }
+    // "The radio is a RADIO_TYPE but this document is for a DOC_TYPE. Write anyway?"
+    bool WriteOtherType(std::string_view radioType, std::string_view documentType) override;
+    RetryAnswer AskWriteAgain(std::string_view text) override;
 
 private:
     CProgressDlg& m_dialog;
     QWidget* m_pParent;
-    int m_nBlocksDone = 0;
 };

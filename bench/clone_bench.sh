@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Wall and CPU time of a complete read and a complete write by kvprog-cli against
-# kvradio-sim --pace, as ratios to the floor. The floor is what no PC can beat on this line:
+# Wall and CPU time of a complete read, a plain write and a safe write (back up, write,
+# check) by kvprog-cli against kvradio-sim --pace, as ratios to the floor; a safe write's
+# floor is the sum of its three sessions' floors. The floor is what no PC can beat on this line:
 # every byte both ways at 9600 baud (10 bits a byte), the exchange's fixed pauses, the
 # identification step's one receive time-out (this radio's second handshake ACK, the one
 # after the 'M', arrives before the PC's purge and nothing follows it, so the PC waits the
@@ -49,20 +50,19 @@ measure() {
     done
 }
 
-# report NAME TO_RADIO TO_PC PAUSES_MS ANSWERS RESULTS
+# floor TO_RADIO TO_PC PAUSES_MS ANSWERS: one session's floor in seconds.
+floor() {
+    awk -v up="$1" -v down="$2" -v pauses="$3" -v answers="$4" -v lat="$latency" \
+        'BEGIN { printf "%.3f", (up + down) * 10 / 9600 + pauses / 1000 + 0.550 + answers * lat / 1000 }'
+}
+
+# report NAME FLOOR_S RESULTS
 report() {
-    echo "$6" | sort -n | awk -v name="$1" -v up="$2" -v down="$3" -v pauses="$4" \
-        -v answers="$5" -v lat="$latency" '
+    echo "$3" | sort -n | awk -v name="$1" -v floor="$2" '
         { wall[NR] = $1; cpu[NR] = $2; simcpu[NR] = $3 }
         END {
             m = int((NR + 1) / 2)
-            line = (up + down) * 10 / 9600
-            fixed = pauses / 1000
-            wait = 0.550
-            radio = answers * lat / 1000
-            floor = line + fixed + wait + radio
-            printf "%s: wall %.2f s, floor %.2f s (line %.2f for %d bytes, pauses %.2f, ident wait %.2f, radio %.2f)\n",
-                   name, wall[m], floor, line, up + down, fixed, wait, radio
+            printf "%s: wall %.2f s, floor %.2f s\n", name, wall[m], floor
             printf "%s: wall / floor %.3f; kvprog-cli CPU %.3f s (%.1f%% of wall); kvradio-sim CPU %.3f s (%.1f%% of wall)\n",
                    name, wall[m] / floor, cpu[m], 100 * cpu[m] / wall[m], simcpu[m], 100 * simcpu[m] / wall[m]
         }'
@@ -72,9 +72,12 @@ report() {
 # its ACK, 16 x 1 after the identification, 2 before the first block; then per read block
 # 10 + 10, per write block 1 + 2. Answers: handshake, identification, confirmation, then
 # two per read block (reply, ACK) or one per write block.
-read_times=$(measure read --port "$port" "$work/got.sin")
-report read $((8 + 1 + 1 + 128 * 5)) $((1 + 8 + 1 + 128 * 13)) $((12 + 2 + 16 + 2 + 128 * 20)) \
-    $((3 + 128 * 2)) "$read_times"
-write_times=$(measure write --port "$port" "$work/image.sin")
-report write $((8 + 1 + 1 + 123 * 12)) $((1 + 8 + 1 + 123)) $((12 + 2 + 16 + 2 + 123 * 3)) \
-    $((3 + 123)) "$write_times"
+read_floor=$(floor $((8 + 1 + 1 + 128 * 5)) $((1 + 8 + 1 + 128 * 13)) \
+    $((12 + 2 + 16 + 2 + 128 * 20)) $((3 + 128 * 2)))
+write_floor=$(floor $((8 + 1 + 1 + 123 * 12)) $((1 + 8 + 1 + 123)) \
+    $((12 + 2 + 16 + 2 + 123 * 3)) $((3 + 123)))
+report read "$read_floor" "$(measure read --port "$port" "$work/got.sin")"
+report "plain write" "$write_floor" \
+    "$(measure write --no-backup --no-verify --port "$port" "$work/image.sin")"
+report "safe write" "$(awk -v r="$read_floor" -v w="$write_floor" 'BEGIN { print 2 * r + w }')" \
+    "$(measure write --port "$port" "$work/image.sin")"

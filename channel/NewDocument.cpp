@@ -64,6 +64,29 @@ std::optional<RadioType> RadioTypeFromName(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<RadioType> ImageRadioType(const RadioImage& image) {
+    constexpr std::size_t kDigitInCode = addr::kTypeDigit - addr::kModelCode;
+    for (RadioType type : {RadioType::T310X, RadioType::T520}) {
+        const std::string_view code = type == RadioType::T520 ? kModelCodeT520 : kModelCodeT310X;
+        if (image[addr::kTypeDigit] == static_cast<std::uint8_t>(code[kDigitInCode])) {
+            return type;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RadioTypeText(const RadioImage& image) {
+    if (const auto type = ImageRadioType(image)) {
+        return std::string(RadioTypeName(*type));
+    }
+    std::string code;
+    for (std::size_t i = 0; i < addr::kModelCodeLength; ++i) {
+        const char c = static_cast<char>(image[addr::kModelCode + i]);
+        code += (c >= 0x20 && c < 0x7F) ? c : '?';
+    }
+    return "radio of model " + code;
+}
+
 RadioImage NewDocumentImage(RadioType type) {
     RadioImage image;  // all 0xFF
     for (int i = 0; i < addr::kChannelCount; ++i) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "RadioImage.h"
@@ -13,3 +14,11 @@ std::string_view RadioTypeName(RadioType type);  // "KV - T310X", "KV - T520"
 std::optional<RadioType> RadioTypeFromName(std::string_view name);
 
 RadioImage NewDocumentImage(RadioType type);
+
+// The radio type an image is for, by its type digit; none for a digit the program does not
+// know.
+std::optional<RadioType> ImageRadioType(const RadioImage& image);
+
+// "KV - T310X", or "radio of model XXXXX" (its model code) for a type the program does not
+// know.
+std::string RadioTypeText(const RadioImage& image);

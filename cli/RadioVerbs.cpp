@@ -21,16 +21,14 @@
 namespace {
 
 constexpr OptionSpec kReadOptions[] = {{"--port", Takes::Values}, kRetriesOption};
-constexpr OptionSpec kWriteOptions[] = {{"--port", Takes::Values}, kRetriesOption, {"--verify"}};
 
 struct RadioOptions {
     std::string port;
     std::string file;
     int retries = 0;
-    bool verify = false;
 };
 
-// The words of a read or write naming their one port and file; nullopt once the usage is shown.
+// The words of a read naming their one port and file; nullopt once the usage is shown.
 std::optional<RadioOptions> ParseOptions(const Args& args, std::span<const OptionSpec> options,
                                          std::string_view file, std::string_view synopsis) {
     const std::string_view names[] = {file};
@@ -43,8 +41,7 @@ std::optional<RadioOptions> ParseOptions(const Args& args, std::span<const Optio
         Fail(kExitUsage, UsageText(synopsis));
         return std::nullopt;
     }
-    return RadioOptions{ports[0], words.positionals[0], words.Number("--retries", 0),
-                        words.Has("--verify")};
+    return RadioOptions{ports[0], words.positionals[0], words.Number("--retries", 0)};
 }
 
 // A backup that cannot be saved is only reported: the transfer matters more than its copy.
@@ -80,28 +77,6 @@ Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction,
     return result;
 }
 
-// Lists each byte the radio holds differently from what was written; true when none.
-bool CompareWritten(const RadioImage& written, const RadioImage& readBack) {
-    int differences = 0;
-    for (std::size_t a = 0; a < addr::kWriteEnd; ++a) {
-        if (written[a] != readBack[a]) {
-            char line[64];
-            std::snprintf(line, sizeof line, "0x%03zX: expected 0x%02X, got 0x%02X\n", a,
-                          static_cast<unsigned>(written[a]), static_cast<unsigned>(readBack[a]));
-            std::cout << line;
-            ++differences;
-        }
-    }
-    std::cout << std::flush;
-    if (differences > 0) {
-        std::cerr << "kvprog-cli: verify: " << differences
-                  << " byte(s) differ from what was written\n";
-    } else {
-        std::cerr << "kvprog-cli: verify: the radio holds what was written\n";
-    }
-    return differences == 0;
-}
-
 }  // namespace
 
 int RunRead(const Args& args, std::string_view synopsis) {
@@ -119,34 +94,4 @@ int RunRead(const Args& args, std::string_view synopsis) {
         return Fail(kExitUsage, saved.message);
     }
     return kExitOk;
-}
-
-int RunWrite(const Args& args, std::string_view synopsis) {
-    const auto options = ParseOptions(args, kWriteOptions, "IN.sin", synopsis);
-    if (!options) {
-        return kExitUsage;
-    }
-    RadioImage image;
-    if (const Result<> loaded = LoadSinFile(options->file, image); !loaded) {
-        return Fail(kExitUsage, loaded.message);
-    }
-    // What the desktop program sends after opening the file: the form's reading of it.
-    EncodeImage(DecodeForDisplay(image), image);
-    const CInterruptGuard interrupt;
-    int blocks = 0;
-    const Result<CloneEnd> written = Transfer(*options, CloneDirection::Write, image, &blocks);
-    if (written.end == CloneEnd::Cancelled && blocks > 0) {
-        return Fail(kExitRadio, StoppedWriteText(blocks, kWriteBlocks, options->file, ""));
-    }
-    if (!written) {
-        return kExitRadio;
-    }
-    if (!options->verify) {
-        return kExitOk;
-    }
-    RadioImage readBack;
-    if (!Transfer(*options, CloneDirection::Read, readBack).ok()) {
-        return kExitRadio;
-    }
-    return CompareWritten(image, readBack) ? kExitOk : kExitRadio;
 }

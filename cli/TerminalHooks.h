@@ -1,14 +1,16 @@
 // A clone run on the terminal: the progress dialog becomes a bar and status lines on the
 // error stream, message boxes become lines there, Ctrl+C is the Cancel button, and the
-// communication error box is answered Retry a set number of times, then Cancel.
+// communication error box is answered Retry a set number of times, then Cancel. A safe
+// write's questions are answered by the command line: another radio type only with
+// --force-type, and a radio that does not hold what was written is not written again.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-#include "CloneHooks.h"
+#include "SafeWrite.h"
 
-class CTerminalHooks final : public ICloneHooks {
+class CTerminalHooks final : public ISafeWriteHooks {
 public:
     // caption heads the output ("Reading Data Progress"); bar draws a redrawn progress bar
     // (for a terminal) instead of plain lines.
@@ -26,6 +28,10 @@ public:
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     RetryAnswer AskRetryCancel(std::string_view text) override;
 
+    bool WriteOtherType(std::string_view, std::string_view) override { return m_bForceType; }
+    RetryAnswer AskWriteAgain(std::string_view) override { return RetryAnswer::Cancel; }
+    void SetForceType(bool force) { m_bForceType = force; }
+
     // Ends the bar's line; call once the run has returned.
     void Finish();
 
@@ -39,5 +45,6 @@ private:
     bool m_bBarShown = false;
     int m_nPosition = 0;
     int m_nBlocksDone = 0;
+    bool m_bForceType = false;
     std::string m_strStatus;
 };

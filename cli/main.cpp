@@ -32,8 +32,11 @@ constexpr Verb kVerbs[] = {
      "put checked CSV channels into BASE and save the result as OUT", RunImport},
     {"read", "read --port DEV [--retries N] OUT.sin",
      "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead, true},
-    {"write", "write --port DEV [--retries N] [--verify] IN.sin",
-     "write IN to the radio as the desktop program would; --verify reads it back", RunWrite, true},
+    {"write", "write --port DEV [--retries N] [--no-backup] [--no-verify] [--force-type] IN.sin",
+     "back up the radio, write IN as the desktop program would, and read it back to check it; "
+     "--no-backup and --no-verify leave those steps out, --force-type writes a radio of "
+     "another type",
+     RunWrite, true},
     {"testmode",
      "testmode --port DEV --item \"TX Frequency\"|\"Low Power Voltage\"|\"Squelch Level\"|"
      "\"TX Power\" --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] [--tx-tone TONE] "

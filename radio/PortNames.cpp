@@ -1,15 +1,13 @@
 #include "PortNames.h"
 
-#include <QSettings>
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
 
+#include "ProgramSettings.h"
+
 namespace {
 
-// The desktop program's settings profile, which also holds the port map.
-constexpr char kProfileOrganisation[] = "Local AppWizard-Generated Applications";
-constexpr char kProfileApplication[] = "KV_II";
 constexpr char kPortsGroup[] = "Ports";
 
 // 1 to 4 for "COM1" to "COM4", 0 for any other name.
@@ -25,8 +23,7 @@ std::string FromEnvironment(std::string_view name) {
 }
 
 std::string FromSettings(std::string_view name) {
-    QSettings profile(QString::fromLatin1(kProfileOrganisation),
-                      QString::fromLatin1(kProfileApplication));
+    QSettings profile = ProgramSettings();
     profile.beginGroup(QString::fromLatin1(kPortsGroup));
     return profile.value(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())))
         .toString()

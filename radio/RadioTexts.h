@@ -18,11 +18,12 @@ inline constexpr std::string_view kMsgCommunicationError =
 // The open failure box: the fixed text, then the system's reason on its own paragraph.
 std::string OpenFailedText(std::string_view reason);
 
-// What a write stopped part-way leaves: "the write was stopped after N of TOTAL blocks: the
+// What a write that ended part-way leaves: "the write HOW after N of TOTAL blocks: the
 // radio now holds part of SOURCE and part of what it held before. Write it again, or
-// restore the backup BACKUP." The last clause only when there is a backup to name.
-std::string StoppedWriteText(int blocks, int total, std::string_view source,
-                             std::string_view backup);
+// restore the backup BACKUP." HOW is "was stopped" or "failed"; the last clause only when
+// there is a backup to name.
+std::string PartWrittenText(std::string_view how, int blocks, int total, std::string_view source,
+                            std::string_view backup);
 
 // The transfer progress dialog (CProgressDlg).
 inline constexpr std::string_view kCaptionReading = "Reading Data Progress";

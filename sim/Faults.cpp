@@ -76,6 +76,22 @@ std::string AddOne(Faults& faults, std::string_view item) {
         faults.garbage = static_cast<int>(*n);
         return {};
     }
+    if (name == "flip-bit") {
+        const auto a = Number(arg, 0, 0x3D7);
+        if (!a) {
+            return "flip-bit needs an address 0-983: " + quoted;
+        }
+        faults.flipBit = *a;
+        return {};
+    }
+    if (name == "sessions") {
+        const auto n = Number(arg, 0, 1'000'000);
+        if (!n) {
+            return "sessions needs a count of handshakes: " + quoted;
+        }
+        faults.sessions = *n;
+        return {};
+    }
     if (name == "test-no-h") {
         const auto k = Number(arg, 1, 3);
         if (!k) {
@@ -111,5 +127,8 @@ std::string_view FaultHelp() {
            "  garbage[=K]         K noise bytes (default 1) before every ACK\n"
            "  test-no-h=K         test mode: no H after part K (1 the command, 2 the\n"
            "                      frequency block, 3 the tone and value block)\n"
+           "  flip-bit=A          a write stores the byte at address A with bit 0 flipped\n"
+           "  sessions=N          answers N handshakes, then nothing (a radio that must be\n"
+           "                      switched off and on between sessions)\n"
            "  Block K is the one at address 8*K, counted from 0.\n";
 }

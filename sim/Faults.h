@@ -18,6 +18,8 @@ struct Faults {
     std::optional<long> dropAfter;  // the radio's line goes dead after this many sent bytes
     int garbage = 0;                // noise bytes put before every ACK
     int testNoH = 0;  // test mode: no H after part K (1 command, 2 frequencies, 3 tones and value)
+    std::optional<long> flipBit;   // a write stores the byte at this address with bit 0 flipped
+    std::optional<long> sessions;  // handshakes answered; after them the radio stays silent
 
     friend bool operator==(const Faults&, const Faults&) = default;
 };

@@ -109,6 +109,10 @@ proto::Bytes SimRadio::Step(std::uint8_t byte) {
 }
 
 proto::Bytes SimRadio::OnHandshakeStart() {
+    if (m_faults.sessions && m_handshakesHeard++ >= *m_faults.sessions) {
+        m_handshakeAnswered = false;
+        return {};
+    }
     // With the fault, a handshake is answered only when the one before it was ignored. It
     // is decided here, so a test mode PC that never gets as far as its 'M' is counted too.
     m_handshakeAnswered = !m_faults.handshakeSecond || m_ignoredLastHandshake;
@@ -194,6 +198,10 @@ proto::Bytes SimRadio::WriteBlock(std::size_t address) {
         return {};
     }
     std::copy(m_command.begin() + proto::kCommandSize, m_command.end(), m_memory.data() + address);
+    if (m_faults.flipBit && static_cast<std::size_t>(*m_faults.flipBit) >= address &&
+        static_cast<std::size_t>(*m_faults.flipBit) < address + proto::kBlockSize) {
+        m_memory[static_cast<std::size_t>(*m_faults.flipBit)] ^= 0x01;
+    }
     if (block >= 0) {
         m_writtenBlocks.set(static_cast<std::size_t>(block));
         if (m_writtenBlocks.all()) {

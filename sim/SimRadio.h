@@ -120,6 +120,7 @@ private:
     Time m_lastByte{};
     bool m_ignoredLastHandshake = false;
     bool m_handshakeAnswered = false;  // "PROGRA" was acknowledged, so 'M' will be too
+    long m_handshakesHeard = 0;        // for the sessions fault
     proto::Bytes m_test;               // the test command or block arriving
     std::vector<std::string> m_notes;
 

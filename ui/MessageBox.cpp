@@ -21,6 +21,9 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& r
     if (!request.detail.isEmpty()) {
         box.setDetailedText(request.detail);
     }
+    if (request.defaultButton != QMessageBox::NoButton) {
+        box.setDefaultButton(request.defaultButton);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

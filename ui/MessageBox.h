@@ -27,6 +27,8 @@ struct MessageRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Warning;  // the exclamation icon
     QString detail;  // shown behind the box's "Show Details..." button when not empty
+    // The button Enter presses; NoButton leaves the choice to the box.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Shows the box modally over parent (or the active window) and returns the button pressed.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "NewDocument.h"
+#include "CompareDlg.h"
 #include "ProgressDlg.h"
 #include "RadioController.h"
 #include "SinFile.h"
@@ -100,6 +102,9 @@ private slots:
     void optionalFeaturesReachTheRadio();
     void readsAndWritesAreBackedUpAndTraced();
     void aReadGoesOnWithoutBackupOrTrace();
+    void compareShowsWhatTheFormHoldsAgainstTheRadio();
+    void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
+    void theWriteStepsAreMenuItemsRememberedInTheSettings();
 };
 
 void GuiRadioTest::init() {
@@ -109,6 +114,8 @@ void GuiRadioTest::init() {
         return QMessageBox::Discard;  // for the save prompt at the end
     });
     QCOMPARE(app()->InitInstance({}), CKV_IIApp::StartResult::Run);
+    radio()->SetBackUpBeforeWriting(true);  // the defaults, whatever a case before chose
+    radio()->SetVerifyAfterWriting(true);
 }
 
 void GuiRadioTest::cleanup() {
@@ -158,7 +165,7 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
     frame->OnCommand(ID_READ_FROM_RADIO);  // the open window keeps its caption
     QCOMPARE(dialog().windowTitle(), QString("Writing Data Progress"));
-    QCOMPARE(radio()->Direction(), CloneDirection::Read);
+    QCOMPARE(radio()->Job(), RadioJob::Read);
     dialog().OnCancel();
     QVERIFY(!dialog().isVisible());
     QTest::qWait(200);
@@ -187,7 +194,9 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
     QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
 
-    // A write cancelled part-way says what the radio now holds.
+    // A plain write cancelled part-way says what the radio now holds.
+    radio()->SetBackUpBeforeWriting(false);
+    radio()->SetVerifyAfterWriting(false);
     QTimer::singleShot(2000, this, [&] { dialog().OnCancel(); });
     RunTransfer(ID_WRITE_TO_RADIO);
     QCOMPARE(m_messages.size(), 1);
@@ -329,6 +338,71 @@ void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
     QVERIFY2(m_messages.filter("no-such-folder/trace.log").size() == 1,
              qPrintable(m_messages.join("|")));
     QVERIFY2(m_messages.filter("backup").size() == 1, qPrintable(m_messages.join("|")));
+}
+
+void GuiRadioTest::compareShowsWhatTheFormHoldsAgainstTheRadio() {
+    StartRadio();
+    RunTransfer(ID_READ_FROM_RADIO);
+    app()->Document()->SetModifiedFlag(false);
+    const QByteArray before = Bytes(app()->Document()->m_image);
+    QStringList tables;
+    const auto takeTable = [this, &tables] {
+        QTimer::singleShot(0, this, [&tables] {
+            auto* compare = qobject_cast<CCompareDlg*>(QApplication::activeModalWidget());
+            QVERIFY(compare);
+            tables << compare->TableText();
+            compare->accept();
+        });
+    };
+    takeTable();
+    RunTransfer(ID_COMPARE_WITH_RADIO);
+    QCOMPARE(tables.size(), 1);
+    QCOMPARE(tables[0], QString("Where\tThis document\tThe radio\n"));  // the same: no rows
+
+    // An edit not saved yet counts; the document itself stays as it was.
+    view()->Grid().SetTextMatrix(9, COL_RX_FREQ, "456.00000");
+    takeTable();
+    RunTransfer(ID_COMPARE_WITH_RADIO);
+    QCOMPARE(tables.size(), 2);
+    QCOMPARE(tables[1], QString("Where\tThis document\tThe radio\n"
+                                "CH 9 Receive(MHz)\t456.00000\t455.00000\n"));
+    QCOMPARE(Bytes(app()->Document()->m_image), before);
+    QCOMPARE(m_messages, QStringList());
+}
+
+void GuiRadioTest::aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo() {
+    StartRadio();  // a KV - T520; the new document is for a KV - T310X
+    QVERIFY(!QFile::exists(m_dir.filePath("saved.sin")));
+    RunTransfer(ID_WRITE_TO_RADIO);  // the handler answers the question with No
+    QCOMPARE(m_messages, QStringList({"The radio is a KV - T520 but this document is for a "
+                                      "KV - T310X. Write anyway?"}));
+    QVERIFY(!QFile::exists(m_dir.filePath("saved.sin")));  // nothing was written
+    // The backup of what the radio held is there all the same.
+    QCOMPARE(QDir(BackupFolder()).entryList({"*-before-write.sin"}, QDir::Files).size(), 1);
+}
+
+void GuiRadioTest::theWriteStepsAreMenuItemsRememberedInTheSettings() {
+    CMainFrame* frame = app()->MainFrame();
+    QMenu* program = frame->MenuOf(ID_BACKUP_BEFORE_WRITING);
+    QVERIFY(program);
+    QStringList texts;
+    for (QAction* action : program->actions()) {
+        texts << (action->isSeparator() ? QString("-") : action->text());
+    }
+    QCOMPARE(texts, QStringList({"&Read From Radio\tCtrl+R", "-", "&Write To Radio\tCtrl+W", "-",
+                                 "&Test Mode\tCtrl+T", "-", "Optional Features", "-",
+                                 "&Compare With Radio...", "Re&store Radio From Backup...",
+                                 "&Back Up Radio Before Writing", "&Verify After Writing"}));
+    QVERIFY(frame->Action(ID_BACKUP_BEFORE_WRITING)->isChecked());
+    frame->Action(ID_VERIFY_AFTER_WRITING)->trigger();  // off
+    QVERIFY(!radio()->VerifyAfterWriting());
+    // A new run of the program finds the choice in the settings file.
+    app()->ExitInstance();
+    QCOMPARE(app()->InitInstance({}), CKV_IIApp::StartResult::Run);
+    QVERIFY(!radio()->VerifyAfterWriting());
+    QVERIFY(radio()->BackUpBeforeWriting());
+    emit app()->MainFrame()->MenuOf(ID_VERIFY_AFTER_WRITING)->aboutToShow();
+    QVERIFY(!app()->MainFrame()->Action(ID_VERIFY_AFTER_WRITING)->isChecked());
 }
 
 int main(int argc, char** argv) {

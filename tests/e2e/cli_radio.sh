@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kvprog-cli against kvradio-sim over a pseudo-terminal, as a PC against a radio.
 #   cli_radio.sh KVPROG_CLI KVRADIO_SIM GROUP
-# GROUP: transfer (read, write, write --verify), faults (each of the radio's faults),
+# GROUP: transfer (read, plain write, safe write), safe (a safe write's checks), faults (each
+# of the radio's faults),
 # cancel (Ctrl+C during a paced read), busy (a port another program holds), safety (the
 # backups every read and write leaves, and the serial trace of --trace).
 set -euo pipefail
@@ -24,8 +25,10 @@ backups_of() {
     find "$folder" -maxdepth 1 -name "*-$1.sin" 2>/dev/null | sort
 }
 
-# A memory whose every byte differs from its neighbours, so a misplaced byte shows.
-perl -e 'print pack("C*", map { ($_ * 7 + int($_ / 256) + 3) % 256 } 0 .. 1023)' >known.sin
+# A memory whose every byte differs from its neighbours, so a misplaced byte shows; a radio
+# of the type a new document is for (the type digit at 0x3D6).
+perl -e '@m = map { ($_ * 7 + int($_ / 256) + 3) % 256 } 0 .. 1023; $m[0x3D6] = ord("3");
+         print pack("C*", @m)' >known.sin
 "$cli" new fresh.sin
 printf 'CH,Receive(MHz),Transmit(MHz),Rx Tone,Tx Tone\r\n1,462.5625,467.5625,67.0,D023N\r\n' >ch.csv
 "$cli" import ch.csv fresh.sin fresh.sin
@@ -43,21 +46,26 @@ transfer)
     cmp got.sin known.sin || fail "the read file differs from the radio's memory"
     wait_sim_exit 0
 
-    # A write reaches bytes 0 to 983; the radio keeps its own from 984 (0x3D8) on.
+    # A plain write reaches bytes 0 to 983; the radio keeps its own from 984 (0x3D8) on.
     start_sim write --image known.sin --save radio.sin --once
-    run_cli 0 write --port "$port" fresh.sin
+    run_cli 0 write --no-backup --no-verify --port "$port" fresh.sin
     wait_sim_exit 0
     cmp -n 984 radio.sin fresh.sin || fail "the radio does not hold what was written"
     cmp <(tail -c 40 radio.sin) <(tail -c 40 known.sin) || fail "a write reached 0x3D8 or above"
     [ "$(pc_stream write.log | grep -o '570[0-3][0-9a-f][08]08' | wc -l)" -eq 123 ] ||
         fail "the write did not send 123 blocks"
 
-    # Verify reads back what it wrote, over two runs on the same radio.
-    start_sim verify --image known.sin
+    # A safe write backs the radio up, writes, and reads it back: three sessions, one radio.
+    start_sim verify --image known.sin --save radio.sin
     run_cli 0 write --verify --port "$port" fresh.sin
     grep -qF "verify: the radio holds what was written" err.txt || fail "verify: $(cat err.txt)"
     stop_sim
-    [ "$(grep -c '# .* completed$' verify.log)" -eq 2 ] || fail "verify: not one write and one read"
+    [ "$(grep -c '# .* completed$' verify.log)" -eq 3 ] || fail "not a read, a write and a read"
+    [ "$(grep -o '# .* completed$' verify.log | awk '{print $3}' | tr '\n' ' ')" = "read write read " ] ||
+        fail "the sessions came in another order: $(grep 'completed$' verify.log)"
+    cmp -n 984 radio.sin fresh.sin || fail "the safe write left the radio different"
+    cmp "$(find "$backups" -maxdepth 1 -name '*-before-write.sin')" known.sin ||
+        fail "the before-write backup is not what the radio held"
     ;;
 faults)
     # check_fault VERB STATUS MESSAGE FAULT: one run against a radio with that fault.
@@ -155,9 +163,34 @@ cancel)
     got=0
     wait "$cli_pid" || got=$?
     [ "$got" -eq 1 ] || fail "a stopped write exited $got: $(cat err.txt)"
-    grep -qE "^kvprog-cli: the write was stopped after [0-9]+ of 123 blocks: the radio now holds part of fresh.sin and part of what it held before. Write it again.$" err.txt ||
+    grep -qE "^kvprog-cli: the write was stopped after [0-9]+ of 123 blocks: the radio now holds part of fresh.sin and part of what it held before. Write it again, or restore the backup .*-before-write.sin.$" err.txt ||
         fail "no report of the stopped write: $(cat err.txt)"
     stop_sim
+    ;;
+safe)
+    # A bit the radio stores wrong is caught, named and counted; exit 1.
+    start_sim flipped --image known.sin --fault flip-bit=0x15
+    run_cli 1 write --port "$port" fresh.sin
+    stop_sim
+    expect_message "the radio does not hold what was written: 1 byte differs, the first in CH 1 Transmit(MHz)."
+    grep -q '^CH 1 Transmit(MHz): ' out.txt || fail "the difference is not listed: $(cat out.txt)"
+
+    # A radio of another type is not written unless asked.
+    "$cli" new --type "KV - T520" t520.sin
+    start_sim other --image t520.sin --save other.sin
+    run_cli 1 write --port "$port" fresh.sin
+    expect_message "the radio is a KV - T520 but fresh.sin is for a KV - T310X: nothing was written (--force-type writes anyway)"
+    [ ! -e other.sin ] || fail "the radio of another type was written"
+    run_cli 0 write --force-type --port "$port" fresh.sin
+    stop_sim
+    cmp -n 984 other.sin fresh.sin || fail "--force-type did not write"
+
+    # A radio that answers two sessions and then no more: written, but not checked.
+    start_sim twice --image known.sin --save twice.sin --fault sessions=2
+    run_cli 1 write --port "$port" fresh.sin
+    stop_sim
+    expect_message "the radio was written but could not be checked: switch it off and on and compare it with kvprog-cli diff --port $port fresh.sin."
+    cmp -n 984 twice.sin fresh.sin || fail "the write before the failed check did not reach the radio"
     ;;
 busy)
     # Another program holds the port: the open is refused and not a byte goes out.
@@ -214,7 +247,7 @@ safety)
 
     # A write keeps what it was about to send: what the radio received, byte for byte.
     start_sim written --image known.sin --save radio.sin --once
-    run_cli 0 --trace trace.log write --port "$port" fresh.sin
+    run_cli 0 --trace trace.log write --no-backup --no-verify --port "$port" fresh.sin
     wait_sim_exit 0
     [ "$(backups_of write | wc -l)" -eq 1 ] || fail "not one write backup: $(ls "$backups")"
     cmp -n 984 "$(backups_of write)" radio.sin || fail "the write backup differs from what was sent"

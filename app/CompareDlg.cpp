@@ -1,0 +1,63 @@
+#include "CompareDlg.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ImageDiff.h"
+#include "MessageBox.h"
+
+namespace {
+
+const QStringList kHeaders = {QStringLiteral("Where"), QStringLiteral("This document"),
+                              QStringLiteral("The radio")};
+
+}  // namespace
+
+CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Compare With Radio"));
+    auto* layout = new QVBoxLayout(this);
+    const std::vector<Difference> differences = CompareImages(document, radio);
+    m_text = kHeaders.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    if (differences.empty()) {
+        auto* same =
+            new QLabel(QStringLiteral("The radio holds the same settings as this document."), this);
+        same->setTextFormat(Qt::PlainText);
+        layout->addWidget(same);
+    } else {
+        auto* table = new QTableWidget(static_cast<int>(differences.size()), 3, this);
+        table->setObjectName(QStringLiteral("differences"));
+        table->setHorizontalHeaderLabels(kHeaders);
+        table->verticalHeader()->hide();
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
+            const Difference& difference = differences[static_cast<std::size_t>(row)];
+            const QStringList cells = {QString::fromStdString(DifferencePlace(difference)),
+                                       QString::fromStdString(difference.a),
+                                       QString::fromStdString(difference.b)};
+            for (int column = 0; column < 3; ++column) {
+                table->setItem(row, column, new QTableWidgetItem(cells[column]));
+            }
+            m_text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+        }
+        table->resizeColumnsToContents();
+        table->horizontalHeader()->setStretchLastSection(true);
+        table->setMinimumWidth(480);
+        layout->addWidget(table);
+    }
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* copy = buttons->addButton(QStringLiteral("Copy"), QDialogButtonBox::ActionRole);
+    QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+    close->setDefault(true);
+    connect(copy, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(m_text); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}

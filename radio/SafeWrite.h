@@ -1,0 +1,74 @@
+// The write a dealer can trust. The clone protocol has no checksum, so a write is wrapped in
+// two more sessions with the radio:
+//   1. back up: read the whole radio and keep it as a "before-write" backup; a radio of
+//      another type than the image is written only when the hooks agree;
+//   2. write, exactly as a plain write does (the same bytes and pauses on the line);
+//   3. verify: read the radio back and compare bytes 0x000-0x3D7 with what was sent; a
+//      mismatch can be written again.
+// Each stage is a clone run of its own over the same port. With neither backup nor verify it
+// is exactly the plain write. The hooks see one progress bar over all the stages and the
+// stage's name in the status line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "CloneExchange.h"
+#include "CloneHooks.h"
+#include "Port.h"
+#include "RadioImage.h"
+#include "Result.h"
+
+enum class WriteStage { Backup, Write, Verify };
+
+// The status line of each stage.
+inline constexpr std::string_view kStatusBackingUp = "Backing up the radio...";
+inline constexpr std::string_view kStatusWriting = "Writing...";
+inline constexpr std::string_view kStatusChecking = "Checking the radio...";
+
+// What the program around a safe write decides besides the clone run's own questions.
+class ISafeWriteHooks : public ICloneHooks {
+public:
+    // The radio is a radioType but the image is for a documentType: write anyway?
+    virtual bool WriteOtherType(std::string_view radioType, std::string_view documentType) = 0;
+    // The check found the radio holding something else (text says what): Retry writes again.
+    virtual RetryAnswer AskWriteAgain(std::string_view text) = 0;
+};
+
+struct SafeWriteOptions {
+    bool backup = true;
+    bool verify = true;
+    std::string source;     // what is written, for messages: the document's or file's name
+    std::string checkHint;  // how the user checks a radio: "use Compare With Radio"
+};
+
+enum class SafeWriteEnd {
+    Done,         // written, and checked when verify was asked
+    Cancelled,    // stopped by the user; message says what the radio holds, empty when the
+                  // write had not begun
+    OpenFailed,   // the port could not be opened (its box was shown); nothing was written
+    NotBackedUp,  // the backup read failed; nothing was written
+    OtherType,    // the radio is of another type and the hooks said no; nothing was written
+    WriteFailed,  // the write did not complete; message says what the radio holds
+    NotChecked,   // written, but the radio could not be read back
+    Mismatch,     // written, and the radio holds something else than was sent
+};
+
+// What a safe write found out, whichever way it ended.
+struct SafeWriteReport {
+    bool backedUp = false;
+    RadioImage before;       // what the radio held, when backedUp
+    std::string backupPath;  // the before-write backup, when it could be saved
+    std::string backupError;
+    int blocksWritten = 0;   // of kWriteBlocks in the last write attempt
+    bool checked = false;
+    RadioImage readBack;     // what the radio held afterwards, when checked
+};
+
+// Writes image (bytes 0x000-0x3D7 as they are now) to the radio on portName. The result's
+// message says, in a sentence for the user, what was and was not done whenever it is not
+// Done (empty for an OpenFailed, whose box said it, for OtherType, and for a cancel before
+// anything was written).
+Result<SafeWriteEnd> RunSafeWrite(IPort& port, ISafeWriteHooks& hooks, const std::string& portName,
+                                  const RadioImage& image, const SafeWriteOptions& options,
+                                  SafeWriteReport& report);
