@@ -111,7 +111,7 @@ int RunRead(const Args& args, std::string_view synopsis) {
     }
     const CInterruptGuard interrupt;
     RadioImage image;
-    if (!Transfer(*options, CloneDirection::Read, image).ok()) {
+    if (!ReadRadio(options->port, options->retries, image)) {
         return kExitRadio;
     }
     const Result<> saved = SaveSinFile(options->file, image);
@@ -119,6 +119,10 @@ int RunRead(const Args& args, std::string_view synopsis) {
         return Fail(kExitUsage, saved.message);
     }
     return kExitOk;
+}
+
+bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
+    return Transfer({.port = port, .retries = retries}, CloneDirection::Read, image).ok();
 }
 
 int RunWrite(const Args& args, std::string_view synopsis) {
