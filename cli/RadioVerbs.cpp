@@ -122,7 +122,10 @@ int RunRead(const Args& args, std::string_view synopsis) {
 }
 
 bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
-    return Transfer({.port = port, .retries = retries}, CloneDirection::Read, image).ok();
+    RadioOptions options;
+    options.port = port;
+    options.retries = retries;
+    return Transfer(options, CloneDirection::Read, image).ok();
 }
 
 int RunWrite(const Args& args, std::string_view synopsis) {
