@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <span>
+#include <utility>
 
 #include "ChannelCodec.h"
 #include "Features.h"
