@@ -168,3 +168,10 @@ void EncodeImage(const EditorModel& model, RadioImage& image) {
     }
     EncodeSettings(model, image);
 }
+
+EditorModel DecodeForDisplay(const RadioImage& image) {
+    EditorModel model;
+    DecodeImage(image, model);
+    model.WriteHeaders();
+    return model;
+}

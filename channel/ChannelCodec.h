@@ -14,3 +14,7 @@ void DecodeImage(const RadioImage& image, EditorModel& model);
 // Editor to image: writes the channel records' frequency, tone, flag and step bytes and the
 // function settings, band code and type digit. No other byte changes.
 void EncodeImage(const EditorModel& model, RadioImage& image);
+
+// What the form shows right after the image is opened: the image decoded into a fresh editor,
+// with the header row and channel numbers written.
+EditorModel DecodeForDisplay(const RadioImage& image);

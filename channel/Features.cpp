@@ -12,3 +12,17 @@ std::string PttIdCodeText(const RadioImage& image) {
     }
     return text;
 }
+
+std::vector<FeatureValue> FeatureValues(const RadioImage& image) {
+    std::vector<FeatureValue> values;
+    values.push_back({"PTT ID",
+                      std::string(kPttIdModeNames[static_cast<std::size_t>(PttIdMode(image))]),
+                      addr::kOptionFlags, 1});
+    values.push_back({"ID Code", PttIdCodeText(image), addr::kPttIdCodes,
+                      static_cast<std::size_t>(addr::kPttIdCodeCount)});
+    for (const OptionSwitch& option : kOptionSwitches) {
+        values.push_back({std::string(option.name), IsOptionOn(image, option) ? "ON" : "OFF",
+                          addr::kOptionFlags, 1});
+    }
+    return values;
+}

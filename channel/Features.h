@@ -1,10 +1,11 @@
-// Reading the PTT ID and the four option switches out of the image.
+// Reading the PTT ID, its code and the four option switches out of the image.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "RadioImage.h"
 
@@ -33,3 +34,14 @@ inline bool IsOptionOn(const RadioImage& image, const OptionSwitch& option) {
 // The PTT ID code positions as hex digits up to the first empty (0xFF) one; a value that is
 // no digit (16 to 254) shows as '?'.
 std::string PttIdCodeText(const RadioImage& image);
+
+// One line of the optional features as the dialog shows it, and the bytes it is read from.
+struct FeatureValue {
+    std::string name;  // "PTT ID", "ID Code" or a switch's label
+    std::string value;
+    std::size_t address = 0;
+    std::size_t length = 0;
+};
+
+// The PTT ID mode name, the ID code text and each switch "ON" or "OFF", in the dialog's order.
+std::vector<FeatureValue> FeatureValues(const RadioImage& image);

@@ -20,33 +20,12 @@ NamedValues SettingValues(const EditorModel& model) {
     return values;
 }
 
-NamedValues FeatureValues(const RadioImage& image) {
+NamedValues FeatureNamedValues(const RadioImage& image) {
     NamedValues values;
-    values.emplace_back("PTT ID", kPttIdModeNames[static_cast<std::size_t>(PttIdMode(image))]);
-    values.emplace_back("ID Code", PttIdCodeText(image));
-    for (const OptionSwitch& option : kOptionSwitches) {
-        values.emplace_back(option.name, IsOptionOn(image, option) ? "ON" : "OFF");
+    for (FeatureValue& feature : FeatureValues(image)) {
+        values.emplace_back(std::move(feature.name), std::move(feature.value));
     }
     return values;
-}
-
-std::string JsonString(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            out += "\\u00";
-            out += kHex[u >> 4];
-            out += kHex[u & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 // {"name": "value", ...} on one line, or one pair a line at the given indent.
@@ -88,11 +67,23 @@ std::string PaddedRow(const std::array<std::string, kGridCols>& row,
 
 }  // namespace
 
-EditorModel DecodeForDisplay(const RadioImage& image) {
-    EditorModel model;
-    DecodeImage(image, model);
-    model.WriteHeaders();
-    return model;
+std::string JsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
 }
 
 std::string ReportText(const RadioImage& image) {
@@ -101,7 +92,7 @@ std::string ReportText(const RadioImage& image) {
     for (const auto& [name, value] : SettingValues(model)) {
         out += name + ": " + value + "\n";
     }
-    for (const auto& [name, value] : FeatureValues(image)) {
+    for (const auto& [name, value] : FeatureNamedValues(image)) {
         out += name + ": " + value + "\n";
     }
     out += "\n";
@@ -125,7 +116,7 @@ std::string ReportJson(const RadioImage& image) {
         out += row == 1 ? "\n    " : ",\n    ";
         out += JsonObject(ChannelValues(model, row), "");
     }
-    out += "\n  ],\n  \"features\": " + JsonObject(FeatureValues(image), "  ");
+    out += "\n  ],\n  \"features\": " + JsonObject(FeatureNamedValues(image), "  ");
     out += "\n}\n";
     return out;
 }

@@ -3,12 +3,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "EditorModel.h"
 #include "RadioImage.h"
-
-// The image decoded into a fresh editor, with the header row and channel numbers written.
-EditorModel DecodeForDisplay(const RadioImage& image);
 
 // "Label: value" lines for the settings and features, a blank line, then the channel table.
 std::string ReportText(const RadioImage& image);
@@ -18,3 +15,6 @@ std::string ReportJson(const RadioImage& image);
 
 // The grid as CSV: the header row, then channels 1 to 16.
 std::string ReportCsv(const RadioImage& image);
+
+// text as a JSON string, quotes included; quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view text);

@@ -19,14 +19,6 @@ namespace {
 // A CSV of sixteen channels is a few kilobytes; anything this large is not one.
 constexpr std::size_t kMaxCsvBytes = 1 << 20;
 
-bool Load(const std::string& path, RadioImage& image) {
-    const Result<> loaded = LoadSinFile(path, image);
-    if (!loaded) {
-        Fail(kExitUsage, loaded.message);
-    }
-    return loaded.ok();
-}
-
 bool Save(const std::string& path, const RadioImage& image) {
     const Result<> saved = SaveSinFile(path, image);
     if (!saved) {
@@ -80,6 +72,14 @@ bool WriteText(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+bool LoadOrReport(const std::string& path, RadioImage& image) {
+    const Result<> loaded = LoadSinFile(path, image);
+    if (!loaded) {
+        Fail(kExitUsage, loaded.message);
+    }
+    return loaded.ok();
+}
+
 int RunNew(const Args& args, std::string_view synopsis) {
     static constexpr OptionSpec kOptions[] = {{"--type", Takes::Value}};
     static constexpr std::string_view kNames[] = {"OUT.sin"};
@@ -109,7 +109,7 @@ int RunShow(const Args& args, std::string_view synopsis) {
         return kExitUsage;
     }
     RadioImage image;
-    if (!Load(words.positionals[0], image)) {
+    if (!LoadOrReport(words.positionals[0], image)) {
         return kExitUsage;
     }
     if (!WriteStandardOutput(words.Has("--json") ? ReportJson(image) : ReportText(image))) {
@@ -125,7 +125,7 @@ int RunExport(const Args& args, std::string_view synopsis) {
         return kExitUsage;
     }
     RadioImage image;
-    if (IsTheInput(args[1], args[0]) || !Load(args[0], image)) {
+    if (IsTheInput(args[1], args[0]) || !LoadOrReport(args[0], image)) {
         return kExitUsage;
     }
     return WriteText(args[1], ReportCsv(image)) ? kExitOk : kExitUsage;
@@ -140,7 +140,7 @@ int RunImport(const Args& args, std::string_view synopsis) {
     std::string text;
     RadioImage image;
     // OUT may be BASE: putting channels into a file in place is what import is for.
-    if (IsTheInput(args[2], args[0]) || !ReadText(args[0], text) || !Load(args[1], image)) {
+    if (IsTheInput(args[2], args[0]) || !ReadText(args[0], text) || !LoadOrReport(args[1], image)) {
         return kExitUsage;
     }
     CsvTable csv;

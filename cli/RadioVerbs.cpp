@@ -2,14 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <iostream>
-#include <optional>
-#include <span>
 
 #include "Backups.h"
-#include "ChannelCodec.h"
-#include "ChannelReport.h"
 #include "CloneExchange.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
@@ -22,74 +17,42 @@ namespace {
 
 constexpr OptionSpec kReadOptions[] = {{"--port", Takes::Values}, kRetriesOption};
 
-struct RadioOptions {
-    std::string port;
-    std::string file;
-    int retries = 0;
-};
+}  // namespace
 
-// The words of a read naming their one port and file; nullopt once the usage is shown.
-std::optional<RadioOptions> ParseOptions(const Args& args, std::span<const OptionSpec> options,
-                                         std::string_view file, std::string_view synopsis) {
-    const std::string_view names[] = {file};
-    ParsedWords words;
-    if (!ParseOrShowUsage({.options = options, .positionals = names}, args, synopsis, words)) {
-        return std::nullopt;
-    }
-    const std::vector<std::string> ports = words.Values("--port");
-    if (ports.size() != 1 || ports[0].empty()) {
-        Fail(kExitUsage, UsageText(synopsis));
-        return std::nullopt;
-    }
-    return RadioOptions{ports[0], words.positionals[0], words.Number("--retries", 0)};
-}
-
-// A backup that cannot be saved is only reported: the transfer matters more than its copy.
-void Backup(const RadioImage& image, BackupKind kind) {
-    if (const BackupSaved saved = SaveBackup(image, kind); !saved.result) {
-        std::cerr << "kvprog-cli: warning: no backup: " << saved.result.message << "\n";
-    }
-}
-
-// One clone run over a fresh port, reported on the error stream. What is about to be written
-// and what was read completely are kept as backups.
-Result<CloneEnd> Transfer(const RadioOptions& options, CloneDirection direction, RadioImage& image,
-                          int* blocksDone = nullptr) {
-    const bool reading = direction == CloneDirection::Read;
-    const bool terminal = ::isatty(STDERR_FILENO) != 0;
-    CTerminalHooks hooks(std::cerr, reading ? kCaptionReading : kCaptionWriting, options.retries,
-                         terminal);
-    CLinkPort link(std::string(reading ? "read" : "write") + " --port " + options.port);
-    Result<CloneEnd> result = RunClone(link.Port(), hooks, options.port, direction, image);
+bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
+    CTerminalHooks hooks(std::cerr, kCaptionReading, retries, ::isatty(STDERR_FILENO) != 0);
+    CLinkPort link("read --port " + port);
+    const Result<CloneEnd> result = RunClone(link.Port(), hooks, port, CloneDirection::Read, image);
     hooks.Finish();
-    if (blocksDone) {
-        *blocksDone = hooks.BlocksDone();
-    }
     if (result.end == CloneEnd::Cancelled) {
         std::cerr << "kvprog-cli: cancelled\n";
     }
-    if (reading && result.ok()) {
-        Backup(image, BackupKind::Read);
+    if (!result) {
+        return false;
     }
-    if (!reading && result.end != CloneEnd::OpenFailed) {
-        Backup(image, BackupKind::Sent);  // a write leaves image as it was sent
+    // A backup that cannot be saved is only reported: the read matters more than its copy.
+    if (const BackupSaved saved = SaveBackup(image, BackupKind::Read); !saved.result) {
+        std::cerr << "kvprog-cli: warning: no backup: " << saved.result.message << "\n";
     }
-    return result;
+    return true;
 }
 
-}  // namespace
-
 int RunRead(const Args& args, std::string_view synopsis) {
-    const auto options = ParseOptions(args, kReadOptions, "OUT.sin", synopsis);
-    if (!options) {
+    const std::string_view names[] = {"OUT.sin"};
+    ParsedWords words;
+    if (!ParseOrShowUsage({.options = kReadOptions, .positionals = names}, args, synopsis, words)) {
         return kExitUsage;
+    }
+    const std::vector<std::string> ports = words.Values("--port");
+    if (ports.size() != 1 || ports[0].empty()) {
+        return Fail(kExitUsage, UsageText(synopsis));
     }
     const CInterruptGuard interrupt;
     RadioImage image;
-    if (!Transfer(*options, CloneDirection::Read, image).ok()) {
+    if (!ReadRadio(ports[0], words.Number("--retries", 0), image)) {
         return kExitRadio;
     }
-    const Result<> saved = SaveSinFile(options->file, image);
+    const Result<> saved = SaveSinFile(words.positionals[0], image);
     if (!saved) {
         return Fail(kExitUsage, saved.message);
     }

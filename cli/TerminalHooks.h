@@ -22,9 +22,6 @@ public:
     void SetStatus(std::string_view text) override;
     int ProgressPosition() override { return m_nPosition; }
     void SetProgressPosition(int position) override;
-    void BlockDone(int done, int /*total*/) override { m_nBlocksDone = done; }
-    // The blocks the radio acknowledged in the last run, for a run that ended early.
-    int BlocksDone() const { return m_nBlocksDone; }
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     RetryAnswer AskRetryCancel(std::string_view text) override;
 
@@ -44,7 +41,6 @@ private:
     bool m_bBar;
     bool m_bBarShown = false;
     int m_nPosition = 0;
-    int m_nBlocksDone = 0;
     bool m_bForceType = false;
     std::string m_strStatus;
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "DiffVerb.h"
 #include "FileVerbs.h"
 #include "LinkPort.h"
 #include "QuotedValue.h"
@@ -37,6 +38,9 @@ constexpr Verb kVerbs[] = {
      "--no-backup and --no-verify leave those steps out, --force-type writes a radio of "
      "another type",
      RunWrite, true},
+    {"diff", "diff [--json] [--port DEV [--retries N]] A.sin [B.sin]",
+     "list what differs between A and B, or A and the radio on DEV, as the form shows it", RunDiff,
+     true},
     {"testmode",
      "testmode --port DEV --item \"TX Frequency\"|\"Low Power Voltage\"|\"Squelch Level\"|"
      "\"TX Power\" --value N [--rx MHZ] [--tx MHZ] [--rx-tone TONE] [--tx-tone TONE] "
@@ -53,10 +57,11 @@ void PrintHelp(std::ostream& out) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
     out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
-           "  --trace FILE before read, write or testmode: append every byte sent and\n"
-           "               received, with its time, to FILE\n"
+           "  --trace FILE before read, write, diff or testmode: append every byte sent\n"
+           "               and received, with its time, to FILE\n"
            "  --help       this text\n  --version    the program's version\n"
-           "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input.\n";
+           "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input; diff exits\n"
+           "0 when the same, 1 when they differ, 2 on bad usage, bad input or a radio failure.\n";
 }
 
 int FailWithHelp(const std::string& message) {
@@ -96,7 +101,7 @@ int main(int argc, char** argv) {
     for (const Verb& verb : kVerbs) {
         if (words[0] == verb.name) {
             if (tracing && !verb.radio) {
-                return Fail(kExitUsage, "--trace applies to read, write and testmode only");
+                return Fail(kExitUsage, "--trace applies to read, write, diff and testmode only");
             }
             return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }

@@ -18,7 +18,6 @@
 #include "CellRules.h"
 #include "ChannelCodec.h"
 #include "ChannelImport.h"
-#include "ChannelReport.h"
 #include "Csv.h"
 #include "FuzzCommon.h"
 #include "NewDocument.h"

@@ -1,5 +1,7 @@
 #include "Faults.h"
 
+#include "QuotedValue.h"
+
 #include <charconv>
 
 namespace {
@@ -22,7 +24,7 @@ std::string AddOne(Faults& faults, std::string_view item) {
     const std::string_view name = item.substr(0, eq);
     const bool hasArg = eq != std::string_view::npos;
     const std::string_view arg = hasArg ? item.substr(eq + 1) : std::string_view();
-    const std::string quoted = "\"" + std::string(item) + "\"";
+    const std::string quoted = QuotedValue(item);
 
     auto noArg = [&](bool& flag) -> std::string {
         if (hasArg) {

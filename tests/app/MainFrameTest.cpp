@@ -54,7 +54,13 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {kSep, ""},
       {32778, "&Test Mode\tCtrl+T"},
       {kSep, ""},
-      {32784, "Optional Features"}}},
+      {32784, "Optional Features"},
+      // Added after the program's own items: the safe write's companions.
+      {kSep, ""},
+      {32800, "&Compare With Radio..."},
+      {32801, "Re&store Radio From Backup..."},
+      {32802, "&Back Up Radio Before Writing"},
+      {32803, "&Verify After Writing"}}},
     {"P&ort",
      {{32773, "COM1(&P)\tCtrl+C"},
       {32775, "COM2(&Q)\tCtrl+D"},
@@ -85,6 +91,10 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {59392, {"Show or hide the toolbar", "Toggle ToolBar"}},
     {59393, {"Show or hide the status bar", "Toggle StatusBar"}},
     {61445, {"Close print preview mode", "Cancel Preview"}},
+    {32800, {"Read the radio and show how it differs from this document", "Compare With Radio"}},
+    {32801, {"Write a backup of a radio back to the radio, with the steps of a write", "Restore"}},
+    {32802, {"Read the radio and keep a backup before each write", "Back Up Before Writing"}},
+    {32803, {"Read the radio back after each write and check it holds what was sent", "Verify"}},
 };
 
 int IdOf(const QAction* action) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ChannelReport.h"
+#include "ChannelCodec.h"
 #include "NewDocument.h"
 
 namespace {

@@ -3,17 +3,7 @@
 # comma-decimal locale, and clean refusals of bad input.
 set -euo pipefail
 cli="$1"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_exit() {  # expect_exit CODE COMMAND...
-    local want="$1"; shift
-    local got=0
-    "$@" >out.txt 2>err.txt || got=$?
-    [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"
-}
+. "$(dirname "$0")/cli_lib.sh"
 
 # new: both radio types, 1024 bytes each, differing where the type shows.
 "$cli" new a.sin

@@ -4,7 +4,8 @@
 # GROUP: transfer (read, plain write, safe write), safe (a safe write's checks), faults (each
 # of the radio's faults),
 # cancel (Ctrl+C during a paced read), busy (a port another program holds), safety (the
-# backups every read and write leaves, and the serial trace of --trace).
+# backups every read and write leaves, and the serial trace of --trace), diff (a file against
+# the radio).
 set -euo pipefail
 cli="$1"
 sim="$2"
@@ -169,7 +170,7 @@ cancel)
     ;;
 safe)
     # A bit the radio stores wrong is caught, named and counted; exit 1.
-    start_sim flipped --image known.sin --fault flip-bit=0x15
+    start_sim flipped --image known.sin --fault flip-bit=21
     run_cli 1 write --port "$port" fresh.sin
     stop_sim
     expect_message "the radio does not hold what was written: 1 byte differs, the first in CH 1 Transmit(MHz)."
@@ -285,6 +286,31 @@ safety)
     [ "$(backups_of write | wc -l)" -eq 1 ] || fail "a write that never opened its port left a copy"
     [ "$(stat -c %a "$backups" "$backups/sent" "$(backups_of read)" | tr '\n' ' ')" = "700 700 600 " ] ||
         fail "the backups are not private: $(stat -c '%a %n' "$backups" "$backups"/* "$backups"/sent/*)"
+    ;;
+diff)
+    # The radio holding the file: exit 0, nothing printed, and a read's one backup.
+    start_sim same --image known.sin --once
+    run_cli 0 diff --port "$port" known.sin
+    wait_sim_exit 0
+    [ ! -s out.txt ] || fail "the same memory printed: $(cat out.txt)"
+    [ "$(backups_of read | wc -l)" -eq 1 ] || fail "not one read backup: $(ls "$backups")"
+    cmp "$(backups_of read)" known.sin || fail "the read backup differs from the radio's memory"
+
+    # A radio holding something else: the file is A, the radio B, as two files would compare.
+    run_cli 1 diff --json fresh.sin known.sin
+    mv out.txt files.json
+    start_sim other --image known.sin --once
+    run_cli 1 diff --json --port "$port" --retries 1 fresh.sin
+    wait_sim_exit 0
+    cmp files.json out.txt || fail "the radio compared otherwise"
+    [ "$(echo *.sin)" = "fresh.sin known.sin" ] || fail "diff saved a file: $(echo *.sin)"
+
+    # A radio failure is trouble, exit 2, with the radio's message.
+    start_sim silent --image known.sin --fault silent
+    run_cli 2 diff --port "$port" fresh.sin
+    expect_message "$msg_comm"
+    stop_sim
+    [ ! -s out.txt ] || fail "a failed read printed: $(cat out.txt)"
     ;;
 *)
     fail "unknown group"
