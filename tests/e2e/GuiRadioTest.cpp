@@ -106,6 +106,7 @@ private slots:
     void compareShowsWhatTheFormHoldsAgainstTheRadio();
     void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
     void theWriteStepsAreMenuItemsRememberedInTheSettings();
+    void restoreWritesABackupBackAfterItsDateIsConfirmed();
 };
 
 void GuiRadioTest::init() {
@@ -400,6 +401,26 @@ void GuiRadioTest::theWriteStepsAreMenuItemsRememberedInTheSettings() {
     QVERIFY(radio()->BackUpBeforeWriting());
     emit app()->MainFrame()->MenuOf(ID_VERIFY_AFTER_WRITING)->aboutToShow();
     QVERIFY(!app()->MainFrame()->Action(ID_VERIFY_AFTER_WRITING)->isChecked());
+}
+
+void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
+    const CDataFolder data;
+    StartRadio();
+    RadioImage backup = RadioMemory();
+    WriteFrequency(backup, RadioImage::ChannelAddress(2) + rec::kRxFreq, 46125000);
+    QVERIFY(EnsureBackupFolder());
+    const QString path = QDir(BackupFolder()).filePath("20240305-141502-read.sin");
+    QVERIFY(SaveSinFile(QFile::encodeName(path).toStdString(), backup).ok());
+    QFile::remove(m_dir.filePath("saved.sin"));
+    SetFileDialogHandler([&path](const FileDialogRequest&) { return path; });
+    RunTransfer(ID_RESTORE_FROM_BACKUP);
+    SetFileDialogHandler(nullptr);
+    QCOMPARE(m_messages, QStringList({"Write the backup of 5 March 2024, 14:15:02 "
+                                      "(20240305-141502-read.sin) to the radio?"}));
+    RadioImage radio;
+    QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), radio).ok());
+    QCOMPARE(Bytes(radio).left(0x3D8), Bytes(backup).left(0x3D8));
+    QVERIFY(!app()->Document()->IsModified());  // the document is not what was restored
 }
 
 int main(int argc, char** argv) {
