@@ -24,8 +24,6 @@ namespace {
 constexpr int kMaxRetries = 3;
 constexpr std::size_t kBlockSize = 8;
 constexpr std::size_t kReplySize = 12;  // 4 header bytes, then the block
-constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / kBlockSize);
-constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / kBlockSize);
 
 // The worst case of each stretch of a run, from the clone time-outs. Pacing sleeps and the
 // line time of the few bytes sent come on top of the receives; 50 ms covers them in each.
