@@ -1,8 +1,8 @@
 #include "KV_IIApp.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QFile>
+#include <QMenu>
 #include <QSessionManager>
 #include <cstdio>
 
@@ -20,10 +20,9 @@
 #include "PrintCommands.h"
 #include "ProgramSettings.h"
 #include "RadioController.h"
+#include "RecentFiles.h"
 
 namespace {
-
-constexpr char kRecentGroup[] = "Recent File List";
 
 // The write's two steps as checkable items. Their checks follow the controller, which reads
 // them from the settings file the first time the Program menu opens, not at start-up.
@@ -178,7 +177,16 @@ void CKV_IIApp::CreateDocumentWindows() {
             [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),
             &CMainFrame::ResizeParentToFit);
-    connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &CKV_IIApp::AddToRecentFileList);
+    connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &AddToRecentFiles);
+    // The status bar says what the form holds, and what a save did.
+    connect(m_pDoc.get(), &CKV_IIDoc::stateChanged, m_pMainWnd.get(),
+            [frame = m_pMainWnd.get(), doc = m_pDoc.get()] {
+                frame->SetDocumentText(doc->StatusText());
+            });
+    connect(m_pDoc.get(), &CKV_IIDoc::saved, m_pMainWnd.get(),
+            [frame = m_pMainWnd.get(), doc = m_pDoc.get()] {
+                frame->SetMessageText(QStringLiteral("Saved %1").arg(doc->GetTitle()));
+            });
     m_pMainWnd->SetCloseGuard(
         [this] { return !RefuseWhileTransferring() && m_pDoc->SaveModified(); });
     connect(m_pMainWnd.get(), &CMainFrame::FilesDropped, this,
@@ -213,9 +221,9 @@ void CKV_IIApp::ConnectCommands() {
             [this, radio] { radio->OnRestoreFromBackup(m_pMainWnd.get()); });
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
+    ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });
     connect(radio, &CRadioController::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
-    connect(radio, &CRadioController::radioRead, m_pDoc.get(),
-            [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
+    connect(radio, &CRadioController::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
 }
 
 // While a clone run goes, nothing may replace or close the document, the form or the
@@ -312,28 +320,4 @@ void CKV_IIApp::OnFilePrintSetup() {
 
 bool CKV_IIApp::OpenDocumentFile(const QString& path) {
     return !RefuseWhileTransferring() && m_pDoc->SaveModified() && OpenFile(path);
-}
-
-QStringList CKV_IIApp::RecentFiles() const {
-    QSettings profile = ProgramSettings();
-    profile.beginGroup(QString::fromUtf8(kRecentGroup));
-    QStringList files;
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString file = profile.value(QStringLiteral("File%1").arg(i)).toString();
-        if (!file.isEmpty()) {
-            files << file;
-        }
-    }
-    return files;
-}
-
-void CKV_IIApp::AddToRecentFileList(const QString& path) {
-    QStringList files = RecentFiles();
-    files.removeAll(path);
-    files.prepend(path);
-    QSettings profile = ProgramSettings();
-    profile.beginGroup(QString::fromUtf8(kRecentGroup));
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        profile.setValue(QStringLiteral("File%1").arg(i), files.value(i - 1));
-    }
 }

@@ -21,9 +21,6 @@ class CKV_IIApp : public QApplication {
     Q_OBJECT
 
 public:
-    // How many recent files the settings remember.
-    static constexpr int kRecentFileCount = 4;
-
     CKV_IIApp(int& argc, char** argv);
     ~CKV_IIApp() override;
 
@@ -54,7 +51,6 @@ public:
     // Asks to save unsaved changes, then opens path; false when nothing was opened.
     bool OpenDocumentFile(const QString& path);
 
-    QStringList RecentFiles() const;
 
     ToneList m_toneList;
     bool m_bEditorsCreated = false;
@@ -69,7 +65,6 @@ private:
     void ConnectCommands();
     void NewDocument();
     bool OpenFile(const QString& path);
-    void AddToRecentFileList(const QString& path);
     StartResult PrintFromCommandLine(const QStringList& arguments);
     StartResult PrintFile(const QStringList& arguments);
     // True (with a word in the status bar) while a clone run goes.

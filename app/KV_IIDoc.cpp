@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "MessageBox.h"
 #include "SinFile.h"
@@ -36,9 +37,48 @@ CKV_IIDoc::CKV_IIDoc(QObject* parent) : QObject(parent) {}
 
 bool CKV_IIDoc::OnNewDocument(RadioType type) {
     m_image = NewDocumentImage(type);
-    m_strPathName.clear();
-    m_bModified = false;
+    SetPathName(QString());
+    SetModifiedFlag(false);
     return true;
+}
+
+void CKV_IIDoc::SetPathName(const QString& path) {
+    m_strPathName = path;
+    m_strReadName.clear();
+    m_strReadOrigin.clear();
+    emit stateChanged();
+}
+
+void CKV_IIDoc::SetModifiedFlag(bool modified) {
+    if (m_bModified != modified) {
+        m_bModified = modified;
+        emit stateChanged();
+    }
+}
+
+void CKV_IIDoc::OnReadFromRadio(const QString& port, const QString& portText,
+                                const QDateTime& when) {
+    const QString folder = m_strPathName.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : QFileInfo(m_strPathName).absolutePath();
+    // A device path names the file after its device: radio-ttyUSB0-....sin.
+    const QString portName = QFileInfo(port).fileName();
+    m_strPathName.clear();
+    m_strReadName = QDir(folder).filePath(
+        QStringLiteral("radio-%1-%2.sin").arg(portName, when.toString("yyyyMMdd-HHmm")));
+    m_strReadOrigin = QStringLiteral("Read from %1").arg(portText) + when.toString(" 'at' HH:mm");
+    m_bModified = true;
+    emit stateChanged();
+}
+
+QString CKV_IIDoc::StatusText() const {
+    if (!m_strReadOrigin.isEmpty()) {
+        return m_strReadOrigin + QStringLiteral(", not saved");
+    }
+    if (m_strPathName.isEmpty()) {
+        return QStringLiteral("New document");
+    }
+    return GetTitle() + (m_bModified ? QStringLiteral(" (modified)") : QString());
 }
 
 bool CKV_IIDoc::OnOpenDocument(const QString& path) {
@@ -49,9 +89,10 @@ bool CKV_IIDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     m_image = loaded;
-    m_strPathName = QFileInfo(path).absoluteFilePath();
     m_bModified = false;
+    SetPathName(QFileInfo(path).absoluteFilePath());
     emit fileUsed(m_strPathName);
+    emit saved(m_strPathName);
     return true;
 }
 
@@ -65,9 +106,10 @@ bool CKV_IIDoc::OnSaveDocument(const QString& path) {
         ShowMessage(m_pWindow, QString::fromStdString(result.message));
         return false;
     }
-    m_strPathName = QFileInfo(path).absoluteFilePath();
     m_bModified = false;
+    SetPathName(QFileInfo(path).absoluteFilePath());
     emit fileUsed(m_strPathName);
+    emit saved(m_strPathName);
     return true;
 }
 
@@ -77,9 +119,10 @@ bool CKV_IIDoc::DoFileSave() {
 
 bool CKV_IIDoc::DoSaveAs() {
     FileDialogRequest request = ChannelDataRequest(true);
-    request.suggested = m_strPathName.isEmpty()
-                            ? QDir::current().filePath(QString::fromUtf8(kNewFileName))
-                            : m_strPathName;
+    request.suggested = !m_strPathName.isEmpty() ? m_strPathName
+                        : !m_strReadName.isEmpty()
+                            ? m_strReadName
+                            : QDir::current().filePath(QString::fromUtf8(kNewFileName));
     const QString path = AskFileName(m_pWindow, request);
     return !path.isEmpty() && OnSaveDocument(path);
 }
@@ -103,6 +146,9 @@ bool CKV_IIDoc::SaveModified() {
 }
 
 QString CKV_IIDoc::GetTitle() const {
-    return m_strPathName.isEmpty() ? QString::fromUtf8(kNewFileName)
-                                   : QFileInfo(m_strPathName).fileName();
+    if (!m_strPathName.isEmpty()) {
+        return QFileInfo(m_strPathName).fileName();
+    }
+    return m_strReadName.isEmpty() ? QString::fromUtf8(kNewFileName)
+                                   : QFileInfo(m_strReadName).fileName();
 }

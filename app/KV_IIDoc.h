@@ -45,12 +45,23 @@ public:
     // asks "Save changes to NAME?". False means the user cancelled (or the save failed).
     bool SaveModified();
 
+    // After a complete read from the radio on port ("COM1" or a device path; shown as
+    // portText, "COM1 (/dev/ttyUSB0)"): the document holds the radio's memory and no file, so
+    // that Save cannot put it over the file that was open. Its name, and what Save As offers,
+    // is radio-PORT-YYYYMMDD-HHMM.sin in the folder of that file (the documents folder when
+    // none was open). It counts as modified.
+    void OnReadFromRadio(const QString& port, const QString& portText, const QDateTime& when);
+
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true);
 
     QString GetPathName() const { return m_strPathName; }
-    // The file's name, or kNewFileName for a document never saved.
+    // The file's name; for a document never saved, the name a read gave it or kNewFileName.
     QString GetTitle() const;
+
+    // What the status bar's document pane shows: "fleet.sin", "fleet.sin (modified)",
+    // "New document", "Read from COM1 (/dev/ttyUSB0) at 07:13, not saved".
+    QString StatusText() const;
 
     // Run before every save so that the image holds what the form shows.
     void SetEncodeHook(std::function<void()> hook) { m_encodeHook = std::move(hook); }
@@ -60,9 +71,18 @@ public:
 signals:
     // A file was opened or saved under path.
     void fileUsed(const QString& path);
+    // The document was saved under path.
+    void saved(const QString& path);
+    // The file, the name or the modified flag changed: StatusText has news.
+    void stateChanged();
 
 private:
+    // The document has a file now (or none): what a read told of it is gone.
+    void SetPathName(const QString& path);
+
     QString m_strPathName;
+    QString m_strReadName;    // after a read: radio-PORT-YYYYMMDD-HHMM.sin with its folder
+    QString m_strReadOrigin;  // after a read: "Read from COM1 (/dev/ttyUSB0) at 07:13"
     bool m_bModified = false;
     std::function<void()> m_encodeHook;
     QWidget* m_pWindow = nullptr;

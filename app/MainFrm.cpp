@@ -113,6 +113,14 @@ QString CMainFrame::MessageText() const {
     return m_messagePane->text();
 }
 
+void CMainFrame::SetDocumentText(const QString& text) {
+    m_documentPane->setText(text);
+}
+
+QString CMainFrame::DocumentText() const {
+    return m_documentPane->text();
+}
+
 void CMainFrame::CreateMenus() {
     for (const MenuTemplate& menuTemplate : MenuTable()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuTemplate.title));
@@ -174,6 +182,12 @@ void CMainFrame::CreateStatusBar() {
     m_messagePane->setObjectName(QStringLiteral("pane0"));
     m_messagePane->setMinimumWidth(1);  // a long prompt is cut, it never widens the window
     bar->addWidget(m_messagePane, 1);
+
+    m_documentPane = new QLabel(bar);
+    m_documentPane->setObjectName(QStringLiteral("documentPane"));
+    m_documentPane->setTextFormat(Qt::PlainText);
+    m_documentPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(m_documentPane);
 
     for (int i = 0; i < 3; ++i) {
         auto* pane = new QLabel(bar);

@@ -34,6 +34,9 @@ public:
     // Text of the status bar's message pane (pane 0).
     void SetMessageText(const QString& text);
     QString MessageText() const;
+    // Text of the document pane, left of the indicators: what the form holds.
+    void SetDocumentText(const QString& text);
+    QString DocumentText() const;
 
     // Shrinks (never grows) the window so that it fits its central form.
     void ResizeParentToFit();
@@ -64,6 +67,7 @@ private:
     std::map<QShortcut*, int> m_accelerators;
     QToolBar* m_wndToolBar = nullptr;
     QLabel* m_messagePane = nullptr;
+    QLabel* m_documentPane = nullptr;
     QLabel* m_indicators[3] = {};  // CAP, NUM, SCRL
     bool m_lockState[3] = {};
     std::function<bool()> m_closeGuard;

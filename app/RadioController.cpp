@@ -16,6 +16,7 @@
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
 #include "MessageBox.h"
+#include "PortNames.h"
 #include "ProgramSettings.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
@@ -58,13 +59,17 @@ std::string JobWords(RadioJob job) {
     return "restore a backup to ";
 }
 
+QString Now() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm"));
+}
+
 // The moment a backup was taken: the local time its name records, else its file's time.
 QString BackupTime(const QString& path) {
     const QRegularExpressionMatch stamp =
         QRegularExpression(QStringLiteral(R"(^(\d{8}-\d{6}))")).match(QFileInfo(path).fileName());
-    QDateTime when = stamp.hasMatch()
-                         ? QDateTime::fromString(stamp.captured(1), QStringLiteral("yyyyMMdd-HHmmss"))
-                         : QDateTime();
+    QDateTime when = stamp.hasMatch() ? QDateTime::fromString(stamp.captured(1),
+                                                              QStringLiteral("yyyyMMdd-HHmmss"))
+                                      : QDateTime();
     if (!when.isValid()) {
         when = QFileInfo(path).lastModified();
     }
@@ -182,6 +187,12 @@ void CRadioController::OnRadioTransfer() {
     }
     // The job is taken once, here: a command during the run only prepares the next one.
     const RadioJob job = m_job;
+    // A read replaces the document: unsaved changes are offered for saving first, and
+    // Cancel leaves everything as it was, the window waiting for Start.
+    if (job == RadioJob::Read && !m_pDoc->SaveModified()) {
+        ProgressDialog().AllowStart();
+        return;
+    }
     if (job == RadioJob::Write) {
         m_view.EncodeImage();
     }
@@ -196,11 +207,13 @@ void CRadioController::OnRadioTransfer() {
         warnings << QStringLiteral("No serial trace was written: ") +
                         QString::fromStdString(port.Error());
     }
-    CTransferHooks hooks(ProgressDialog(), &ProgressDialog());
     const std::string portName = m_strPort.toStdString();
+    const QString portText = QString::fromStdString(PortWithDevice(portName));
+    CTransferHooks hooks(ProgressDialog(), &ProgressDialog(), portText);
     RadioImage& image = m_pDoc->m_image;
     std::optional<RadioImage> compared;  // the radio, for a comparison that read it
     bool read = false;
+    QString done;  // what the status bar tells once the run is over
     try {
         if (job == RadioJob::Read || job == RadioJob::Compare) {
             RadioImage radio = image;
@@ -209,6 +222,7 @@ void CRadioController::OnRadioTransfer() {
                 if (job == RadioJob::Read) {
                     image = radio;
                     read = true;
+                    done = QStringLiteral("Read from %1 at %2").arg(portText, Now());
                 } else {
                     compared = radio;
                 }
@@ -217,8 +231,8 @@ void CRadioController::OnRadioTransfer() {
             SafeWriteOptions options;
             options.backup = BackUpBeforeWriting();
             options.verify = VerifyAfterWriting();
-            options.source = (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName)
-                                 .toStdString();
+            options.source =
+                (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName).toStdString();
             options.checkHint = "use Compare With Radio";
             SafeWriteReport report;
             const Result<SafeWriteEnd> written =
@@ -227,6 +241,13 @@ void CRadioController::OnRadioTransfer() {
             Warn(report.backupError, warnings);
             if (!written.message.empty()) {
                 warnings.prepend(Sentence(written.message));
+            }
+            if (written) {
+                done = QStringLiteral("%1 %2%3 at %4")
+                           .arg(job == RadioJob::Write ? QStringLiteral("Written to")
+                                                       : m_strRestoreName + " restored to",
+                                portText,
+                                report.checked ? QStringLiteral(" and checked") : QString(), Now());
             }
         }
     } catch (const std::exception& error) {
@@ -238,7 +259,11 @@ void CRadioController::OnRadioTransfer() {
     emit transferRunningChanged(false);
     if (read) {
         m_view.DecodeImage();
-        emit radioRead();  // the document now holds the radio's memory, not its file
+        // The document now holds the radio's memory, not its file.
+        m_pDoc->OnReadFromRadio(m_strPort, portText, QDateTime::currentDateTime());
+    }
+    if (!done.isEmpty()) {
+        emit statusMessage(done);
     }
     for (const QString& warning : warnings) {
         ShowMessage(&m_view, warning);

@@ -31,7 +31,7 @@ public:
     void SetDocument(CKV_IIDoc* document) { m_pDoc = document; }
 
     // Each command commits an open edit, notes its job and opens the progress dialog; its
-    // Start begins the run (OnRadioTransfer).
+    // Start begins the run (OnRadioTransfer). A read asks first to save unsaved changes.
     void OnReadFromRadio();
     void OnWriteToRadio();
     // Reads the radio and shows how it differs from what the form shows; the document stays
@@ -62,8 +62,8 @@ public:
 signals:
     // A run started or ended.
     void transferRunningChanged(bool running);
-    // A complete read replaced the image, and the form shows it.
-    void radioRead();
+    // What a run did, for the status bar: "Written to COM1 (/dev/ttyUSB0) and checked at 07:14".
+    void statusMessage(const QString& text);
 
 private:
     void OpenProgressDialog(RadioJob job);

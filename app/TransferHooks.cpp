@@ -40,7 +40,8 @@ void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
 
 RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
     const MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
-                                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon};
+                                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon,
+                                 QStringLiteral("Port: %1").arg(m_strPort)};
     return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
                                                                    : RetryAnswer::Cancel;
 }
@@ -74,6 +75,13 @@ bool CTransferHooks::IsCancelled() {
 
 void CTransferHooks::SetStatus(std::string_view text) {
     m_dialog.SetStatus(Text(text));
+}
+
+// The first attempt is the usual one; from the second on the window says how far the run has
+// got with a radio that does not answer.
+void CTransferHooks::Attempt(int attempt, int of) {
+    m_dialog.SetAttempt(attempt > 1 ? QStringLiteral("attempt %1 of %2").arg(attempt).arg(of)
+                                    : QString());
 }
 
 int CTransferHooks::ProgressPosition() {

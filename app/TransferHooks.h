@@ -15,7 +15,9 @@ QString Sentence(std::string_view text);
 
 class CTransferHooks : public ISafeWriteHooks {
 public:
-    CTransferHooks(CProgressDlg& dialog, QWidget* parent) : m_dialog(dialog), m_pParent(parent) {}
+    // portText names the port in the communication error's details: "COM1 (/dev/ttyUSB0)".
+    CTransferHooks(CProgressDlg& dialog, QWidget* parent, QString portText)
+        : m_dialog(dialog), m_pParent(parent), m_strPort(std::move(portText)) {}
 
     void Sleep(int milliseconds) override;
     void ShowMessage(std::string_view text, MessageIcon icon) override;
@@ -23,6 +25,7 @@ public:
     void PumpOne() override;
     bool IsCancelled() override;
     void SetStatus(std::string_view text) override;
+    void Attempt(int attempt, int of) override;
     int ProgressPosition() override;
     void SetProgressPosition(int position) override;
     // "The radio is a RADIO_TYPE but this document is for a DOC_TYPE. Write anyway?"
@@ -32,4 +35,5 @@ public:
 private:
     CProgressDlg& m_dialog;
     QWidget* m_pParent;
+    QString m_strPort;
 };

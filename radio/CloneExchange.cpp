@@ -133,6 +133,7 @@ Link CCloneRun::Handshake() {
     for (int attempt = 1; attempt <= kHandshakeAttempts; ++attempt) {
         m_port.Purge(PurgeSet::Clear);
         m_hooks.SetStatus(kStatusWaiting);
+        m_hooks.Attempt(attempt, kHandshakeAttempts);
         if (!PumpPasses(kPassesBeforeHandshake, 1)) {
             return Link::Cancelled;
         }

@@ -21,4 +21,6 @@ public:
 
     // done of total blocks have been acknowledged; told after each one.
     virtual void BlockDone(int /*done*/, int /*total*/) {}
+    // The handshake's attempt number of the round's `of` attempts begins.
+    virtual void Attempt(int /*attempt*/, int /*of*/) {}
 };

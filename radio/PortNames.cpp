@@ -32,6 +32,11 @@ std::string FromSettings(std::string_view name) {
 
 }  // namespace
 
+std::string PortWithDevice(std::string_view name) {
+    const std::string device = DeviceForPort(name);
+    return device == name ? device : std::string(name) + " (" + device + ")";
+}
+
 std::string DeviceForPort(std::string_view name) {
     const int number = ComNumber(name);
     if (number == 0) {

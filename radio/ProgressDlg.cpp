@@ -25,6 +25,7 @@ const DialogTemplate& ProgressTemplate() {
         {IDC_PROGRESS_BAR, ControlKind::ProgressBar, "", 7, 23, 226, 10},
         {IDC_PROGRESS_LABEL, ControlKind::Static, label.c_str(), 7, 38, 47, 12},
         {IDC_PROGRESS_STATUS, ControlKind::Static, status.c_str(), 48, 38, 142, 21},
+        {IDC_PROGRESS_ATTEMPT, ControlKind::Static, "", 48, 60, 142, 10},
     };
     static const DialogTemplate dialog = {"Dialog", 260, 74, "Times New Roman", 10, controls};
     return dialog;
@@ -39,6 +40,7 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     m_start = FindControl<QPushButton>(this, 1);
     m_bar = FindControl<QProgressBar>(this, IDC_PROGRESS_BAR);
     m_status = FindControl<QLabel>(this, IDC_PROGRESS_STATUS);
+    m_attempt = FindControl<QLabel>(this, IDC_PROGRESS_ATTEMPT);
     m_bar->setTextVisible(false);
     connect(m_start, &QPushButton::clicked, this, &CProgressDlg::OnOK);
     connect(FindControl<QPushButton>(this, 2), &QPushButton::clicked, this,
@@ -51,6 +53,7 @@ void CProgressDlg::Create(QWidget* over) {
     m_bCancel = 0;
     m_start->setEnabled(true);
     m_status->setText(Text(kStatusNotStarted));
+    m_attempt->clear();
     setWindowTitle(m_strCaption);
     if (over) {
         const QPoint centre = over->mapToGlobal(over->rect().center());
@@ -66,6 +69,19 @@ void CProgressDlg::SetStatus(const QString& text) {
 
 QString CProgressDlg::Status() const {
     return m_status->text();
+}
+
+void CProgressDlg::SetAttempt(const QString& text) {
+    m_attempt->setText(text);
+}
+
+QString CProgressDlg::Attempt() const {
+    return m_attempt->text();
+}
+
+void CProgressDlg::AllowStart() {
+    m_start->setEnabled(true);
+    m_start->setFocus();
 }
 
 int CProgressDlg::Position() const {

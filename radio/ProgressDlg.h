@@ -14,6 +14,7 @@ inline constexpr int IDD_PROGRESS = 133;
 inline constexpr int IDC_PROGRESS_BAR = 1003;
 inline constexpr int IDC_PROGRESS_LABEL = 1004;
 inline constexpr int IDC_PROGRESS_STATUS = 1005;
+inline constexpr int IDC_PROGRESS_ATTEMPT = 1006;  // below the status: the handshake's attempt
 
 class CProgressDlg : public QDialog {
     Q_OBJECT
@@ -34,6 +35,11 @@ public:
 
     void SetStatus(const QString& text);
     QString Status() const;
+    // "attempt 3 of 15" below the status line, while a radio does not answer; "" hides it.
+    void SetAttempt(const QString& text);
+    QString Attempt() const;
+    // Start may be pressed again: the run it asked for did not begin.
+    void AllowStart();
     int Position() const;
     void SetPosition(int position);
     // Advances the bar by its step.
@@ -58,4 +64,5 @@ private:
     QPushButton* m_start = nullptr;
     QProgressBar* m_bar = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_attempt = nullptr;
 };

@@ -51,6 +51,7 @@ public:
         m_nPosition = position;
         m_inner.SetProgressPosition(Overall(position));
     }
+    void Attempt(int attempt, int of) override { m_inner.Attempt(attempt, of); }
     void BlockDone(int done, int total) override {
         m_nBlocks = done;
         m_inner.BlockDone(done, total);

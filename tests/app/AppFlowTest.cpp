@@ -23,6 +23,7 @@
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "NewDocument.h"
+#include "RecentFiles.h"
 #include "SinFile.h"
 
 namespace {
@@ -288,7 +289,7 @@ void AppFlowTest::droppedFilesOpenAndRecentFilesAreKept() {
         QCOMPARE(doc()->GetPathName(), path);
         opened.prepend(path);
     }
-    QCOMPARE(app()->RecentFiles(), opened.mid(0, 4));
+    QCOMPARE(RecentFiles(), opened.mid(0, 4));
     // The File menu lists none of them.
     for (QAction* action : app()->MainFrame()->menuBar()->actions()) {
         for (QAction* item : action->menu()->actions()) {
