@@ -32,6 +32,7 @@ constexpr CommandName kCommandNames[] = {
     {ID_RESTORE_FROM_BACKUP, "ID_RESTORE_FROM_BACKUP"},
     {ID_BACKUP_BEFORE_WRITING, "ID_BACKUP_BEFORE_WRITING"},
     {ID_VERIFY_AFTER_WRITING, "ID_VERIFY_AFTER_WRITING"},
+    {ID_HELP_GUIDE, "ID_HELP_GUIDE"},
     {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
 };
 
@@ -78,21 +79,24 @@ constexpr MenuItem kViewMenu[] = {
     {ID_VIEW_STATUS_BAR, "&Status Bar"},
 };
 
+constexpr MenuItem kHelpMenu[] = {
+    {ID_HELP_GUIDE, "&User Guide\tF1"},
+};
+
 constexpr MenuTemplate kMenus[] = {
-    {"&File", kFileMenu},
-    {"&Program", kProgramMenu},
-    {"P&ort", kPortMenu},
-    {"&View", kViewMenu},
+    {"&File", kFileMenu}, {"&Program", kProgramMenu}, {"P&ort", kPortMenu},
+    {"&View", kViewMenu}, {"&Help", kHelpMenu},
 };
 
 // Ctrl+E runs a command nothing handles, and the window has no panes for F6 to move
 // between; the keys are bound all the same, so they are taken and do nothing.
 constexpr Accelerator kAccelerators[] = {
-    {Qt::CTRL | Qt::Key_N, ID_FILE_NEW},         {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
-    {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE},        {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
-    {Qt::CTRL | Qt::Key_R, ID_READ_FROM_RADIO},  {Qt::CTRL | Qt::Key_W, ID_WRITE_TO_RADIO},
-    {Qt::CTRL | Qt::Key_T, ID_TEST_MODE},        {Qt::CTRL | Qt::Key_E, ID_EDIT_CHANNEL},
-    {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE}, {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
+    {Qt::CTRL | Qt::Key_N, ID_FILE_NEW},          {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
+    {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE},         {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
+    {Qt::CTRL | Qt::Key_R, ID_READ_FROM_RADIO},   {Qt::CTRL | Qt::Key_W, ID_WRITE_TO_RADIO},
+    {Qt::CTRL | Qt::Key_T, ID_TEST_MODE},         {Qt::CTRL | Qt::Key_E, ID_EDIT_CHANNEL},
+    {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE},  {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
+    {QKeyCombination(Qt::Key_F1), ID_HELP_GUIDE},
 };
 
 constexpr int kToolbar[] = {
@@ -125,6 +129,7 @@ constexpr CommandString kStrings[] = {
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+    {ID_HELP_GUIDE, "Open the user guide\nUser Guide"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
     {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
     {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},

@@ -22,6 +22,7 @@
 #include "CommandTable.h"
 #include "Icons.h"
 #include "MessageBox.h"
+#include "UserGuide.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         CAboutDlg dlg(this);
         dlg.exec();
     });
+    connect(Action(ID_HELP_GUIDE), &QAction::triggered, this, [this] { ShowUserGuide(this); });
 
     // Lock keys and status prompts reach the frame through the application's events.
     qApp->installEventFilter(this);

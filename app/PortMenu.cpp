@@ -57,6 +57,24 @@ void Refresh(QMenu& menu, CRadioController& radio) {
     }
 }
 
+// The item of a fixed port as the menu table has it, with the device it stands for before
+// the shortcut: "COM1(&P)  (/dev/ttyUSB0)\tCtrl+C". The device may change between two
+// openings of the menu (environment, settings file), so it is looked up each time.
+QString FixedPortText(int id, std::string_view name) {
+    QString text;
+    for (const MenuTemplate& menu : MenuTable()) {
+        for (const MenuItem& item : menu.items) {
+            if (item.id == id) {
+                text = QString::fromUtf8(item.text);
+            }
+        }
+    }
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    const QString device =
+        QStringLiteral("  (%1)").arg(QString::fromStdString(DeviceForPort(name)));
+    return tab < 0 ? text + device : text.insert(tab, device);
+}
+
 }  // namespace
 
 void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
@@ -81,6 +99,7 @@ void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
         for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {
             if (QAction* action = frame.Action(kPortCommands[i])) {
                 action->setChecked(radio.Port().toStdString() == kPortNames[i]);
+                action->setText(FixedPortText(kPortCommands[i], kPortNames[i]));
             }
         }
         Refresh(*menu, radio);

@@ -15,10 +15,10 @@ inline constexpr std::array<std::string_view, 4> kPortNames = {"COM1", "COM2", "
 // and comes back as it is.
 std::string DeviceForPort(std::string_view name);
 
-// A serial port present, as the Port menu lists it (SerialPortList.h).
 // The port as messages name it: "COM1 (/dev/ttyUSB0)", or the device path alone.
 std::string PortWithDevice(std::string_view name);
 
+// A serial port present, as the Port menu lists it (SerialPortList.h).
 struct SerialPortEntry {
     std::string device;       // for example "/dev/ttyUSB0"
     std::string description;  // the driver's or the adapter's own words; may be empty

@@ -377,8 +377,14 @@ void AppFlowTest::portMenuListsThePortsPresent() {
         expected << port.systemLocation();
     }
     expected.sort();
+    qputenv("KVPROG_COM2", "/dev/ttyACM7");
     for (int i = 0; i < 2; ++i) {  // opened again, the list is rebuilt, not added to
         emit menu->aboutToShow();
+        // The fixed items show the device each stands for, as it is at this opening.
+        QCOMPARE(app()->MainFrame()->Action(ID_COM2)->text(),
+                 i == 0 ? QString("COM2(&Q)  (/dev/ttyACM7)\tCtrl+D")
+                        : QString("COM2(&Q)  (/dev/ttyUSB1)\tCtrl+D"));
+        qunsetenv("KVPROG_COM2");
         QStringList listed;
         for (QAction* action : menu->actions()) {
             if (action->property("detectedPort").typeId() == QMetaType::QString) {

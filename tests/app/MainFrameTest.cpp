@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -67,6 +68,7 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {32776, "COM3(&S)\tCtrl+E"},
       {32777, "COM4(&T)\tCtrl+F"}}},
     {"&View", {{59392, "&Toolbar"}, {59393, "&Status Bar"}}},
+    {"&Help", {{32804, "&User Guide\tF1"}}},
 };
 
 // Prompt and tooltip of every command that has a string.
@@ -95,6 +97,7 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {32801, {"Write a backup of a radio back to the radio, with the steps of a write", "Restore"}},
     {32802, {"Read the radio and keep a backup before each write", "Back Up Before Writing"}},
     {32803, {"Read the radio back after each write and check it holds what was sent", "Verify"}},
+    {32804, {"Open the user guide", "User Guide"}},
 };
 
 int IdOf(const QAction* action) {
@@ -157,7 +160,7 @@ private slots:
         }
     }
 
-    void acceleratorsAreExactlyTheTen() {
+    void acceleratorsAreExactlyTheTable() {
         CMainFrame frame;
         std::set<std::pair<QKeySequence, int>> bound;
         for (const auto& [shortcut, id] : frame.Accelerators()) {
@@ -169,7 +172,8 @@ private slots:
             {QKeySequence("Ctrl+S"), 57603}, {QKeySequence("Ctrl+P"), 57607},
             {QKeySequence("Ctrl+R"), 32771}, {QKeySequence("Ctrl+W"), 32772},
             {QKeySequence("Ctrl+T"), 32778}, {QKeySequence("Ctrl+E"), 32780},
-            {QKeySequence("F6"), 57680},     {QKeySequence("Shift+F6"), 57681}};
+            {QKeySequence("F6"), 57680},     {QKeySequence("Shift+F6"), 57681},
+            {QKeySequence("F1"), 32804}};
         QVERIFY(bound == expected);
         // Nothing else in the window takes a key: no other shortcut, no action's own.
         QCOMPARE(frame.findChildren<QShortcut*>().size(), qsizetype(expected.size()));
@@ -198,6 +202,17 @@ private slots:
         QTest::keyClick(&frame, Qt::Key_F6);
         QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
         QCOMPARE(recorder.ids, (std::vector<int>{ID_EDIT_CHANNEL, ID_NEXT_PANE, ID_PREV_PANE}));
+
+        // F1 opens the user guide installed beside the program, once however often pressed.
+        recorder.ids.clear();
+        QTest::keyClick(&frame, Qt::Key_F1);
+        QTest::keyClick(&frame, Qt::Key_F1);
+        QCOMPARE(recorder.ids, (std::vector<int>{ID_HELP_GUIDE, ID_HELP_GUIDE}));
+        const QList<QTextBrowser*> guides = frame.findChildren<QTextBrowser*>("userGuide");
+        QCOMPARE(guides.size(), qsizetype(1));
+        QVERIFY(guides[0]->isVisible());
+        QVERIFY(guides[0]->toPlainText().startsWith("kvprog user guide"));
+        guides[0]->window()->close();
         QVERIFY(frame.isVisible());
         QVERIFY(ToolBarOf(frame)->isVisible());
         QVERIFY(frame.statusBar()->isVisible());

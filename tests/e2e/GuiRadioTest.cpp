@@ -30,6 +30,7 @@
 #include "ProgressDlg.h"
 #include "RadioController.h"
 #include "SinFile.h"
+#include "TransferHooks.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ private:
     QProcess m_radio;
     QStringList m_messages;
     QMessageBox::StandardButton m_otherTypeAnswer = QMessageBox::Yes;
+    QMessageBox::StandardButton m_saveAnswer = QMessageBox::Discard;
 
 private slots:
     void init();
@@ -107,6 +109,8 @@ private slots:
     void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
     void theWriteStepsAreMenuItemsRememberedInTheSettings();
     void restoreWritesABackupBackAfterItsDateIsConfirmed();
+    void aReadNeverLosesAnEditNorOverwritesTheOpenFile();
+    void aSilentRadioShowsTheAttemptAndTheDevice();
 };
 
 void GuiRadioTest::init() {
@@ -116,9 +120,10 @@ void GuiRadioTest::init() {
         if (request.buttons & QMessageBox::Yes) {  // a radio of another type
             return m_otherTypeAnswer;
         }
-        return QMessageBox::Discard;  // for the save prompt at the end
+        return m_saveAnswer;  // the save prompt
     });
     m_otherTypeAnswer = QMessageBox::Yes;
+    m_saveAnswer = QMessageBox::Discard;
     QCOMPARE(app()->InitInstance({}), CKV_IIApp::StartResult::Run);
     radio()->SetBackUpBeforeWriting(true);  // the defaults, whatever a case before chose
     radio()->SetVerifyAfterWriting(true);
@@ -435,3 +440,99 @@ int main(int argc, char** argv) {
 }
 
 #include "GuiRadioTest.moc"
+
+void GuiRadioTest::aReadNeverLosesAnEditNorOverwritesTheOpenFile() {
+    StartRadio();
+    const QString customerA = m_dir.filePath("customer-a.sin");
+    const RadioImage fileA = NewDocumentImage(RadioType::T310X);
+    QVERIFY(SaveSinFile(QFile::encodeName(customerA).toStdString(), fileA).ok());
+    CKV_IIDoc* doc = app()->Document();
+    CMainFrame* frame = app()->MainFrame();
+    QVERIFY(app()->OpenDocumentFile(customerA));
+    QCOMPARE(frame->DocumentText(), QString("customer-a.sin"));
+    view()->Grid().SetTextMatrix(2, COL_RX_FREQ, "451.00000");
+    doc->SetModifiedFlag(true);
+    QCOMPARE(frame->DocumentText(), QString("customer-a.sin (modified)"));
+
+    // Cancel at the save question: nothing is sent and the window waits for Start again.
+    m_saveAnswer = QMessageBox::Cancel;
+    frame->OnCommand(ID_READ_FROM_RADIO);
+    dialog().OnOK();
+    QTRY_COMPARE(m_messages, QStringList{"Save changes to customer-a.sin?"});
+    QTest::qWait(100);
+    QVERIFY(dialog().isVisible());
+    QVERIFY(dialog().IsStartEnabled());
+    QVERIFY(!radio()->IsTransferRunning());
+    QCOMPARE(Cell(2, COL_RX_FREQ), QString("451.00000"));
+    QVERIFY(doc->IsModified());
+    dialog().OnCancel();
+    QTest::qWait(200);
+    QFile log(m_dir.filePath("radio.log"));
+    QVERIFY(!log.open(QIODevice::ReadOnly) || !log.readAll().contains(" pc "));
+
+    // Discard: the radio is read and the document is an untitled one.
+    m_saveAnswer = QMessageBox::Discard;
+    m_messages.clear();
+    RunTransfer(ID_READ_FROM_RADIO);
+    QCOMPARE(m_messages, QStringList{"Save changes to customer-a.sin?"});
+    QCOMPARE(Bytes(doc->m_image), Bytes(RadioMemory()));
+    QVERIFY(doc->GetPathName().isEmpty());
+    const QString device = qEnvironmentVariable("KVPROG_COM1");
+    const QRegularExpression readName("^radio-COM1-\\d{8}-\\d{4}\\.sin$");
+    QVERIFY2(readName.match(doc->GetTitle()).hasMatch(), qPrintable(doc->GetTitle()));
+    const QRegularExpression readFrom("^Read from COM1 \\(" + QRegularExpression::escape(device) +
+                                      "\\) at \\d\\d:\\d\\d");
+    QVERIFY2(readFrom.match(frame->MessageText()).hasMatch(), qPrintable(frame->MessageText()));
+    QVERIFY(readFrom.match(frame->DocumentText()).hasMatch());
+    QVERIFY(frame->DocumentText().endsWith(", not saved"));
+
+    // Save asks for a name, beside the file that was open; that file keeps customer A.
+    QString suggested;
+    SetFileDialogHandler([&suggested](const FileDialogRequest& request) {
+        suggested = request.suggested;
+        return request.suggested;
+    });
+    frame->OnCommand(ID_FILE_SAVE);
+    SetFileDialogHandler(nullptr);
+    QCOMPARE(QFileInfo(suggested).absolutePath(), QFileInfo(customerA).absolutePath());
+    QVERIFY2(readName.match(QFileInfo(suggested).fileName()).hasMatch(), qPrintable(suggested));
+    RadioImage stillA;
+    QVERIFY(LoadSinFile(QFile::encodeName(customerA).toStdString(), stillA).ok());
+    QCOMPARE(Bytes(stillA), Bytes(fileA));
+    QCOMPARE(frame->MessageText(), "Saved " + QFileInfo(suggested).fileName());
+    QCOMPARE(frame->DocumentText(), QFileInfo(suggested).fileName());
+
+    RunTransfer(ID_WRITE_TO_RADIO);
+    const QRegularExpression written("^Written to COM1 \\(" + QRegularExpression::escape(device) +
+                                     "\\) and checked at \\d\\d:\\d\\d$");
+    QVERIFY2(written.match(frame->MessageText()).hasMatch(), qPrintable(frame->MessageText()));
+}
+
+void GuiRadioTest::aSilentRadioShowsTheAttemptAndTheDevice() {
+    StartRadio({"--fault", "silent"});
+    // The run keeps the event loop turning, so the timer sees the window as the user does;
+    // it stops the run once the second attempt shows.
+    QString seen;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (seen.isEmpty() && !dialog().Attempt().isEmpty()) {
+            seen = dialog().Attempt();
+            dialog().OnCancel();
+        }
+    });
+    watch.start(10);
+    RunTransfer(ID_READ_FROM_RADIO);
+    QCOMPARE(seen, QString("attempt 2 of 15"));
+    QVERIFY(m_messages.isEmpty());
+
+    // When the attempts run out, the communication error's details name the port's device.
+    QString detail;
+    SetMessageHandler([&detail](const MessageRequest& request) {
+        detail = request.detail;
+        return QMessageBox::Cancel;
+    });
+    const QString portText = "COM1 (" + qEnvironmentVariable("KVPROG_COM1") + ")";
+    CTransferHooks hooks(dialog(), app()->MainFrame(), portText);
+    QCOMPARE(hooks.AskRetryCancel("Communication Error"), RetryAnswer::Cancel);
+    QCOMPARE(detail, "Port: " + portText);
+}
