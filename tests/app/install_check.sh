@@ -11,7 +11,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/kvprog bin/kvprog-cli lib/kvprog/libkvserialports.so \
             lib/kvprog/libkvprintsupport.so \
             share/applications/kvprog.desktop \
-            share/mime/packages/kvprog.xml share/icons/hicolor/scalable/apps/kvprog.svg; do
+            share/mime/packages/kvprog.xml share/icons/hicolor/scalable/apps/kvprog.svg \
+            share/doc/kvprog/guide.md; do
     [ -e "$prefix/$file" ] || fail "$file was not installed"
 done
 desktop-file-validate "$prefix/share/applications/kvprog.desktop"
