@@ -224,25 +224,22 @@ void CTestModeDlg::ConnectHandlers() {
         // keeps.
         connect(c.pTone, &QComboBox::activated, this, [this, d] { OnToneChosen(d); });
     }
-    for (QRadioButton* choice : m_bandChoice) {
-        connect(choice, &QRadioButton::clicked, this, [this, choice] { OnBandChoice(choice); });
+    for (int band = kBandHigh; band <= kBandLow; ++band) {
+        connect(m_bandChoice[static_cast<std::size_t>(band - kBandHigh)], &QRadioButton::clicked,
+                this, [this, band] { OnBandChoice(band); });
     }
 }
 
 void CTestModeDlg::OnInitDialog() {
-    m_pCaptionGroup->setTitle(QString::fromUtf8(kCaptionFirst));
-    for (QRadioButton* checked : {m_dir[kRx].pQt, m_dir[kTx].pQt, m_bandChoice[0],
-                                  m_dir[kRx].pStep500, m_dir[kTx].pStep500}) {
-        checked->setChecked(true);
-    }
-    FillToneCombo(kRx, kMethodQt);
-    FillToneCombo(kTx, kMethodQt);
     for (BandSettings& band : m_bands) {
         band.nTone.fill(0);
         band.nStep.fill(kStep500);
         band.nMethod.fill(kMethodQt);
     }
-    m_nBand = kBandHigh;
+    // The hidden frequency controls hold the High band from the start, as its checked button
+    // says: Start sends the band whose button is checked, even before any band was shown.
+    LoadBand(kBandHigh);
+    m_pCaptionGroup->setTitle(QString::fromUtf8(kCaptionFirst));
     m_nItem = kItemFirst;
     m_itemValues.fill(0);
     const QSignalBlocker blocker(m_pSlider);
@@ -303,6 +300,9 @@ void CTestModeDlg::LoadBand(int band) {
             FreqText(settings.dFreq[static_cast<std::size_t>(d)]));
     }
     m_nBand = band;
+    for (std::size_t i = 0; i < m_bandChoice.size(); ++i) {
+        m_bandChoice[i]->setChecked(static_cast<int>(i) == band - kBandHigh);
+    }
     for (int d : {kRx, kTx}) {
         const auto i = static_cast<std::size_t>(d);
         SetStepButtons(d, settings.nStep[i]);
@@ -359,11 +359,14 @@ void CTestModeDlg::OnToneChosen(int direction) {
     }
 }
 
-void CTestModeDlg::OnBandChoice(QRadioButton* chosen) {
-    // Shown only: the frequencies sent are those of the edits.
-    for (QRadioButton* choice : m_bandChoice) {
-        choice->setChecked(choice == chosen);
+void CTestModeDlg::OnBandChoice(int band) {
+    // The band chosen is loaded as its tree item loads it, so Start sends that band. The band
+    // already loaded keeps its edits: a click on its own button changes nothing.
+    if (band == m_nBand) {
+        m_bandChoice[static_cast<std::size_t>(band - kBandHigh)]->setChecked(true);
+        return;
     }
+    LoadBand(band);
 }
 
 void CTestModeDlg::OnHScroll(int position) {

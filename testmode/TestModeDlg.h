@@ -4,9 +4,11 @@
 //
 // Everything lives in the dialog and dies with it: nothing is read from the radio, nothing
 // is written to the document or its image, and every opening starts from the defaults.
-// A frequency edit keeps its text only while its band is shown: selecting a band loads the
-// band's stored frequencies again. Enter in a frequency edit, and Start for both edits,
-// clamp the text to the band and round it to the edit's channel step.
+// A frequency edit keeps its text only while its band is shown: selecting a band, in the tree
+// or with its button under "Choose Debug Frequency", loads the band's stored settings again,
+// and Start sends the band loaded last, the one whose button is checked. Enter in a frequency
+// edit, and Start for both edits, clamp the text to the band and round it to the edit's
+// channel step.
 #pragma once
 
 #include <QDialog>
@@ -86,7 +88,7 @@ private:
     void OnMethod(int direction, int method);
     void OnStep(int direction, int step);
     void OnToneChosen(int direction);
-    void OnBandChoice(QRadioButton* chosen);
+    void OnBandChoice(int band);
     void OnHScroll(int position);
     void OnDefault();
     void OnStart();

@@ -53,6 +53,13 @@ bool Contains(const Bytes& bytes, const Bytes& part) {
 // The radio buttons checked when the dialog opens: QT, 5.00KHZ, High(MHz).
 const QList<int> kOpening = {IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP500};
 
+// The same, with another band's button checked: a band as it opens.
+QList<int> Opening(int bandButton) {
+    QList<int> ids = kOpening;
+    ids[2] = bandButton;
+    return ids;
+}
+
 int FocusId() {
     QWidget* w = QApplication::focusWidget();
     while (w && ControlId(w) == -1) {
@@ -252,11 +259,13 @@ private slots:
             int param;
             const char* caption;
             const char* frequency;
-        } rows[] = {{"450 - 470MHZ", kParamHighFrequency, "High Frequency", "470.00000"},
-                    {"450 - 470MHZ", kParamMiddleFrequency, "Middle Frequency", "460.00000"},
-                    {"450 - 470MHZ", kParamLowFrequency, "Low frequency", "450.00000"},
-                    {"400 - 420MHZ", kParamMiddleFrequency, "Middle Frequency", "410.00000"},
-                    {"", kParamHighFrequency, "High Frequency", "470.00000"}};
+            int button;  // the band's button under "Choose Debug Frequency"
+        } rows[] = {
+            {"450 - 470MHZ", kParamHighFrequency, "High Frequency", "470.00000", IDC_HIGH},
+            {"450 - 470MHZ", kParamMiddleFrequency, "Middle Frequency", "460.00000", IDC_MIDDLE},
+            {"450 - 470MHZ", kParamLowFrequency, "Low frequency", "450.00000", IDC_LOW},
+            {"400 - 420MHZ", kParamMiddleFrequency, "Middle Frequency", "410.00000", IDC_MIDDLE},
+            {"", kParamHighFrequency, "High Frequency", "470.00000", IDC_HIGH}};
         QList<int> shown(kFrequencySet.begin(), kFrequencySet.end());
         shown << IDC_DEFAULT << IDC_DEBUG_TREE << IDC_CAPTION_GROUP;
         std::sort(shown.begin(), shown.end());
@@ -269,7 +278,7 @@ private slots:
             QCOMPARE(Entries(IDC_RX_TONE), Entries(IDC_TX_TONE));
             QCOMPARE(Entries(IDC_RX_TONE).size(), 43);
             QCOMPARE(Shown(IDC_RX_TONE) + Shown(IDC_TX_TONE), QString("OFFOFF"));
-            QCOMPARE(CheckedIds(), kOpening);
+            QCOMPARE(CheckedIds(), Opening(row.button));
             QCOMPARE(VisibleIds(), shown);
         }
     }
@@ -367,12 +376,11 @@ private slots:
                  QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
         Select(kParamTxFrequency);
         Click(IDC_LOW);
-        Click(IDC_LOW);
+        Click(IDC_LOW);  // the Low band's own settings, loaded once
+        QCOMPARE(CheckedIds(), Opening(IDC_LOW));
+        Click(IDC_HIGH);
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_LOW, IDC_RX_STEP500, IDC_TX_STEP625}));
-        Click(IDC_MIDDLE);
-        QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_MIDDLE, IDC_RX_STEP500, IDC_TX_STEP625}));
+                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
     }
 
     void eachBandKeepsItsOwnSettingsUntilDefault() {
@@ -396,7 +404,7 @@ private slots:
         Select(kParamMiddleFrequency);
         QCOMPARE(Text(IDC_RX_FREQ), QString("460.00000"));  // an edited text is not kept
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_DQT, IDC_HIGH, IDC_RX_STEP625, IDC_TX_STEP500}));
+                 QList<int>({IDC_RX_QT, IDC_TX_DQT, IDC_MIDDLE, IDC_RX_STEP625, IDC_TX_STEP500}));
         QCOMPARE(Entries(IDC_TX_TONE).size(), 168);
         QCOMPARE(Shown(IDC_TX_TONE), QString("241.8"));
         QCOMPARE(Shown(IDC_RX_TONE), QString("67.0"));
@@ -409,7 +417,7 @@ private slots:
         Click(IDC_TX_QT);
         Select(kParamLowFrequency);
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
+                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_LOW, IDC_RX_STEP500, IDC_TX_STEP625}));
         Select(kParamMiddleFrequency);
         QCOMPARE(Shown(IDC_RX_TONE), QString("210.7"));
         QCOMPARE(Shown(IDC_TX_TONE), QString("OFF"));
@@ -418,12 +426,12 @@ private slots:
         TypeAndEnter(IDC_TX_FREQ, "452.5");
         Click(IDC_DEFAULT);
         QCOMPARE(Text(IDC_RX_FREQ) + " " + Text(IDC_TX_FREQ), QString("460.00000 460.00000"));
-        QCOMPARE(CheckedIds(), kOpening);
+        QCOMPARE(CheckedIds(), Opening(IDC_MIDDLE));
         QCOMPARE(Entries(IDC_RX_TONE).size(), 43);
         QCOMPARE(Shown(IDC_RX_TONE), QString("OFF"));
         Select(kParamHighFrequency);
         Select(kParamMiddleFrequency);
-        QCOMPARE(CheckedIds(), kOpening);
+        QCOMPARE(CheckedIds(), Opening(IDC_MIDDLE));
         Select(kParamLowFrequency);
         QVERIFY(Checked(IDC_TX_STEP625));
         QVERIFY(m_boxes.isEmpty());
@@ -487,8 +495,8 @@ private slots:
         RecordRequests();
         Select(kParamSquelchLevel);
         Click(IDC_DEFAULT);
-        Click(IDC_START);  // no band chosen yet: the empty edits give the band's bottom
-        QCOMPARE(m_requests, QStringList({"item 4, 45000000/45000000, OFF/OFF, 160"}));
+        Click(IDC_START);  // no band shown yet: the High band, whose button is checked
+        QCOMPARE(m_requests, QStringList({"item 4, 47000000/47000000, OFF/OFF, 160"}));
         QCOMPARE(m_radio->openedName, std::string("COM3"));
         QVERIFY(!m_radio->IsOpen());  // closed even though the exchange left it open
 
@@ -504,6 +512,22 @@ private slots:
         Click(IDC_START);
         QCOMPARE(m_requests.at(1), QString("item 5, 47000000/46251250, 67.0/D023N, 0"));
         QCOMPARE(Text(IDC_RX_FREQ) + " " + Text(IDC_TX_FREQ), QString("470.00000 462.51250"));
+    }
+
+    void bandButtonChoosesTheBandStartSends() {
+        Open();
+        Select(kParamLowFrequency);
+        PickFromList(IDC_RX_TONE, 1);  // "67.0"
+        Select(kParamHighFrequency);   // the band shown last
+        Select(kParamSquelchLevel);
+        Click(IDC_DEFAULT);
+        Click(IDC_LOW);
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QString("Finish successfully!"));
+        QVERIFY(Contains(m_radio->sent, {0x00, 0x00, 0x00, 0x45, 0x00, 0x00, 0x00, 0x45}));
+        QVERIFY(Contains(m_radio->sent, {0x70, 0x06, 0x00, 0x00, 0xFB, 0x01, 0x01, 0xA0}));
+        QCOMPARE(Caption(), QString("Low frequency"));
     }
 
     void startRunsTheExchangeAndClosesThePort() {
