@@ -86,6 +86,15 @@ QString FreqText(double mhz) {
     return QString::fromStdString(text);
 }
 
+// The item's name as the tree shows it when the dialog opens (the labels can be edited).
+const char* ItemName(int item) {
+    const int param = kItemRows[static_cast<std::size_t>(item - kItemFirst)].param;
+    const auto found =
+        std::find_if(kTreeItems.begin(), kTreeItems.end(),
+                     [param](const TreeItemTemplate& t) { return t.param == param; });
+    return found->label;
+}
+
 int Param(const QTreeWidgetItem* item) {
     return item->data(0, Qt::UserRole).toInt();
 }
@@ -242,6 +251,7 @@ void CTestModeDlg::OnInitDialog() {
     m_pCaptionGroup->setTitle(QString::fromUtf8(kCaptionFirst));
     m_nItem = kItemFirst;
     m_itemValues.fill(0);
+    m_valueChosen.fill(false);
     const QSignalBlocker blocker(m_pSlider);
     m_pSlider->setRange(0, kSliderMax);
     m_pSlider->setValue(0);
@@ -373,6 +383,7 @@ void CTestModeDlg::OnHScroll(int position) {
     SetPositionText(position);
     if (int* value = CurrentItemValue()) {
         *value = position;
+        m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)] = true;
     }
 }
 
@@ -383,6 +394,7 @@ void CTestModeDlg::OnDefault() {
             return;
         }
         *value = kItemRows[static_cast<std::size_t>(m_nItem - kItemFirst)].defaultValue;
+        m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)] = true;
         SetPositionText(*value);
         const QSignalBlocker blocker(m_pSlider);
         m_pSlider->setValue(*value);
@@ -408,7 +420,7 @@ void CTestModeDlg::OnDefault() {
 
 void CTestModeDlg::OnStart() {
     const int* value = CurrentItemValue();
-    if (!value) {
+    if (!value || !ConfirmValue(*value)) {
         return;
     }
     TestModeRequest request;
@@ -439,6 +451,21 @@ void CTestModeDlg::OnStart() {
         ShowMessage(this, QStringLiteral("No serial trace was written: ") +
                               QString::fromStdString(traced.Error()));
     }
+}
+
+bool CTestModeDlg::ConfirmValue(int value) {
+    // A value nobody set (0 from the opening) would align the radio to an arbitrary level.
+    bool& chosen = m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)];
+    if (chosen) {
+        return true;
+    }
+    MessageRequest ask{QStringLiteral("Send %1 value %2 to the radio?")
+                           .arg(QString::fromUtf8(ItemName(m_nItem)))
+                           .arg(value),
+                       QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    ask.defaultButton = QMessageBox::No;
+    chosen = ShowMessage(this, ask) == QMessageBox::Yes;
+    return chosen;
 }
 
 bool CTestModeDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -470,6 +470,7 @@ private slots:
     void enterActsOnTheControlItWasPressedIn() {
         Open();
         RecordRequests();
+        m_answer = QMessageBox::Yes;
         Select(kParamTxPower);
         W(IDC_DEBUG_TREE)->setFocus();
         Key(IDC_DEBUG_TREE, Qt::Key_Return);
@@ -509,6 +510,7 @@ private slots:
         PickFromList(IDC_TX_TONE, 8);
         W<QComboBox>(IDC_TX_TONE)->setEditText("100.0");  // typed, not chosen
         Select(kParamTxPower);
+        m_answer = QMessageBox::Yes;  // TX Power's 0 is sent as it stands
         Click(IDC_START);
         QCOMPARE(m_requests.at(1), QString("item 5, 47000000/46251250, 67.0/D023N, 0"));
         QCOMPARE(Text(IDC_RX_FREQ) + " " + Text(IDC_TX_FREQ), QString("470.00000 462.51250"));
@@ -528,6 +530,40 @@ private slots:
         QVERIFY(Contains(m_radio->sent, {0x00, 0x00, 0x00, 0x45, 0x00, 0x00, 0x00, 0x45}));
         QVERIFY(Contains(m_radio->sent, {0x70, 0x06, 0x00, 0x00, 0xFB, 0x01, 0x01, 0xA0}));
         QCOMPARE(Caption(), QString("Low frequency"));
+    }
+
+    void startAsksBeforeSendingAValueNobodyChose() {
+        Open();
+        RecordRequests();
+        Select(kParamMiddleFrequency);
+        W<QLineEdit>(IDC_RX_FREQ)->setText("461.2345");  // no Enter
+        Select(kParamTxPower);
+        m_answer = QMessageBox::No;
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QString("Send TX Power value 0 to the radio?"));
+        QCOMPARE(m_boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_boxes[0].defaultButton, QMessageBox::No);
+        QVERIFY(m_requests.isEmpty() && m_portsMade == 0);
+        QCOMPARE(Text(IDC_RX_FREQ), QString("461.2345"));  // left as it was
+
+        m_answer = QMessageBox::Yes;
+        Click(IDC_START);
+        Click(IDC_START);  // confirmed once for TX Power: not asked again
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_requests, QStringList(2, "item 5, 46123500/46000000, OFF/OFF, 0"));
+
+        // A value moved with the slider, or set with Default, is sent without a question.
+        Select(kParamSquelchLevel);
+        W(IDC_VALUE_SLIDER)->setFocus();
+        Key(IDC_VALUE_SLIDER, Qt::Key_Right);
+        Click(IDC_START);
+        Select(kParamLowPowerVoltage);
+        Click(IDC_DEFAULT);
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_requests.mid(2), QStringList({"item 4, 46123500/46000000, OFF/OFF, 1",
+                                                 "item 3, 46123500/46000000, OFF/OFF, 38"}));
     }
 
     void startRunsTheExchangeAndClosesThePort() {
@@ -573,6 +609,7 @@ private slots:
         Open();
         Select(kParamLowFrequency);
         Select(kParamSquelchLevel);
+        Click(IDC_DEFAULT);
         QTemporaryDir dir;
         const QString trace = dir.filePath("trace.log");
         qputenv("KVPROG_TRACE", QFile::encodeName(trace));
