@@ -18,6 +18,7 @@
 #include "CommPort.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "ScrollingPage.h"
 #include "TestFrequency.h"
 #include "TestModeHooks.h"
 #include "TestModeTemplate.h"
@@ -122,17 +123,21 @@ CTestModeDlg::CTestModeDlg(const ToneList& toneList, const QString& port, const 
         settings.dFreq.fill(BandDefaultFreq(band));
     }
 
-    BuildDialog(this, TestModeTemplate());
+    // The template's controls sit on a page that scrolls when the screen is too small for it.
+    auto* page = new QWidget;
+    BuildDialog(page, TestModeTemplate());
+    setWindowTitle(page->windowTitle());
+    setFont(page->font());
     // The group boxes come after some of the controls they frame; kept on top they would
     // take the clicks meant for those controls. The outermost one goes to the bottom last.
-    const QList<QGroupBox*> groups = findChildren<QGroupBox*>();
+    const QList<QGroupBox*> groups = page->findChildren<QGroupBox*>();
     std::for_each(groups.rbegin(), groups.rend(), [](QGroupBox* group) { group->lower(); });
     // Two-line labels need room for their second line's descenders in every font.
-    for (QLabel* label : findChildren<QLabel*>()) {
+    for (QLabel* label : page->findChildren<QLabel*>()) {
         label->resize(label->width(),
                       std::max(label->height(), label->heightForWidth(label->width())));
     }
-    setFixedSize(size());
+    ShowPageScrolling(this, page);
     BindControls();
     BuildTree();
     ConnectHandlers();

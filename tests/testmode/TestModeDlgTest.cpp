@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -223,6 +225,27 @@ private slots:
         QCOMPARE(FocusId(), int(IDC_DEBUG_TREE));
         QCOMPARE(CheckedIds(), kOpening);
         QVERIFY(!W(IDC_BUTTON1)->isEnabled());
+    }
+
+    // Run at a normal scale and again on a screen too small for the dialog (see CMakeLists).
+    void dialogFitsTheScreen() {
+        Open();
+        Select(kParamLowFrequency);
+        const auto* scroll = m_dlg->findChild<QScrollArea*>();
+        QVERIFY(scroll);
+        const QSize page = scroll->widget()->size();
+        const QSize room = m_dlg->screen()->availableGeometry().size();
+        if (page.boundedTo(room) == page) {
+            QCOMPARE(m_dlg->size(), page);  // nothing scrolls
+        } else {
+            QVERIFY2(m_dlg->size().boundedTo(room) == m_dlg->size(),
+                     qPrintable(QString("%1x%2").arg(m_dlg->width()).arg(m_dlg->height())));
+        }
+        // A control that takes the focus is scrolled into view, whole.
+        W(IDC_DEFAULT)->setFocus();
+        const QRect shown(W(IDC_DEFAULT)->mapTo(scroll->viewport(), QPoint(0, 0)),
+                          W(IDC_DEFAULT)->size());
+        QVERIFY(scroll->viewport()->rect().contains(shown));
     }
 
     void controlsAreReachableInTemplateOrder() {
