@@ -18,6 +18,7 @@
 #include "CommPort.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "ScrollingPage.h"
 #include "TestFrequency.h"
 #include "TestModeHooks.h"
 #include "TestModeTemplate.h"
@@ -86,6 +87,15 @@ QString FreqText(double mhz) {
     return QString::fromStdString(text);
 }
 
+// The item's name as the tree shows it when the dialog opens (the labels can be edited).
+const char* ItemName(int item) {
+    const int param = kItemRows[static_cast<std::size_t>(item - kItemFirst)].param;
+    const auto found =
+        std::find_if(kTreeItems.begin(), kTreeItems.end(),
+                     [param](const TreeItemTemplate& t) { return t.param == param; });
+    return found->label;
+}
+
 int Param(const QTreeWidgetItem* item) {
     return item->data(0, Qt::UserRole).toInt();
 }
@@ -113,17 +123,21 @@ CTestModeDlg::CTestModeDlg(const ToneList& toneList, const QString& port, const 
         settings.dFreq.fill(BandDefaultFreq(band));
     }
 
-    BuildDialog(this, TestModeTemplate());
+    // The template's controls sit on a page that scrolls when the screen is too small for it.
+    auto* page = new QWidget;
+    BuildDialog(page, TestModeTemplate());
+    setWindowTitle(page->windowTitle());
+    setFont(page->font());
     // The group boxes come after some of the controls they frame; kept on top they would
     // take the clicks meant for those controls. The outermost one goes to the bottom last.
-    const QList<QGroupBox*> groups = findChildren<QGroupBox*>();
+    const QList<QGroupBox*> groups = page->findChildren<QGroupBox*>();
     std::for_each(groups.rbegin(), groups.rend(), [](QGroupBox* group) { group->lower(); });
     // Two-line labels need room for their second line's descenders in every font.
-    for (QLabel* label : findChildren<QLabel*>()) {
+    for (QLabel* label : page->findChildren<QLabel*>()) {
         label->resize(label->width(),
                       std::max(label->height(), label->heightForWidth(label->width())));
     }
-    setFixedSize(size());
+    ShowPageScrolling(this, page);
     BindControls();
     BuildTree();
     ConnectHandlers();
@@ -224,27 +238,25 @@ void CTestModeDlg::ConnectHandlers() {
         // keeps.
         connect(c.pTone, &QComboBox::activated, this, [this, d] { OnToneChosen(d); });
     }
-    for (QRadioButton* choice : m_bandChoice) {
-        connect(choice, &QRadioButton::clicked, this, [this, choice] { OnBandChoice(choice); });
+    for (int band = kBandHigh; band <= kBandLow; ++band) {
+        connect(m_bandChoice[static_cast<std::size_t>(band - kBandHigh)], &QRadioButton::clicked,
+                this, [this, band] { OnBandChoice(band); });
     }
 }
 
 void CTestModeDlg::OnInitDialog() {
-    m_pCaptionGroup->setTitle(QString::fromUtf8(kCaptionFirst));
-    for (QRadioButton* checked : {m_dir[kRx].pQt, m_dir[kTx].pQt, m_bandChoice[0],
-                                  m_dir[kRx].pStep500, m_dir[kTx].pStep500}) {
-        checked->setChecked(true);
-    }
-    FillToneCombo(kRx, kMethodQt);
-    FillToneCombo(kTx, kMethodQt);
     for (BandSettings& band : m_bands) {
         band.nTone.fill(0);
         band.nStep.fill(kStep500);
         band.nMethod.fill(kMethodQt);
     }
-    m_nBand = kBandHigh;
+    // The hidden frequency controls hold the High band from the start, as its checked button
+    // says: Start sends the band whose button is checked, even before any band was shown.
+    LoadBand(kBandHigh);
+    m_pCaptionGroup->setTitle(QString::fromUtf8(kCaptionFirst));
     m_nItem = kItemFirst;
     m_itemValues.fill(0);
+    m_valueChosen.fill(false);
     const QSignalBlocker blocker(m_pSlider);
     m_pSlider->setRange(0, kSliderMax);
     m_pSlider->setValue(0);
@@ -303,6 +315,9 @@ void CTestModeDlg::LoadBand(int band) {
             FreqText(settings.dFreq[static_cast<std::size_t>(d)]));
     }
     m_nBand = band;
+    for (std::size_t i = 0; i < m_bandChoice.size(); ++i) {
+        m_bandChoice[i]->setChecked(static_cast<int>(i) == band - kBandHigh);
+    }
     for (int d : {kRx, kTx}) {
         const auto i = static_cast<std::size_t>(d);
         SetStepButtons(d, settings.nStep[i]);
@@ -359,17 +374,21 @@ void CTestModeDlg::OnToneChosen(int direction) {
     }
 }
 
-void CTestModeDlg::OnBandChoice(QRadioButton* chosen) {
-    // Shown only: the frequencies sent are those of the edits.
-    for (QRadioButton* choice : m_bandChoice) {
-        choice->setChecked(choice == chosen);
+void CTestModeDlg::OnBandChoice(int band) {
+    // The band chosen is loaded as its tree item loads it, so Start sends that band. The band
+    // already loaded keeps its edits: a click on its own button changes nothing.
+    if (band == m_nBand) {
+        m_bandChoice[static_cast<std::size_t>(band - kBandHigh)]->setChecked(true);
+        return;
     }
+    LoadBand(band);
 }
 
 void CTestModeDlg::OnHScroll(int position) {
     SetPositionText(position);
     if (int* value = CurrentItemValue()) {
         *value = position;
+        m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)] = true;
     }
 }
 
@@ -380,6 +399,7 @@ void CTestModeDlg::OnDefault() {
             return;
         }
         *value = kItemRows[static_cast<std::size_t>(m_nItem - kItemFirst)].defaultValue;
+        m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)] = true;
         SetPositionText(*value);
         const QSignalBlocker blocker(m_pSlider);
         m_pSlider->setValue(*value);
@@ -405,7 +425,7 @@ void CTestModeDlg::OnDefault() {
 
 void CTestModeDlg::OnStart() {
     const int* value = CurrentItemValue();
-    if (!value) {
+    if (!value || !ConfirmValue(*value)) {
         return;
     }
     TestModeRequest request;
@@ -436,6 +456,21 @@ void CTestModeDlg::OnStart() {
         ShowMessage(this, QStringLiteral("No serial trace was written: ") +
                               QString::fromStdString(traced.Error()));
     }
+}
+
+bool CTestModeDlg::ConfirmValue(int value) {
+    // A value nobody set (0 from the opening) would align the radio to an arbitrary level.
+    bool& chosen = m_valueChosen[static_cast<std::size_t>(m_nItem - kItemFirst)];
+    if (chosen) {
+        return true;
+    }
+    MessageRequest ask{QStringLiteral("Send %1 value %2 to the radio?")
+                           .arg(QString::fromUtf8(ItemName(m_nItem)))
+                           .arg(value),
+                       QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    ask.defaultButton = QMessageBox::No;
+    chosen = ShowMessage(this, ask) == QMessageBox::Yes;
+    return chosen;
 }
 
 bool CTestModeDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -4,9 +4,12 @@
 //
 // Everything lives in the dialog and dies with it: nothing is read from the radio, nothing
 // is written to the document or its image, and every opening starts from the defaults.
-// A frequency edit keeps its text only while its band is shown: selecting a band loads the
-// band's stored frequencies again. Enter in a frequency edit, and Start for both edits,
-// clamp the text to the band and round it to the edit's channel step.
+// A frequency edit keeps its text only while its band is shown: selecting a band, in the tree
+// or with its button under "Choose Debug Frequency", loads the band's stored settings again,
+// and Start sends the band loaded last, the one whose button is checked. Enter in a frequency
+// edit, and Start for both edits, clamp the text to the band and round it to the edit's
+// channel step. Start asks before it sends an item's value that was neither moved nor set
+// with Default since the dialog opened.
 #pragma once
 
 #include <QDialog>
@@ -86,10 +89,13 @@ private:
     void OnMethod(int direction, int method);
     void OnStep(int direction, int step);
     void OnToneChosen(int direction);
-    void OnBandChoice(QRadioButton* chosen);
+    void OnBandChoice(int band);
     void OnHScroll(int position);
     void OnDefault();
     void OnStart();
+    // True when the current item's value may be sent: it was moved, set with Default or
+    // confirmed since the dialog opened, or the user confirms it now (Yes; No is the default).
+    bool ConfirmValue(int value);
     void OnEnter(QWidget* focus);
 
     // The current band's settings or item's value; nullptr (after the "erro " box) when
@@ -111,6 +117,7 @@ private:
     double m_dBandBase = 0;                 // F, the band's lower limit in MHz
     std::array<BandSettings, 3> m_bands{};  // by m_nBand - 2: High, Middle, Low
     std::array<int, 4> m_itemValues{};      // by m_nItem - 2: TX Frequency ... TX Power
+    std::array<bool, 4> m_valueChosen{};    // by m_nItem - 2: moved, set with Default, confirmed
     int m_bFirstSelection = 1;              // no child item has been selected yet
     QString m_strPort;
     int m_nBand = 2;  // 2 High, 3 Middle, 4 Low

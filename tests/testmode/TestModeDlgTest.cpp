@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -52,6 +54,13 @@ bool Contains(const Bytes& bytes, const Bytes& part) {
 
 // The radio buttons checked when the dialog opens: QT, 5.00KHZ, High(MHz).
 const QList<int> kOpening = {IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP500};
+
+// The same, with another band's button checked: a band as it opens.
+QList<int> Opening(int bandButton) {
+    QList<int> ids = kOpening;
+    ids[2] = bandButton;
+    return ids;
+}
 
 int FocusId() {
     QWidget* w = QApplication::focusWidget();
@@ -218,6 +227,27 @@ private slots:
         QVERIFY(!W(IDC_BUTTON1)->isEnabled());
     }
 
+    // Run at a normal scale and again on a screen too small for the dialog (see CMakeLists).
+    void dialogFitsTheScreen() {
+        Open();
+        Select(kParamLowFrequency);
+        const auto* scroll = m_dlg->findChild<QScrollArea*>();
+        QVERIFY(scroll);
+        const QSize page = scroll->widget()->size();
+        const QSize room = m_dlg->screen()->availableGeometry().size();
+        if (page.boundedTo(room) == page) {
+            QCOMPARE(m_dlg->size(), page);  // nothing scrolls
+        } else {
+            QVERIFY2(m_dlg->size().boundedTo(room) == m_dlg->size(),
+                     qPrintable(QString("%1x%2").arg(m_dlg->width()).arg(m_dlg->height())));
+        }
+        // A control that takes the focus is scrolled into view, whole.
+        W(IDC_DEFAULT)->setFocus();
+        const QRect shown(W(IDC_DEFAULT)->mapTo(scroll->viewport(), QPoint(0, 0)),
+                          W(IDC_DEFAULT)->size());
+        QVERIFY(scroll->viewport()->rect().contains(shown));
+    }
+
     void controlsAreReachableInTemplateOrder() {
         Open();
         // Every control of both sets takes a click at its centre: no group box lies over it.
@@ -252,11 +282,13 @@ private slots:
             int param;
             const char* caption;
             const char* frequency;
-        } rows[] = {{"450 - 470MHZ", kParamHighFrequency, "High Frequency", "470.00000"},
-                    {"450 - 470MHZ", kParamMiddleFrequency, "Middle Frequency", "460.00000"},
-                    {"450 - 470MHZ", kParamLowFrequency, "Low frequency", "450.00000"},
-                    {"400 - 420MHZ", kParamMiddleFrequency, "Middle Frequency", "410.00000"},
-                    {"", kParamHighFrequency, "High Frequency", "470.00000"}};
+            int button;  // the band's button under "Choose Debug Frequency"
+        } rows[] = {
+            {"450 - 470MHZ", kParamHighFrequency, "High Frequency", "470.00000", IDC_HIGH},
+            {"450 - 470MHZ", kParamMiddleFrequency, "Middle Frequency", "460.00000", IDC_MIDDLE},
+            {"450 - 470MHZ", kParamLowFrequency, "Low frequency", "450.00000", IDC_LOW},
+            {"400 - 420MHZ", kParamMiddleFrequency, "Middle Frequency", "410.00000", IDC_MIDDLE},
+            {"", kParamHighFrequency, "High Frequency", "470.00000", IDC_HIGH}};
         QList<int> shown(kFrequencySet.begin(), kFrequencySet.end());
         shown << IDC_DEFAULT << IDC_DEBUG_TREE << IDC_CAPTION_GROUP;
         std::sort(shown.begin(), shown.end());
@@ -269,7 +301,7 @@ private slots:
             QCOMPARE(Entries(IDC_RX_TONE), Entries(IDC_TX_TONE));
             QCOMPARE(Entries(IDC_RX_TONE).size(), 43);
             QCOMPARE(Shown(IDC_RX_TONE) + Shown(IDC_TX_TONE), QString("OFFOFF"));
-            QCOMPARE(CheckedIds(), kOpening);
+            QCOMPARE(CheckedIds(), Opening(row.button));
             QCOMPARE(VisibleIds(), shown);
         }
     }
@@ -367,12 +399,11 @@ private slots:
                  QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
         Select(kParamTxFrequency);
         Click(IDC_LOW);
-        Click(IDC_LOW);
+        Click(IDC_LOW);  // the Low band's own settings, loaded once
+        QCOMPARE(CheckedIds(), Opening(IDC_LOW));
+        Click(IDC_HIGH);
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_LOW, IDC_RX_STEP500, IDC_TX_STEP625}));
-        Click(IDC_MIDDLE);
-        QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_MIDDLE, IDC_RX_STEP500, IDC_TX_STEP625}));
+                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
     }
 
     void eachBandKeepsItsOwnSettingsUntilDefault() {
@@ -396,7 +427,7 @@ private slots:
         Select(kParamMiddleFrequency);
         QCOMPARE(Text(IDC_RX_FREQ), QString("460.00000"));  // an edited text is not kept
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_DQT, IDC_HIGH, IDC_RX_STEP625, IDC_TX_STEP500}));
+                 QList<int>({IDC_RX_QT, IDC_TX_DQT, IDC_MIDDLE, IDC_RX_STEP625, IDC_TX_STEP500}));
         QCOMPARE(Entries(IDC_TX_TONE).size(), 168);
         QCOMPARE(Shown(IDC_TX_TONE), QString("241.8"));
         QCOMPARE(Shown(IDC_RX_TONE), QString("67.0"));
@@ -409,7 +440,7 @@ private slots:
         Click(IDC_TX_QT);
         Select(kParamLowFrequency);
         QCOMPARE(CheckedIds(),
-                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_HIGH, IDC_RX_STEP500, IDC_TX_STEP625}));
+                 QList<int>({IDC_RX_QT, IDC_TX_QT, IDC_LOW, IDC_RX_STEP500, IDC_TX_STEP625}));
         Select(kParamMiddleFrequency);
         QCOMPARE(Shown(IDC_RX_TONE), QString("210.7"));
         QCOMPARE(Shown(IDC_TX_TONE), QString("OFF"));
@@ -418,12 +449,12 @@ private slots:
         TypeAndEnter(IDC_TX_FREQ, "452.5");
         Click(IDC_DEFAULT);
         QCOMPARE(Text(IDC_RX_FREQ) + " " + Text(IDC_TX_FREQ), QString("460.00000 460.00000"));
-        QCOMPARE(CheckedIds(), kOpening);
+        QCOMPARE(CheckedIds(), Opening(IDC_MIDDLE));
         QCOMPARE(Entries(IDC_RX_TONE).size(), 43);
         QCOMPARE(Shown(IDC_RX_TONE), QString("OFF"));
         Select(kParamHighFrequency);
         Select(kParamMiddleFrequency);
-        QCOMPARE(CheckedIds(), kOpening);
+        QCOMPARE(CheckedIds(), Opening(IDC_MIDDLE));
         Select(kParamLowFrequency);
         QVERIFY(Checked(IDC_TX_STEP625));
         QVERIFY(m_boxes.isEmpty());
@@ -462,6 +493,7 @@ private slots:
     void enterActsOnTheControlItWasPressedIn() {
         Open();
         RecordRequests();
+        m_answer = QMessageBox::Yes;
         Select(kParamTxPower);
         W(IDC_DEBUG_TREE)->setFocus();
         Key(IDC_DEBUG_TREE, Qt::Key_Return);
@@ -487,8 +519,8 @@ private slots:
         RecordRequests();
         Select(kParamSquelchLevel);
         Click(IDC_DEFAULT);
-        Click(IDC_START);  // no band chosen yet: the empty edits give the band's bottom
-        QCOMPARE(m_requests, QStringList({"item 4, 45000000/45000000, OFF/OFF, 160"}));
+        Click(IDC_START);  // no band shown yet: the High band, whose button is checked
+        QCOMPARE(m_requests, QStringList({"item 4, 47000000/47000000, OFF/OFF, 160"}));
         QCOMPARE(m_radio->openedName, std::string("COM3"));
         QVERIFY(!m_radio->IsOpen());  // closed even though the exchange left it open
 
@@ -501,9 +533,60 @@ private slots:
         PickFromList(IDC_TX_TONE, 8);
         W<QComboBox>(IDC_TX_TONE)->setEditText("100.0");  // typed, not chosen
         Select(kParamTxPower);
+        m_answer = QMessageBox::Yes;  // TX Power's 0 is sent as it stands
         Click(IDC_START);
         QCOMPARE(m_requests.at(1), QString("item 5, 47000000/46251250, 67.0/D023N, 0"));
         QCOMPARE(Text(IDC_RX_FREQ) + " " + Text(IDC_TX_FREQ), QString("470.00000 462.51250"));
+    }
+
+    void bandButtonChoosesTheBandStartSends() {
+        Open();
+        Select(kParamLowFrequency);
+        PickFromList(IDC_RX_TONE, 1);  // "67.0"
+        Select(kParamHighFrequency);   // the band shown last
+        Select(kParamSquelchLevel);
+        Click(IDC_DEFAULT);
+        Click(IDC_LOW);
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QString("Finish successfully!"));
+        QVERIFY(Contains(m_radio->sent, {0x00, 0x00, 0x00, 0x45, 0x00, 0x00, 0x00, 0x45}));
+        QVERIFY(Contains(m_radio->sent, {0x70, 0x06, 0x00, 0x00, 0xFB, 0x01, 0x01, 0xA0}));
+        QCOMPARE(Caption(), QString("Low frequency"));
+    }
+
+    void startAsksBeforeSendingAValueNobodyChose() {
+        Open();
+        RecordRequests();
+        Select(kParamMiddleFrequency);
+        W<QLineEdit>(IDC_RX_FREQ)->setText("461.2345");  // no Enter
+        Select(kParamTxPower);
+        m_answer = QMessageBox::No;
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QString("Send TX Power value 0 to the radio?"));
+        QCOMPARE(m_boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_boxes[0].defaultButton, QMessageBox::No);
+        QVERIFY(m_requests.isEmpty() && m_portsMade == 0);
+        QCOMPARE(Text(IDC_RX_FREQ), QString("461.2345"));  // left as it was
+
+        m_answer = QMessageBox::Yes;
+        Click(IDC_START);
+        Click(IDC_START);  // confirmed once for TX Power: not asked again
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_requests, QStringList(2, "item 5, 46123500/46000000, OFF/OFF, 0"));
+
+        // A value moved with the slider, or set with Default, is sent without a question.
+        Select(kParamSquelchLevel);
+        W(IDC_VALUE_SLIDER)->setFocus();
+        Key(IDC_VALUE_SLIDER, Qt::Key_Right);
+        Click(IDC_START);
+        Select(kParamLowPowerVoltage);
+        Click(IDC_DEFAULT);
+        Click(IDC_START);
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_requests.mid(2), QStringList({"item 4, 46123500/46000000, OFF/OFF, 1",
+                                                 "item 3, 46123500/46000000, OFF/OFF, 38"}));
     }
 
     void startRunsTheExchangeAndClosesThePort() {
@@ -549,6 +632,7 @@ private slots:
         Open();
         Select(kParamLowFrequency);
         Select(kParamSquelchLevel);
+        Click(IDC_DEFAULT);
         QTemporaryDir dir;
         const QString trace = dir.filePath("trace.log");
         qputenv("KVPROG_TRACE", QFile::encodeName(trace));
