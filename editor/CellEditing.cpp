@@ -162,8 +162,13 @@ void CKV_IIView::ShowCellEditor(short key, QWidget* editor) {
             combo->lineEdit()->selectAll();
         }
         // The selection field is taller than a row: it overlaps the cell by a few pixels
-        // above and below. The list below it shows as many items as fit the allowance.
-        combo->setGeometry(x, y - 3, width, height + 6);
+        // above and below. It is at least as wide as its longest item with the arrow, which
+        // a narrow column ("Narrow" under W/N) does not leave at every font size; wider than
+        // the cell, it reaches over the next one, or opens leftwards at the grid's right edge.
+        // The list below it shows as many items as fit the allowance.
+        const int comboWidth = qMax(width, combo->sizeHint().width());
+        const int comboX = qMax(0, qMin(x, m_grid->width() - comboWidth));
+        combo->setGeometry(comboX, y - 3, comboWidth, height + 6);
         const int itemHeight = qMax(1, combo->view()->sizeHintForRow(0));
         combo->setMaxVisibleItems(qMax(1, kListAllowance / itemHeight));
     } else {
