@@ -173,6 +173,7 @@ void CKV_IIApp::CreateDocumentWindows() {
         view->EncodeImage();
     });
     connect(m_pView, &CKV_IIView::hint, m_pMainWnd.get(), &CMainFrame::SetMessageText);
+    connect(m_pView, &CKV_IIView::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
     connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
             [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),

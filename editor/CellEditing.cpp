@@ -243,14 +243,22 @@ void CKV_IIView::CommitFrequency(int row, int col, const QString& text) {
 }
 
 // The tone the tone combo commits: nothing in a row without a frequency; a list tone in the
-// list's own spelling; anything else "OFF".
-QString CKV_IIView::ToneToStore(int row) const {
+// list's own spelling; anything else "OFF", which the status bar explains, since the cell
+// alone would not tell a typing slip from a choice.
+QString CKV_IIView::ToneToStore(int row, int col) {
     if (!HasFrequency(row)) {
         return QString();
     }
-    const int index = m_toneList.FindIgnoringCase(m_comboTone->currentText().toStdString());
-    return index < 0 ? QStringLiteral("OFF")
-                     : QString::fromStdString(m_toneList[static_cast<std::size_t>(index)]);
+    const QString typed = m_comboTone->currentText();
+    const int index = m_toneList.FindIgnoringCase(typed.toStdString());
+    if (index >= 0) {
+        return QString::fromStdString(m_toneList[static_cast<std::size_t>(index)]);
+    }
+    if (!typed.isEmpty()) {
+        emit statusMessage(QStringLiteral("%1 is not a tone of the list: %2 of CH %3 set to OFF")
+                               .arg(typed, CellText(0, col), CellText(row, COL_CH)));
+    }
+    return QStringLiteral("OFF");
 }
 
 void CKV_IIView::OnLeaveCellGrid() {
@@ -261,7 +269,7 @@ void CKV_IIView::OnLeaveCellGrid() {
         return;
     }
     if (editor == m_comboTone) {
-        const QString tone = ToneToStore(row);
+        const QString tone = ToneToStore(row, col);
         SetCell(row, static_cast<int>(m_grid->GetColSel()), tone);
         SetCell(row, col, tone);
     } else if (editor != m_editCell) {
@@ -346,7 +354,7 @@ bool CKV_IIView::PreTranslateEnter(QWidget* focus) {
     }
     // Typing happens in the tone combo's edit field, which holds the focus while it is open.
     if (m_comboTone && m_comboTone->isVisible()) {
-        SetCell(row, static_cast<int>(col), ToneToStore(row));
+        SetCell(row, static_cast<int>(col), ToneToStore(row, static_cast<int>(col)));
         HideEditor(m_comboTone);
         AdvanceColumn();
         return true;

@@ -101,6 +101,7 @@ private slots:
     void formIsBuiltOnceAndWidthsDoNotGrow();
     void saveCommitsAnOpenEdit();
     void formFitsTheScreenAndScrolls();
+    void aToneOffTheListIsExplainedInTheStatusBar();
     void portMenuListsThePortsPresent();
 };
 
@@ -369,6 +370,21 @@ void AppFlowTest::formFitsTheScreenAndScrolls() {
     QWidget* power = view()->GetCellEditor();
     QVERIFY(power->hasFocus());
     QVERIFY(shown(power, power->rect()));
+}
+
+void AppFlowTest::aToneOffTheListIsExplainedInTheStatusBar() {
+    Start();
+    CMSFlexGrid& grid = view()->Grid();
+    grid.SetTextMatrix(3, COL_RX_FREQ, "450.00000");
+    grid.SetRow(3);
+    grid.SetCol(COL_TX_TONE);
+    view()->ShowCellEditor(0);
+    auto* tone = view()->findChild<QComboBox*>(QString("ctl%1").arg(IDC_COMBO_TONE));
+    tone->setEditText("124");
+    view()->OnLeaveCellGrid();
+    QCOMPARE(Cell(3, COL_TX_TONE), QString("OFF"));
+    QCOMPARE(app()->MainFrame()->MessageText(),
+             QString("124 is not a tone of the list: Tx Tone of CH 3 set to OFF"));
 }
 
 void AppFlowTest::saveCommitsAnOpenEdit() {

@@ -241,6 +241,7 @@ void CellEditingTest::clearingFrequenciesClearsTonesThenTheChannel() {
 }
 
 void CellEditingTest::tonesAreStoredAsTheListWritesThem() {
+    QSignalSpy said(m_view.get(), &CKV_IIView::statusMessage);
     SetRow(2, {"450.00000", "450.00000", "OFF", "OFF", "NO", "Wide", "Add", "High"});
     TypeInto(2, COL_RX_TONE, "d023n");
     Key(Qt::Key_Return);
@@ -253,6 +254,10 @@ void CellEditingTest::tonesAreStoredAsTheListWritesThem() {
     TypeInto(2, COL_TX_TONE, "d754i");
     Click(3, COL_RX_FREQ);
     QCOMPARE(grid().GetTextMatrix(2, COL_TX_TONE), QString("D754I"));
+    // Only the value that was not a tone is reported.
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(said[0][0].toString(),
+             QString("123.4 is not a tone of the list: Tx Tone of CH 2 set to OFF"));
 }
 
 void CellEditingTest::valuesNeedAFrequencyInTheRow() {
