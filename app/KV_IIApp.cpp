@@ -162,7 +162,7 @@ void CKV_IIApp::CreateDocumentWindows() {
     m_pPrint = std::make_unique<CPrintCommands>();
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pView = new CKV_IIView(m_toneList, m_bEditorsCreated);
-    m_pMainWnd->setCentralWidget(m_pView);
+    m_pMainWnd->SetForm(m_pView);
     m_pView->SetImage(&m_pDoc->m_image);
     m_pRadio = std::make_unique<CRadioController>(*m_pView, m_toneList);
     m_pRadio->SetDocument(m_pDoc.get());
@@ -173,6 +173,7 @@ void CKV_IIApp::CreateDocumentWindows() {
         view->EncodeImage();
     });
     connect(m_pView, &CKV_IIView::hint, m_pMainWnd.get(), &CMainFrame::SetMessageText);
+    connect(m_pView, &CKV_IIView::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
     connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
             [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),

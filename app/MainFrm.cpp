@@ -11,12 +11,15 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <algorithm>
+#include <cmath>
 
 #include "AboutDlg.h"
 #include "CommandTable.h"
@@ -57,7 +60,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     // on it, so it stays the same whatever document is open.
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setWindowIcon(AppIcon());
-    resize(900, 700);
+    resize(QSize(900, 700).boundedTo(AvailableSize()));
     setAcceptDrops(true);
 
     // One action per command, shared by its menu item, its button and its accelerator.
@@ -228,8 +231,51 @@ void CMainFrame::UpdateIndicators() {
     }
 }
 
+void CMainFrame::SetForm(QWidget* form) {
+    m_formArea = new QScrollArea(this);
+    m_formArea->setObjectName(QStringLiteral("formArea"));
+    // Without a frame of its own the area is invisible while the whole form fits.
+    m_formArea->setFrameShape(QFrame::NoFrame);
+    // The form may grow with the window; it never shrinks below its minimum size, which is
+    // where the scroll bars take over.
+    m_formArea->setWidgetResizable(true);
+    m_formArea->setWidget(form);
+    setCentralWidget(m_formArea);
+    // The area follows the keyboard: a control or cell editor that takes the focus out of
+    // sight (Enter walking along a channel) is scrolled into view. A control larger than the
+    // view, the grid itself, is left where the user scrolled it.
+    connect(qApp, &QApplication::focusChanged, m_formArea, [this](QWidget*, QWidget* now) {
+        const QWidget* viewport = m_formArea->viewport();
+        if (now && m_formArea->widget()->isAncestorOf(now) && now->width() <= viewport->width() &&
+            now->height() <= viewport->height()) {
+            m_formArea->ensureWidgetVisible(now, 8, 8);
+        }
+    });
+}
+
+QWidget* CMainFrame::Form() const {
+    return m_formArea ? m_formArea->widget() : nullptr;
+}
+
+QSize CMainFrame::AvailableSize() const {
+    const QScreen* screen = this->screen();
+    if (!screen) {
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    // At a fractional scale the area's size in logical pixels is rounded, possibly up: a
+    // window that size would overhang the screen by a pixel.
+    const qreal ratio = screen->devicePixelRatio();
+    const auto whole = [ratio](int logical) {
+        return static_cast<int>(std::floor(std::floor(logical * ratio) / ratio));
+    };
+    const QSize area = screen->availableGeometry().size();
+    // Known once the window system has framed the window; none before the first show.
+    const QSize frame = frameGeometry().size() - size();
+    return QSize(whole(area.width()), whole(area.height())) - frame;
+}
+
 void CMainFrame::ResizeParentToFit() {
-    QWidget* form = centralWidget();
+    QWidget* form = Form();
     if (!form) {
         return;
     }
@@ -244,8 +290,16 @@ void CMainFrame::ResizeParentToFit() {
         wanted = QSize(children.right() + 1, children.bottom() + 1);
     }
     wanted = wanted.expandedTo(form->minimumSize());
-    const QSize chrome = size() - form->size();  // menu, toolbar and status bar
-    const QSize fitted = (wanted + chrome).boundedTo(size());
+    const QSize chrome = size() - m_formArea->size();  // menu, toolbar and status bar
+    const QSize available = AvailableSize();
+    // A form that scrolls one way needs room for that scroll bar the other way.
+    if (wanted.width() + chrome.width() > available.width()) {
+        wanted.rheight() += m_formArea->horizontalScrollBar()->sizeHint().height();
+    }
+    if (wanted.height() + chrome.height() > available.height()) {
+        wanted.rwidth() += m_formArea->verticalScrollBar()->sizeHint().width();
+    }
+    const QSize fitted = (wanted + chrome).boundedTo(size()).boundedTo(available);
     if (fitted != size()) {
         resize(fitted);
     }
@@ -257,6 +311,11 @@ void CMainFrame::showEvent(QShowEvent* event) {
     // where the user put it.
     if (event->spontaneous()) {
         return;
+    }
+    // The screen may be another than the one the size was chosen for.
+    const QSize fitted = size().boundedTo(AvailableSize());
+    if (fitted != size()) {
+        resize(fitted);
     }
     if (const QScreen* screen = this->screen()) {
         move(CentredOn(screen->availableGeometry(), frameGeometry().size()));

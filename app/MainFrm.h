@@ -10,6 +10,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QShortcut;
 
 class CMainFrame : public QMainWindow {
@@ -38,7 +39,14 @@ public:
     void SetDocumentText(const QString& text);
     QString DocumentText() const;
 
-    // Shrinks (never grows) the window so that it fits its central form.
+    // Puts the form in the window inside a scroll area: on a screen too small for the form
+    // it scrolls, and the menu, toolbar and status bar keep their own places around it.
+    void SetForm(QWidget* form);
+    QWidget* Form() const;
+    QScrollArea* FormArea() const { return m_formArea; }
+
+    // Shrinks (never grows) the window so that it fits its form, and so that it fits the
+    // screen's available area, where the form scrolls instead.
     void ResizeParentToFit();
 
     // Asked before the window closes (Exit, the close button, the end of the session);
@@ -62,10 +70,13 @@ private:
     void CreateStatusBar();
     void CreateAccelerators();
     void UpdateIndicators();
+    // The largest size the window may have: the screen's available area less the frame.
+    QSize AvailableSize() const;
 
     std::map<int, QAction*> m_actions;
     std::map<QShortcut*, int> m_accelerators;
     QToolBar* m_wndToolBar = nullptr;
+    QScrollArea* m_formArea = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_documentPane = nullptr;
     QLabel* m_indicators[3] = {};  // CAP, NUM, SCRL

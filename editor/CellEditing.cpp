@@ -162,8 +162,13 @@ void CKV_IIView::ShowCellEditor(short key, QWidget* editor) {
             combo->lineEdit()->selectAll();
         }
         // The selection field is taller than a row: it overlaps the cell by a few pixels
-        // above and below. The list below it shows as many items as fit the allowance.
-        combo->setGeometry(x, y - 3, width, height + 6);
+        // above and below. It is at least as wide as its longest item with the arrow, which
+        // a narrow column ("Narrow" under W/N) does not leave at every font size; wider than
+        // the cell, it reaches over the next one, or opens leftwards at the grid's right edge.
+        // The list below it shows as many items as fit the allowance.
+        const int comboWidth = qMax(width, combo->sizeHint().width());
+        const int comboX = qMax(0, qMin(x, m_grid->width() - comboWidth));
+        combo->setGeometry(comboX, y - 3, comboWidth, height + 6);
         const int itemHeight = qMax(1, combo->view()->sizeHintForRow(0));
         combo->setMaxVisibleItems(qMax(1, kListAllowance / itemHeight));
     } else {
@@ -238,14 +243,22 @@ void CKV_IIView::CommitFrequency(int row, int col, const QString& text) {
 }
 
 // The tone the tone combo commits: nothing in a row without a frequency; a list tone in the
-// list's own spelling; anything else "OFF".
-QString CKV_IIView::ToneToStore(int row) const {
+// list's own spelling; anything else "OFF", which the status bar explains, since the cell
+// alone would not tell a typing slip from a choice.
+QString CKV_IIView::ToneToStore(int row, int col) {
     if (!HasFrequency(row)) {
         return QString();
     }
-    const int index = m_toneList.FindIgnoringCase(m_comboTone->currentText().toStdString());
-    return index < 0 ? QStringLiteral("OFF")
-                     : QString::fromStdString(m_toneList[static_cast<std::size_t>(index)]);
+    const QString typed = m_comboTone->currentText();
+    const int index = m_toneList.FindIgnoringCase(typed.toStdString());
+    if (index >= 0) {
+        return QString::fromStdString(m_toneList[static_cast<std::size_t>(index)]);
+    }
+    if (!typed.isEmpty()) {
+        emit statusMessage(QStringLiteral("%1 is not a tone of the list: %2 of CH %3 set to OFF")
+                               .arg(typed, CellText(0, col), CellText(row, COL_CH)));
+    }
+    return QStringLiteral("OFF");
 }
 
 void CKV_IIView::OnLeaveCellGrid() {
@@ -256,7 +269,7 @@ void CKV_IIView::OnLeaveCellGrid() {
         return;
     }
     if (editor == m_comboTone) {
-        const QString tone = ToneToStore(row);
+        const QString tone = ToneToStore(row, col);
         SetCell(row, static_cast<int>(m_grid->GetColSel()), tone);
         SetCell(row, col, tone);
     } else if (editor != m_editCell) {
@@ -341,7 +354,7 @@ bool CKV_IIView::PreTranslateEnter(QWidget* focus) {
     }
     // Typing happens in the tone combo's edit field, which holds the focus while it is open.
     if (m_comboTone && m_comboTone->isVisible()) {
-        SetCell(row, static_cast<int>(col), ToneToStore(row));
+        SetCell(row, static_cast<int>(col), ToneToStore(row, static_cast<int>(col)));
         HideEditor(m_comboTone);
         AdvanceColumn();
         return true;

@@ -73,6 +73,8 @@ signals:
     void fitFrameRequested();
     // Text for the status bar's message pane.
     void hint(const QString& text);
+    // What an edit did that the cell alone does not tell, for the status bar's message pane.
+    void statusMessage(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,7 +91,8 @@ private:
     bool IsNewRow(int row) const;
     QString CheckedFrequency(const QString& text, bool stopAtFirstFailure);
     void CommitFrequency(int row, int col, const QString& text);
-    QString ToneToStore(int row) const;
+    // The tone to store from the tone combo into (row, col); says so when it becomes "OFF".
+    QString ToneToStore(int row, int col);
     void HideEditor(QWidget* editor);
     void AdvanceColumn();
     void SendKey(QWidget* target, int key);

@@ -8,7 +8,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSerialPortInfo>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -96,6 +100,8 @@ private slots:
     void droppedFilesOpenAndRecentFilesAreKept();
     void formIsBuiltOnceAndWidthsDoNotGrow();
     void saveCommitsAnOpenEdit();
+    void formFitsTheScreenAndScrolls();
+    void aToneOffTheListIsExplainedInTheStatusBar();
     void portMenuListsThePortsPresent();
 };
 
@@ -329,6 +335,56 @@ void AppFlowTest::formIsBuiltOnceAndWidthsDoNotGrow() {
         QCOMPARE(editors.size(), 1);
         QVERIFY(!editors[0]->isVisible());
     }
+}
+
+// Run at scale 1 and at scale 2, where the screen is smaller than the form: the window fits
+// the screen and every control can be scrolled into view without covering the status bar.
+void AppFlowTest::formFitsTheScreenAndScrolls() {
+    Start();
+    CMainFrame* frame = app()->MainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QVERIFY(frame->screen()->availableGeometry().contains(frame->frameGeometry()));
+    QScrollArea* area = frame->FormArea();
+    QCOMPARE(area->widget(), view());
+    QVERIFY(!frame->statusBar()->geometry().intersects(area->geometry()));
+    const QWidget* viewport = area->viewport();
+    QCOMPARE(area->horizontalScrollBar()->maximum() > 0,
+             view()->minimumWidth() > viewport->width());
+    QCOMPARE(area->verticalScrollBar()->maximum() > 0,
+             view()->minimumHeight() > viewport->height());
+
+    const auto shown = [viewport](const QWidget* widget, const QRect& rect) {
+        const QRect onViewport(widget->mapTo(viewport, rect.topLeft()), rect.size());
+        return viewport->rect().contains(onViewport);
+    };
+    QWidget* moni = view()->SettingCombo(Setting::Moni);
+    area->ensureWidgetVisible(moni, 0, 0);
+    QVERIFY(shown(moni, moni->rect()));
+    // The editor of channel 16's Power, the grid's far corner, comes into view as it opens.
+    QApplication::setActiveWindow(frame);
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    CMSFlexGrid& grid = view()->Grid();
+    grid.SetRow(16);
+    grid.SetCol(COL_POWER);
+    view()->ShowCellEditor(0);
+    QWidget* power = view()->GetCellEditor();
+    QVERIFY(power->hasFocus());
+    QVERIFY(shown(power, power->rect()));
+}
+
+void AppFlowTest::aToneOffTheListIsExplainedInTheStatusBar() {
+    Start();
+    CMSFlexGrid& grid = view()->Grid();
+    grid.SetTextMatrix(3, COL_RX_FREQ, "450.00000");
+    grid.SetRow(3);
+    grid.SetCol(COL_TX_TONE);
+    view()->ShowCellEditor(0);
+    auto* tone = view()->findChild<QComboBox*>(QString("ctl%1").arg(IDC_COMBO_TONE));
+    tone->setEditText("124");
+    view()->OnLeaveCellGrid();
+    QCOMPARE(Cell(3, COL_TX_TONE), QString("OFF"));
+    QCOMPARE(app()->MainFrame()->MessageText(),
+             QString("124 is not a tone of the list: Tx Tone of CH 3 set to OFF"));
 }
 
 void AppFlowTest::saveCommitsAnOpenEdit() {

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -121,10 +123,10 @@ struct CommandRecorder {
     }
 };
 
-// A form reporting the size it wants to be shown at.
+// A form reporting the size it wants to be shown at, below which it scrolls.
 class SizedForm : public QWidget {
 public:
-    explicit SizedForm(QSize hint) : m_hint(hint) {}
+    explicit SizedForm(QSize hint) : m_hint(hint) { setMinimumSize(hint); }
     QSize sizeHint() const override { return m_hint; }
 
 private:
@@ -365,6 +367,7 @@ private slots:
     void captionNeverChanges() {
         CMainFrame frame;
         frame.show();
+        const QSize shown = frame.size();
         frame.setWindowFilePath("/tmp/radio.sin");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("setWindowModified"));
         frame.setWindowModified(true);
@@ -372,7 +375,7 @@ private slots:
         frame.OnCommand(ID_FILE_NEW);
         frame.SetMessageText("x");
         QCOMPARE(frame.windowTitle(), QString(kAppTitle));
-        QCOMPARE(frame.size(), QSize(900, 700));
+        QCOMPARE(frame.size(), shown);
     }
 
     void showingCentresTheWindow() {
@@ -428,28 +431,36 @@ private slots:
     }
 
     void resizeToFitOnlyShrinks() {
-        const QSize start(900, 700);
+        // The window starts at 900 x 700, or at the screen's available size when smaller.
+        const QSize start =
+            QSize(900, 700).boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size());
         {
             CMainFrame frame;
-            frame.setCentralWidget(new SizedForm(QSize(300, 200)));
+            QCOMPARE(frame.size(), start);
+            frame.SetForm(new SizedForm(QSize(300, 200)));
             frame.ResizeParentToFit();
             QVERIFY(frame.width() < start.width() && frame.height() < start.height());
             frame.show();
             QVERIFY(QTest::qWaitForWindowExposed(&frame));
-            QCOMPARE(frame.centralWidget()->size(), QSize(300, 200));
+            QCOMPARE(frame.Form()->size(), QSize(300, 200));
+            QCOMPARE(frame.FormArea()->size(), QSize(300, 200));  // no scroll bar
         }
         {
-            CMainFrame frame;  // taller than the window: only the width shrinks
-            frame.setCentralWidget(new SizedForm(QSize(300, 2000)));
+            CMainFrame frame;  // taller than the window: only the width shrinks, and it scrolls
+            frame.SetForm(new SizedForm(QSize(300, 2000)));
             frame.ResizeParentToFit();
             QVERIFY(frame.width() < start.width());
             QCOMPARE(frame.height(), start.height());
+            frame.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            QCOMPARE(frame.Form()->width(), 300);  // beside the vertical scroll bar
+            QVERIFY(frame.FormArea()->verticalScrollBar()->maximum() > 0);
         }
         {
             CMainFrame frame;  // a form placed by a template: its controls give the size
             auto* form = new QWidget;
             (new QWidget(form))->setGeometry(10, 10, 2000, 2000);
-            frame.setCentralWidget(form);
+            frame.SetForm(form);
             frame.ResizeParentToFit();
             QCOMPARE(frame.size(), start);
             form->findChild<QWidget*>()->setGeometry(10, 10, 290, 190);

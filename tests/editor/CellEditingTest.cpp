@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
@@ -93,6 +94,7 @@ private slots:
     void typedKeysSeedTheEditor();
     void enterWalksThroughAChannelAndStopsAfterTheLast();
     void wnColumnAndTheRightButtonOpenNothing();
+    void listEditorsShowTheirLongestItem();
     void anOpenEditIsCommittedOnRequest();
     void hintsNameWhatIsUnderThePointer();
     void aWholeTableFromTheKeyboard();
@@ -239,6 +241,7 @@ void CellEditingTest::clearingFrequenciesClearsTonesThenTheChannel() {
 }
 
 void CellEditingTest::tonesAreStoredAsTheListWritesThem() {
+    QSignalSpy said(m_view.get(), &CKV_IIView::statusMessage);
     SetRow(2, {"450.00000", "450.00000", "OFF", "OFF", "NO", "Wide", "Add", "High"});
     TypeInto(2, COL_RX_TONE, "d023n");
     Key(Qt::Key_Return);
@@ -251,6 +254,10 @@ void CellEditingTest::tonesAreStoredAsTheListWritesThem() {
     TypeInto(2, COL_TX_TONE, "d754i");
     Click(3, COL_RX_FREQ);
     QCOMPARE(grid().GetTextMatrix(2, COL_TX_TONE), QString("D754I"));
+    // Only the value that was not a tone is reported.
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(said[0][0].toString(),
+             QString("123.4 is not a tone of the list: Tx Tone of CH 2 set to OFF"));
 }
 
 void CellEditingTest::valuesNeedAFrequencyInTheRow() {
@@ -332,6 +339,25 @@ void CellEditingTest::wnColumnAndTheRightButtonOpenNothing() {
     Key(Qt::Key_Return);
     QCOMPARE(grid().GetTextMatrix(4, COL_WN), QString("Narrow"));
     QVERIFY(Editor(IDC_COMBO_SCAN)->isVisible());  // and Enter moved on to Scan
+}
+
+// Each list editor's field shows every item whole ("Narrow", not "Narrov"), however narrow
+// its column is for the font.
+void CellEditingTest::listEditorsShowTheirLongestItem() {
+    for (const int col : {COL_BUSY, COL_WN, COL_SCAN, COL_POWER}) {
+        Click(5, col);
+        auto* combo = qobject_cast<QComboBox*>(m_view->GetCellEditor());
+        QVERIFY(combo && combo->isVisible());
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.rect = combo->rect();
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        for (int i = 0; i < combo->count(); ++i) {
+            QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->itemText(i)) <= field.width(),
+                     qPrintable(combo->itemText(i)));
+        }
+    }
 }
 
 void CellEditingTest::anOpenEditIsCommittedOnRequest() {
