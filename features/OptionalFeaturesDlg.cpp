@@ -75,6 +75,16 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
             m_switchCombos[i]->addItem(FromView(item));
         }
     }
+    // The Tab key reads the dialog as the eye does: the switches on the left from top to
+    // bottom, the PTT ID group on the right, then OK and Cancel (the table lists OK first).
+    QWidget* previous = nullptr;
+    for (int id : kTabOrder) {
+        QWidget* next = FindControlWidget(this, id);
+        if (previous) {
+            setTabOrder(previous, next);
+        }
+        previous = next;
+    }
     OnInitDialog();
     // Typing in the mode's edit field changes the text without a new index.
     connect(m_comboPttId, &QComboBox::currentTextChanged, this,
