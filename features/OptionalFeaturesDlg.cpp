@@ -75,8 +75,9 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
             m_switchCombos[i]->addItem(FromView(item));
         }
     }
-    // The Tab key reads the dialog as the eye does: the switches on the left from top to
-    // bottom, the PTT ID group on the right, then OK and Cancel (the table lists OK first).
+    // The Tab key reads the dialog as the eye does, from the first switch: the switches on
+    // the left from top to bottom, the PTT ID group on the right, then OK and Cancel (the
+    // table lists OK first).
     QWidget* previous = nullptr;
     for (int id : kTabOrder) {
         QWidget* next = FindControlWidget(this, id);
@@ -85,6 +86,7 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
         }
         previous = next;
     }
+    FindControlWidget(this, kTabOrder.front())->setFocus();
     OnInitDialog();
     // Typing in the mode's edit field changes the text without a new index.
     connect(m_comboPttId, &QComboBox::currentTextChanged, this,

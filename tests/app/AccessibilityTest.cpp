@@ -165,11 +165,15 @@ void AccessibilityTest::dialogs() {
 
     COptionalFeaturesDlg features(image);
     features.show();
+    features.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&features));
     ExpectEveryControlNamed(&features);
     ExpectKeyboardReachesEveryControl(&features);
-    // Tab goes the way the eye reads: the left group down, the right group down, the buttons.
+    // Tab goes the way the eye reads, from the first control: the left group down, the right
+    // group down, the buttons.
     QList<int> tabbed;
-    QWidget* w = FindControlWidget(&features, IDC_EXPANSION);
+    QWidget* w = QApplication::focusWidget();
+    QCOMPARE(w, FindControlWidget(&features, IDC_EXPANSION));
     for (int i = 0; i < 9; ++i, w = w->nextInFocusChain()) {
         while (!(w->focusPolicy() & Qt::TabFocus) || ControlId(w) < 0) {
             w = w->nextInFocusChain();
