@@ -295,7 +295,7 @@ void CMSFlexGrid::SetTextMatrix(long row, long col, const QString& text) {
     cell->setText(text);
     ApplyAlignment(cell);
     if (IsFixedCell(static_cast<int>(row), static_cast<int>(col))) {
-        UpdateHeaders();
+        UpdateHeaders(static_cast<int>(row), static_cast<int>(col));
         NameCellEditors();
     }
 }
@@ -317,15 +317,20 @@ QString CMSFlexGrid::CellTitle(long row, long col) const {
     return words.join(QStringLiteral(" of "));
 }
 
-void CMSFlexGrid::UpdateHeaders() {
-    const QString corner = GetTextMatrix(0, 0);
-    for (int col = 0; col < columnCount(); ++col) {
+void CMSFlexGrid::UpdateHeaders(int row, int col) {
+    if (row == 0) {
         setHorizontalHeaderItem(col, new QTableWidgetItem(GetTextMatrix(0, col)));
     }
-    for (int row = 0; row < rowCount(); ++row) {
-        const QString text = GetTextMatrix(row, 0);
-        const bool titled = row >= kFixedRows && !corner.isEmpty() && !text.isEmpty();
-        setVerticalHeaderItem(row, new QTableWidgetItem(titled ? corner + ' ' + text : text));
+    if (col != 0) {
+        return;
+    }
+    // The corner cell titles every row; another cell of the fixed column its own.
+    const QString corner = GetTextMatrix(0, 0);
+    const int last = row == 0 ? rowCount() - 1 : row;
+    for (int r = row; r <= last; ++r) {
+        const QString text = GetTextMatrix(r, 0);
+        const bool titled = r >= kFixedRows && !corner.isEmpty() && !text.isEmpty();
+        setVerticalHeaderItem(r, new QTableWidgetItem(titled ? corner + ' ' + text : text));
     }
 }
 

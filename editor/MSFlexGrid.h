@@ -117,8 +117,8 @@ private:
     bool NavigationTarget(const QKeyEvent& event, int& row, int& col) const;
     QRect CurrentCellRect() const;
     void ApplyAlignment(QTableWidgetItem* item) const;
-    // Copies the fixed cells' texts into the table's header data.
-    void UpdateHeaders();
+    // Copies the fixed cell's text into the table's header data.
+    void UpdateHeaders(int row, int col);
     void NameCellEditors();
     void NameCellEditor(QWidget* editor);
 
