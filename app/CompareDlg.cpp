@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "AccessibleText.h"
 #include "ImageDiff.h"
 #include "MessageBox.h"
 
@@ -50,12 +51,16 @@ CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QW
         table->resizeColumnsToContents();
         table->horizontalHeader()->setStretchLastSection(true);
         table->setMinimumWidth(480);
+        SetAccessibleText(table, QStringLiteral("Differences"), windowTitle());
         layout->addWidget(table);
     }
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* copy = buttons->addButton(QStringLiteral("Copy"), QDialogButtonBox::ActionRole);
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
     close->setDefault(true);
+    for (QPushButton* button : {copy, close}) {
+        SetAccessibleText(button, QString(), windowTitle());  // named by their texts
+    }
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(m_text); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,7 +6,6 @@
 #include <QSessionManager>
 #include <cstdio>
 
-#include "Backups.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
 #include "FileIO.h"
@@ -279,12 +278,7 @@ void CKV_IIApp::OnFileNew() {
 }
 
 void CKV_IIApp::OnFileOpen() {
-    FileDialogRequest request = ChannelDataRequest(false);
-    // The radio's memory as read or written lately is one click away, should a write need
-    // undoing. The folder is made here so that the shortcut leads somewhere from the start.
-    if (EnsureBackupFolder()) {
-        request.places << FileDialogPlace{QStringLiteral("Backups"), BackupFolder()};
-    }
+    const FileDialogRequest request = ChannelDataRequest(false);
     const QString path = AskFileName(m_pMainWnd.get(), request);
     if (!path.isEmpty()) {
         OpenDocumentFile(path);

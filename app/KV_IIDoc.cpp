@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "Backups.h"
 #include "MessageBox.h"
 #include "SinFile.h"
 
@@ -30,6 +31,11 @@ FileDialogRequest ChannelDataRequest(bool save) {
         request.filter += QStringLiteral(";;All Files (*)");
     }
     request.suffix = FromView(kSinSuffix);
+    // The radio's memory as read or written lately is one click away, to open it or to save
+    // beside it. The folder is made here so that the shortcut leads somewhere from the start.
+    if (EnsureBackupFolder()) {
+        request.places << FileDialogPlace{QStringLiteral("Backups"), BackupFolder()};
+    }
     return request;
 }
 

@@ -12,7 +12,8 @@
 
 class QWidget;
 
-// The file dialog for channel data files: Open (save false) or Save As.
+// The file dialog for channel data files: Open (save false) or Save As, with the backups
+// folder in its sidebar as "Backups".
 FileDialogRequest ChannelDataRequest(bool save);
 
 class CKV_IIDoc : public QObject {

@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "AboutDlg.h"
+#include "AccessibleText.h"
 #include "CommandTable.h"
 #include "Icons.h"
 #include "MessageBox.h"
@@ -171,6 +172,10 @@ void CMainFrame::CreateToolBar() {
             action->setText(CommandTip(id));  // a button without a menu item
         }
         m_wndToolBar->addAction(action);
+        // The button would be named by the menu item's text, shortcut column and all.
+        SetAccessibleText(m_wndToolBar->widgetForAction(action),
+                          AccessibleName(action->text().section(QLatin1Char('\t'), 0, 0)),
+                          QString());
     }
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 

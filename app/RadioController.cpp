@@ -141,9 +141,8 @@ void CRadioController::OnCompareWithRadio() {
 void CRadioController::OnRestoreFromBackup(QWidget* parent) {
     FileDialogRequest request = ChannelDataRequest(false);
     request.caption = QStringLiteral("Restore Radio From Backup");
-    if (EnsureBackupFolder()) {
-        request.suggested = BackupFolder() + QStringLiteral("/");
-        request.places << FileDialogPlace{QStringLiteral("Backups"), BackupFolder()};
+    if (!request.places.isEmpty()) {
+        request.suggested = BackupFolder() + QStringLiteral("/");  // made by the request
     }
     const QString path = AskFileName(parent, request);
     if (path.isEmpty()) {

@@ -39,6 +39,7 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
       m_toneList(toneList),
       m_bEditorsCreated(editorsCreated) {
     BuildDialog(this, ChannelFormTemplate(), {{IDC_GRID, m_grid}});
+    m_grid->setAccessibleDescription(HintFor(m_grid));  // its label names it, its hint tells how
     for (const SettingInfo& info : SettingInfos()) {
         QComboBox* combo =
             FindControl<QComboBox>(this, kSettingComboIds[static_cast<std::size_t>(info.setting)]);

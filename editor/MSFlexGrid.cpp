@@ -5,10 +5,14 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include "AccessibleText.h"
+#include "DialogTemplate.h"
 
 namespace {
 
@@ -117,6 +121,24 @@ private:
     }
 
     CMSFlexGrid* m_pGrid;
+};
+
+// The view's editors carry control ids; the table's own parts (viewport, scroll bars) none.
+bool IsCellEditor(const QWidget* child) {
+    return ControlId(child) > 0;
+}
+
+// A cell that describes itself by its headers, read when asked, so it follows them.
+class CGridCell : public QTableWidgetItem {
+public:
+    QVariant data(int role) const override {
+        const auto* grid = qobject_cast<const CMSFlexGrid*>(tableWidget());
+        if (role == Qt::AccessibleDescriptionRole && grid) {
+            return grid->CellTitle(row(), column());
+        }
+        return QTableWidgetItem::data(role);
+    }
+    QTableWidgetItem* clone() const override { return new CGridCell(*this); }
 };
 
 }  // namespace
@@ -266,12 +288,83 @@ void CMSFlexGrid::SetTextMatrix(long row, long col, const QString& text) {
     QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col));
     if (!cell) {
         // Items exist only for cells written at least once; the table never edits them.
-        cell = new QTableWidgetItem;
+        cell = new CGridCell;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         setItem(static_cast<int>(row), static_cast<int>(col), cell);
     }
     cell->setText(text);
     ApplyAlignment(cell);
+    if (IsFixedCell(static_cast<int>(row), static_cast<int>(col))) {
+        UpdateHeaders(static_cast<int>(row), static_cast<int>(col));
+        NameCellEditors();
+    }
+}
+
+QString CMSFlexGrid::CellTitle(long row, long col) const {
+    if (!IsValidCell(row, col)) {
+        return QString();
+    }
+    const QTableWidgetItem* column = horizontalHeaderItem(static_cast<int>(col));
+    const QTableWidgetItem* line = verticalHeaderItem(static_cast<int>(row));
+    // A header cell is titled by its own header alone.
+    QStringList words;
+    if (column && !column->text().isEmpty() && (col >= kFixedCols || row < kFixedRows)) {
+        words << column->text();
+    }
+    if (line && !line->text().isEmpty() && row >= kFixedRows) {
+        words << line->text();
+    }
+    return words.join(QStringLiteral(" of "));
+}
+
+void CMSFlexGrid::UpdateHeaders(int row, int col) {
+    if (row == 0) {
+        setHorizontalHeaderItem(col, new QTableWidgetItem(GetTextMatrix(0, col)));
+    }
+    if (col != 0) {
+        return;
+    }
+    // The corner cell titles every row; another cell of the fixed column its own.
+    const QString corner = GetTextMatrix(0, 0);
+    const int last = row == 0 ? rowCount() - 1 : row;
+    for (int r = row; r <= last; ++r) {
+        const QString text = GetTextMatrix(r, 0);
+        const bool titled = r >= kFixedRows && !corner.isEmpty() && !text.isEmpty();
+        setVerticalHeaderItem(r, new QTableWidgetItem(titled ? corner + ' ' + text : text));
+    }
+}
+
+void CMSFlexGrid::NameCellEditors() {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (IsCellEditor(child)) {
+            NameCellEditor(child);
+        }
+    }
+}
+
+// Besides its name, an editor gets a label that is never shown: some desktops' assistive
+// technology names a combo only by the label whose buddy it is.
+void CMSFlexGrid::NameCellEditor(QWidget* editor) {
+    const QString title = CellTitle(m_nRow, m_nCol);
+    SetAccessibleText(editor, title, accessibleName());
+    QLabel* label = nullptr;
+    for (QLabel* child : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        label = child->buddy() == editor ? child : label;
+    }
+    if (!label) {
+        label = new QLabel(this);
+        label->hide();
+        label->setBuddy(editor);
+    }
+    label->setText(title);
+}
+
+void CMSFlexGrid::childEvent(QChildEvent* event) {
+    QTableWidget::childEvent(event);
+    auto* child = qobject_cast<QWidget*>(event->child());
+    if (event->type() == QEvent::ChildPolished && child && IsCellEditor(child)) {
+        NameCellEditor(child);
+    }
 }
 
 long CMSFlexGrid::PixelsToTwipsX(int pixels) const {
@@ -408,6 +501,7 @@ void CMSFlexGrid::MoveCurrent(int row, int col) {
         m_nRow = m_nRowSel = row;
         m_nCol = m_nColSel = col;
         SyncView();
+        NameCellEditors();
         emit EnterCell();
         return;
     }

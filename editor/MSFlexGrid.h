@@ -1,6 +1,11 @@
 // The channel grid: a grid window whose cells hold text, addressed by row and column, with
 // one fixed (header) row and one fixed column. It never edits a cell itself; the view lays
 // its own editors over the current cell. Every length is in twips (1440 per inch).
+//
+// For assistive technology the fixed cells are also the table's headers: the fixed row's
+// texts head the columns, the fixed column's texts, after the corner cell's, head the rows;
+// each cell is described by its headers, and the editors laid over the current cell (the
+// children with a control id) are named after it.
 #pragma once
 
 #include <QTableWidget>
@@ -68,6 +73,9 @@ public:
     QString GetTextMatrix(long row, long col) const;
     void SetTextMatrix(long row, long col, const QString& text);
 
+    // A cell by its headers: "Receive(MHz) of CH 3".
+    QString CellTitle(long row, long col) const;
+
     // Twips <-> pixels with this window's logical resolution.
     long PixelsToTwipsX(int pixels) const;
     long PixelsToTwipsY(int pixels) const;
@@ -93,6 +101,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Catches current-cell changes made through the table's own interface (setCurrentCell).
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A cell editor made while a cell is current is named when it is first shown.
+    void childEvent(QChildEvent* event) override;
 
 private:
     bool IsValidCell(long row, long col) const;
@@ -107,6 +117,10 @@ private:
     bool NavigationTarget(const QKeyEvent& event, int& row, int& col) const;
     QRect CurrentCellRect() const;
     void ApplyAlignment(QTableWidgetItem* item) const;
+    // Copies the fixed cell's text into the table's header data.
+    void UpdateHeaders(int row, int col);
+    void NameCellEditors();
+    void NameCellEditor(QWidget* editor);
 
     int m_nRow = 1;
     int m_nCol = 1;

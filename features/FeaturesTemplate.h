@@ -23,6 +23,11 @@ inline constexpr int IDC_ALL_FREQ_INTERFERENCE = 1083;
 inline constexpr std::array<int, 4> kSwitchComboIds = {IDC_EXPANSION, IDC_FIRED, IDC_RECEIVING,
                                                        IDC_ALL_FREQ_INTERFERENCE};
 
+// The controls in the order the Tab key visits them.
+inline constexpr std::array<int, 9> kTabOrder = {
+    IDC_EXPANSION, IDC_FIRED, IDC_RECEIVING, IDC_ALL_FREQ_INTERFERENCE, IDC_PTT_ID, IDC_BEGIN_OF_TX,
+    IDC_END_OF_TX, IDOK,      IDCANCEL};
+
 // Sorted, so "OFF" is entry 0 and "ON" entry 1.
 inline constexpr std::array<std::string_view, 2> kSwitchItems = {"OFF", "ON"};
 inline constexpr int kSwitchOnIndex = 1;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <algorithm>
+#include <utility>
 
 #include "Features.h"
 #include "FeaturesTemplate.h"
@@ -56,12 +57,36 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
     m_editEndOfTx = FindControl<QLineEdit>(this, IDC_END_OF_TX);
     SetUpIdEdit(m_editBeginOfTx);
     SetUpIdEdit(m_editEndOfTx);
+    // The image holds one ID code, sent at the begin and at the end of a transmission alike:
+    // the two edits are two views of it, so neither can hold an ID the other does not. A
+    // text already shown is not set again, which ends the echo.
+    for (auto [from, to] :
+         {std::pair(m_editBeginOfTx, m_editEndOfTx), std::pair(m_editEndOfTx, m_editBeginOfTx)}) {
+        connect(from, &QLineEdit::textChanged, to, [to](const QString& text) {
+            if (to->text() != text) {
+                to->setText(text);
+            }
+        });
+        connect(from, &QLineEdit::textEdited, this, [this] { m_bIdEdited = true; });
+    }
     for (std::size_t i = 0; i < m_switchCombos.size(); ++i) {
         m_switchCombos[i] = FindControl<QComboBox>(this, kSwitchComboIds[i]);
         for (std::string_view item : kSwitchItems) {
             m_switchCombos[i]->addItem(FromView(item));
         }
     }
+    // The Tab key reads the dialog as the eye does, from the first switch: the switches on
+    // the left from top to bottom, the PTT ID group on the right, then OK and Cancel (the
+    // table lists OK first).
+    QWidget* previous = nullptr;
+    for (int id : kTabOrder) {
+        QWidget* next = FindControlWidget(this, id);
+        if (previous) {
+            setTabOrder(previous, next);
+        }
+        previous = next;
+    }
+    FindControlWidget(this, kTabOrder.front())->setFocus();
     OnInitDialog();
     // Typing in the mode's edit field changes the text without a new index.
     connect(m_comboPttId, &QComboBox::currentTextChanged, this,
@@ -115,24 +140,13 @@ void COptionalFeaturesDlg::OnOK() {
 }
 
 void COptionalFeaturesDlg::StoreIdCode(int mode) {
-    QLineEdit* edit = nullptr;
-    switch (mode) {
-        case kModeBot:
-            edit = m_editBeginOfTx;
-            break;
-        case kModeEot:
-            edit = m_editEndOfTx;
-            break;
-        case kModeBoth:
-            edit = m_editEndOfTx->text().isEmpty() ? m_editBeginOfTx : m_editEndOfTx;
-            break;
-        default:
-            return;  // no ID is sent, the stored one waits for the next mode
+    if (mode == kModeOff) {
+        return;  // no ID is sent, the stored one waits for the next mode
     }
-    if (!m_bIdShownFaithfully && !edit->isModified()) {
-        return;  // the edit shows only part of the stored ID
+    if (!m_bIdShownFaithfully && !m_bIdEdited) {
+        return;  // the edits show only part of the stored ID
     }
-    WritePttIdCodes(m_image, PttIdCodesFromText(edit->text().toStdString()));
+    WritePttIdCodes(m_image, PttIdCodesFromText(m_editBeginOfTx->text().toStdString()));
 }
 
 bool RunOptionalFeatures(RadioImage& image, QWidget* parent) {

@@ -4,12 +4,12 @@
 // bits 0-1, the switches in bits 2-5, bits 6-7 kept) and the PTT ID code positions; Cancel,
 // Escape and the close box write nothing.
 //
-// There is one ID field in the image, so both ID edits open showing it. OK stores the ID of
-// the edit the mode enables ("End of TX" first under BOTH, unless it is empty) and leaves
-// the stored ID alone under OFF. An ID that the edits cannot show exactly (a code position
-// holding 16 to 254, or codes after the 0xFF that ends it) is shown up to its first such
-// position and stays as stored unless the user edits the edit whose ID OK stores; so
-// opening the dialog and pressing OK never changes a byte.
+// There is one ID field in the image, so the two ID edits are one ID: both open showing it,
+// and what is typed in either shows in the other. The mode only enables the edits. OK
+// stores the ID under BOT, EOT and BOTH and leaves the stored ID alone under OFF. An ID that
+// the edits cannot show exactly (a code position holding 16 to 254, or codes after the 0xFF
+// that ends it) is shown up to its first such position and stays as stored unless the user
+// edits it; so opening the dialog and pressing OK never changes a byte.
 #pragma once
 
 #include <QDialog>
@@ -45,6 +45,7 @@ private:
     QComboBox* m_comboPttId = nullptr;     // 1090
     RadioImage& m_image;
     bool m_bIdShownFaithfully = true;  // the edits opened showing every stored code
+    bool m_bIdEdited = false;          // the user has changed the ID
 };
 
 // Runs the dialog modally on image; true when OK changed it.

@@ -6,10 +6,11 @@ using K = ControlKind;
 using ctlstyle::kDisabled;
 
 // Template order is tab order. The frequency set and the item set share the space right of
-// the tree; only one of them is shown at a time.
+// the tree; only one of them is shown at a time. The tree shows no text of its own: its
+// text names it for assistive technology, as no label stands beside it.
 constexpr std::array<ControlTemplate, 36> kControls = {{
     {IDC_DEFAULT, K::PushButton, "Default", 270, 178, 64, 17},
-    {IDC_DEBUG_TREE, K::TreeView, "", 18, 23, 98, 179},
+    {IDC_DEBUG_TREE, K::TreeView, "Debug frequencies and items", 18, 23, 98, 179},
     {IDC_CAPTION_GROUP, K::GroupBox, "", 120, 13, 250, 190},
     {IDC_RX_FREQ_LABEL, K::Static, "Frequency (MHz)", 133, 62, 36, 17},
     {IDC_TX_FREQ_LABEL, K::Static, "Frequency (MHz)", 244, 61, 37, 19},

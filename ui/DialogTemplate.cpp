@@ -14,6 +14,9 @@
 #include <QSlider>
 #include <QStyle>
 #include <QTreeWidget>
+#include <vector>
+
+#include "AccessibleText.h"
 
 namespace {
 
@@ -127,8 +130,9 @@ void BuildDialog(QWidget* parent, const DialogTemplate& dialog,
         parent->setWindowTitle(QString::fromUtf8(dialog.caption));
     }
     const DialogUnits du(font);
+    std::vector<QWidget*> widgets;
     for (const ControlTemplate& c : dialog.controls) {
-        QWidget* widget = nullptr;
+        QWidget*& widget = widgets.emplace_back(nullptr);
         if (c.kind == ControlKind::Custom) {
             const auto found = custom.find(c.id);
             widget = found == custom.end() ? nullptr : found->second;
@@ -146,6 +150,7 @@ void BuildDialog(QWidget* parent, const DialogTemplate& dialog,
         widget->setGeometry(PlaceFor(c, du, widget));
     }
     parent->resize(du.X(dialog.cx), du.Y(dialog.cy));
+    NameTemplateControls(parent, dialog.controls, widgets);
 }
 
 QWidget* FindControlWidget(const QWidget* parent, int id) {

@@ -42,7 +42,7 @@ inline constexpr int IDC_STATIC = -1;
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    const char* text;
+    const char* text;  // shown by the kinds with text; names the others (AccessibleText.h)
     int x, y, cx, cy;  // dialog units; for a combo, cy is the height with its list dropped
     unsigned style = ctlstyle::kNone;
 };

@@ -3,8 +3,14 @@
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QListView>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 FileDialogHandler& Handler() {
@@ -37,6 +43,62 @@ void LabelPlaces(QFileDialog& dialog, const QList<FileDialogPlace>& places) {
     QObject::connect(model, &QAbstractItemModel::dataChanged, &dialog, relabel);
 }
 
+// Widens the dialog, never past its screen, until the detail view's columns fit side by side.
+void GrowToFit(QFileDialog& dialog, const QTreeView& tree) {
+    const QAbstractItemView& view = tree;  // where the column's size hint is public
+    int wanted = 0;
+    for (int column = 0; column < tree.header()->count(); ++column) {
+        wanted += std::max(view.sizeHintForColumn(column), tree.header()->sectionSizeHint(column));
+    }
+    const int missing = wanted - view.viewport()->width();
+    const QScreen* screen = dialog.screen();
+    if (missing <= 0 || !screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    dialog.resize(std::min(dialog.width() + missing, area.width()), dialog.height());
+    if (dialog.frameGeometry().right() > area.right()) {
+        dialog.move(
+            std::max(area.left(), dialog.x() - (dialog.frameGeometry().right() - area.right())),
+            dialog.y());
+    }
+}
+
+// The detail view's columns take the widths of their contents (a date with its time, a type
+// in full), the name column what is left, and the dialog grows for them once a folder is
+// read. When the dialog ends the user may size them by hand again: Qt keeps the header for
+// every program's file dialogs.
+void FitColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (!view || !model) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    for (int column = 0; column < header->count(); ++column) {
+        header->setSectionResizeMode(
+            column, column == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
+    // The rows reach the view after the model has read the folder.
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, [&dialog, view] {
+        QTimer::singleShot(0, &dialog, [&dialog, view] { GrowToFit(dialog, *view); });
+    });
+    QObject::connect(&dialog, &QDialog::finished, header,
+                     [header] { header->setSectionResizeMode(QHeaderView::Interactive); });
+}
+
+// Qt keeps the sidebar for every program's file dialogs; a place added for one dialog would
+// stay in all of them under its bare folder name. The sidebar is put back as it was, less
+// anything the user removed, when the dialog ends.
+void ForgetPlacesWhenDone(QFileDialog& dialog, const QList<QUrl>& before) {
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&dialog, before] {
+        QList<QUrl> urls = dialog.sidebarUrls();
+        urls.removeIf([&](const QUrl& url) { return !before.contains(url); });
+        dialog.setSidebarUrls(urls);
+    });
+}
+
 }  // namespace
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
@@ -51,8 +113,10 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     if (!request.suggested.isEmpty()) {
         dialog.selectFile(request.suggested);
     }
+    FitColumns(dialog);
     if (!request.places.isEmpty()) {
-        QList<QUrl> urls = dialog.sidebarUrls();
+        const QList<QUrl> before = dialog.sidebarUrls();
+        QList<QUrl> urls = before;
         for (const FileDialogPlace& place : request.places) {
             const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(place.folder));
             if (!urls.contains(url)) {
@@ -61,6 +125,7 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
         }
         dialog.setSidebarUrls(urls);
         LabelPlaces(dialog, request.places);
+        ForgetPlacesWhenDone(dialog, before);
     }
 }
 

@@ -86,6 +86,7 @@ private:
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     QString m_file;
     int m_fileDialogs = 0;
+    QStringList m_places;  // the sidebar places of each file dialog, by name
 
 private slots:
     void init();
@@ -108,13 +109,17 @@ private slots:
 void AppFlowTest::init() {
     m_messages.clear();
     m_fileDialogs = 0;
+    m_places.clear();
     Answer(QMessageBox::Ok);
     SetMessageHandler([this](const MessageRequest& request) {
         m_messages << request.text;
         return m_answer;
     });
-    SetFileDialogHandler([this](const FileDialogRequest&) {
+    SetFileDialogHandler([this](const FileDialogRequest& request) {
         ++m_fileDialogs;
+        for (const FileDialogPlace& place : request.places) {
+            m_places << place.name;
+        }
         return m_file;
     });
 }
@@ -168,6 +173,7 @@ void AppFlowTest::saveWritesTheEncodedForm() {
     Answer(QMessageBox::Ok, path);
     app()->MainFrame()->OnCommand(kSave);
     QCOMPARE(m_fileDialogs, 1);  // a new document has no file yet: Save asks for one
+    QCOMPARE(m_places, QStringList{"Backups"});  // as in Open
     RadioImage expected = NewDocumentImage(RadioType::T310X);
     for (int n = 1; n <= 16; ++n) {
         expected[RadioImage::ChannelAddress(n) + rec::kChanFlags] = 0xCF;

@@ -94,8 +94,8 @@ private slots:
     void okWritesModeAndSwitchesOnTheirOwnBits_data();
     void okWritesModeAndSwitchesOnTheirOwnBits();
     void idEditsTakeSixteenHexDigits();
-    void okStoresTheIdOfTheEnabledEdit_data();
-    void okStoresTheIdOfTheEnabledEdit();
+    void bothIdEditsAreTheOneStoredId_data();
+    void bothIdEditsAreTheOneStoredId();
     void closingWithoutOkWritesNothing_data();
     void closingWithoutOkWritesNothing();
     void openAndOkLeavesAnyImageAsItWas();
@@ -273,32 +273,33 @@ void OptionalFeaturesTest::idEditsTakeSixteenHexDigits() {
     QCOMPARE(StoredCodes(image), Codes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
 }
 
-void OptionalFeaturesTest::okStoresTheIdOfTheEnabledEdit_data() {
+void OptionalFeaturesTest::bothIdEditsAreTheOneStoredId_data() {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("begin");
-    QTest::addColumn<QString>("end");
+    QTest::addColumn<int>("typedIn");
+    QTest::addColumn<QString>("id");
     QTest::addColumn<Codes>("stored");  // the ID opened with is 5, 5
     // clang-format off
-    QTest::newRow("BOT alone") << 1 << "A1" << "" << Padded({10, 1});
-    QTest::newRow("BOT over an end text") << 1 << "A1" << "77" << Padded({10, 1});
-    QTest::newRow("EOT") << 2 << "A1" << "77" << Padded({7, 7});
-    QTest::newRow("BOTH takes the end text") << 3 << "A1" << "77" << Padded({7, 7});
-    QTest::newRow("BOTH, end empty") << 3 << "A1" << "" << Padded({10, 1});
-    QTest::newRow("BOT emptied") << 1 << "" << "77" << Padded({});
-    QTest::newRow("OFF keeps the stored ID") << 0 << "A1" << "77" << Padded({5, 5});
+    QTest::newRow("BOTH, typed at the begin") << 3 << IDC_BEGIN_OF_TX << "A1" << Padded({10, 1});
+    QTest::newRow("BOTH, typed at the end") << 3 << IDC_END_OF_TX << "77" << Padded({7, 7});
+    QTest::newRow("BOT") << 1 << IDC_BEGIN_OF_TX << "A1" << Padded({10, 1});
+    QTest::newRow("EOT") << 2 << IDC_END_OF_TX << "77" << Padded({7, 7});
+    QTest::newRow("emptied") << 3 << IDC_END_OF_TX << "" << Padded({});
+    QTest::newRow("OFF keeps the stored ID") << 0 << IDC_BEGIN_OF_TX << "A1" << Padded({5, 5});
     // clang-format on
 }
 
-void OptionalFeaturesTest::okStoresTheIdOfTheEnabledEdit() {
+void OptionalFeaturesTest::bothIdEditsAreTheOneStoredId() {
     QFETCH(int, mode);
-    QFETCH(QString, begin);
-    QFETCH(QString, end);
+    QFETCH(int, typedIn);
+    QFETCH(QString, id);
     QFETCH(Codes, stored);
     RadioImage image = Image(0x03, {5, 5});
     COptionalFeaturesDlg dlg(image);
     dlg.show();
-    Retype(Edit(&dlg, IDC_BEGIN_OF_TX), begin);
-    Retype(Edit(&dlg, IDC_END_OF_TX), end);
+    Retype(Edit(&dlg, typedIn), id);
+    // The image has room for one ID: the other edit shows the same one.
+    QCOMPARE(Edit(&dlg, IDC_BEGIN_OF_TX)->text(), id);
+    QCOMPARE(Edit(&dlg, IDC_END_OF_TX)->text(), id);
     Combo(&dlg, IDC_PTT_ID)->setCurrentIndex(mode);
     Click(&dlg, 1);
     QCOMPARE(StoredCodes(image), stored);

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QListView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 
 #include "FileDialog.h"
@@ -27,6 +28,7 @@ class FileDialogTest : public QObject {
 private slots:
     void aPlaceIsInTheSidebarUnderItsName();
     void withoutPlacesTheSidebarIsLeftAlone();
+    void theDetailColumnsShowTheirWholeTexts();
 };
 
 void FileDialogTest::aPlaceIsInTheSidebarUnderItsName() {
@@ -56,6 +58,32 @@ void FileDialogTest::aPlaceIsInTheSidebarUnderItsName() {
     QVERIFY2(SidebarLabels(dialog).contains("Backups"),
              qPrintable(SidebarLabels(dialog).join(",")));
     QVERIFY(!SidebarLabels(dialog).contains("backups"));
+
+    // Qt keeps the sidebar for every program's file dialogs: the place leaves with the dialog,
+    // or the next dialog without it would show the folder's bare name.
+    dialog.reject();
+    QVERIFY(!dialog.sidebarUrls().contains(QUrl::fromLocalFile(folder)));
+}
+
+void FileDialogTest::theDetailColumnsShowTheirWholeTexts() {
+    QTemporaryDir data;
+    QFile file(data.filePath("20240306-170809-before-write.sin"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    FileDialogRequest request;
+    request.places << FileDialogPlace{"Backups", data.path()};
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, request);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setDirectory(data.path());
+    dialog.show();
+    auto* view = dialog.findChild<QTreeView*>("treeView");
+    QVERIFY(view);
+    QTRY_COMPARE_WITH_TIMEOUT(view->model()->rowCount(view->rootIndex()), 1, 2000);
+    // The modification date keeps its time, the name is not cut to make room for it.
+    const QAbstractItemView& columns = *view;
+    QTRY_VERIFY_WITH_TIMEOUT(view->columnWidth(3) >= columns.sizeHintForColumn(3), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(view->columnWidth(0) >= columns.sizeHintForColumn(0), 2000);
 }
 
 void FileDialogTest::withoutPlacesTheSidebarIsLeftAlone() {
