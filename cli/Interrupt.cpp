@@ -11,6 +11,10 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 volatile std::sig_atomic_t g_interrupted = 0;
 struct sigaction g_previous[std::size(kStopSignals)]{};
 
+void OnCountedInterrupt(int) {
+    g_interrupted = g_interrupted + 1;
+}
+
 void OnInterrupt(int signal) {
     g_interrupted = 1;
     // Only async-signal-safe calls here: the next such signal gets the default action.
@@ -22,10 +26,10 @@ void OnInterrupt(int signal) {
 
 }  // namespace
 
-CInterruptGuard::CInterruptGuard() {
+CInterruptGuard::CInterruptGuard(bool countEvery) {
     g_interrupted = 0;
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = countEvery ? OnCountedInterrupt : OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
@@ -41,4 +45,8 @@ CInterruptGuard::~CInterruptGuard() {
 
 bool InterruptRequested() {
     return g_interrupted != 0;
+}
+
+int InterruptCount() {
+    return static_cast<int>(g_interrupted);
 }

@@ -3,10 +3,12 @@
 // program at once.
 #pragma once
 
-// Installs the handler for its lifetime and clears any earlier request.
+// Installs the handler for its lifetime and clears any earlier request. With countEvery, a
+// second signal does not end the program: every one is counted (InterruptCount), for a run
+// that stops in two steps.
 class CInterruptGuard {
 public:
-    CInterruptGuard();
+    explicit CInterruptGuard(bool countEvery = false);
     ~CInterruptGuard();
     CInterruptGuard(const CInterruptGuard&) = delete;
     CInterruptGuard& operator=(const CInterruptGuard&) = delete;
@@ -14,3 +16,5 @@ public:
 
 // True once Ctrl+C (SIGINT), SIGTERM or SIGHUP arrived under a guard.
 bool InterruptRequested();
+// How many of them arrived under the guard.
+int InterruptCount();

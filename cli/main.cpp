@@ -6,6 +6,7 @@
 
 #include "DiffVerb.h"
 #include "FileVerbs.h"
+#include "FleetVerb.h"
 #include "LinkPort.h"
 #include "QuotedValue.h"
 #include "RadioVerbs.h"
@@ -48,6 +49,13 @@ constexpr Verb kVerbs[] = {
      "send one debug item's alignment value, frequencies (450-470 MHz, default 450, rounded "
      "to the step) and tones (default OFF) to the radio in test mode",
      RunTestModeVerb, true},
+    {"fleet",
+     "fleet --port DEV [--port DEV ...] [--count N] [--id-from ID] [--log FILE] [--no-backup] "
+     "[--no-verify] [--auto] IN.sin",
+     "production mode: write IN into one radio after the other on every DEV at once (safe "
+     "writes), each with the next PTT ID from ID, one line a job in the job log; between "
+     "radios press Enter, or with --auto connect the next one",
+     RunFleet},
 };
 
 void PrintHelp(std::ostream& out) {

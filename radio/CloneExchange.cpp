@@ -38,16 +38,17 @@ enum class Link { Ready, Cancelled, Failed };
 
 class CCloneRun {
 public:
-    CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard)
-        : m_port(port), m_hooks(hooks), m_guard(guard) {}
+    CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard,
+              int attempts = kHandshakeAttempts)
+        : m_port(port), m_hooks(hooks), m_guard(guard), m_attempts(attempts) {}
 
     Link EnterProgrammingMode();
+    Link Handshake();
     Result<CloneEnd> Read(RadioImage& image);
     Result<CloneEnd> Write(const RadioImage& outgoing);
     Result<CloneEnd> Cancel();
 
 private:
-    Link Handshake();
     bool Identify();
     Link Confirm();
 
@@ -65,6 +66,7 @@ private:
     IPort& m_port;
     ICloneHooks& m_hooks;
     CPortCloser& m_guard;
+    int m_attempts;
 };
 
 bool CCloneRun::PumpPasses(int count, int sleepMs) {
@@ -130,10 +132,10 @@ Link CCloneRun::EnterProgrammingMode() {
 }
 
 Link CCloneRun::Handshake() {
-    for (int attempt = 1; attempt <= kHandshakeAttempts; ++attempt) {
+    for (int attempt = 1; attempt <= m_attempts; ++attempt) {
         m_port.Purge(PurgeSet::Clear);
         m_hooks.SetStatus(kStatusWaiting);
-        m_hooks.Attempt(attempt, kHandshakeAttempts);
+        m_hooks.Attempt(attempt, m_attempts);
         if (!PumpPasses(kPassesBeforeHandshake, 1)) {
             return Link::Cancelled;
         }
@@ -159,8 +161,9 @@ bool CCloneRun::Identify() {
     m_port.Receive(std::span(answer).first(1));
     m_port.Purge(PurgeSet::Clear);
     SendByte(radiolink::kIdentRequest);
-    // The identification is read off the line and not examined.
-    m_port.Receive(answer);
+    // The identification is read off the line and not examined; the hooks hear what came.
+    const ReceiveResult got = m_port.Receive(answer);
+    m_hooks.Identified(std::span(answer).first(got.ok ? got.count : 0));
     return PumpPasses(kPassesAfterIdentification, 1);
 }
 
@@ -270,4 +273,16 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
     }
     hooks.Sleep(2);
     return direction == CloneDirection::Read ? run.Read(image) : run.Write(outgoing);
+}
+
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName) {
+    if (Result<> opened = port.Open(portName, kCloneTimeouts); !opened) {
+        return Failure(OpenFailedText(opened.message));
+    }
+    CPortCloser guard(port);
+    CCloneRun run(port, hooks, guard, 1);
+    if (run.Handshake() != Link::Ready) {
+        return Failure(std::string(kMsgCommunicationError));
+    }
+    return {};
 }

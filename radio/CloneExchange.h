@@ -42,3 +42,8 @@ enum class CloneEnd {
 // editor into the image first. The image is not changed.
 Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
                           CloneDirection direction, RadioImage& image);
+
+// Whether a radio on portName answers the handshake now: one attempt, no box, the port closed
+// again at once. The radio is left waiting for an identification request, which it forgets
+// after a while; a run's own handshake starts it over, so a probe never spoils the next run.
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName);

@@ -2,6 +2,8 @@
 // the cancel request and the progress dialog's status line and bar.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "ExchangeHooks.h"
@@ -23,4 +25,6 @@ public:
     virtual void BlockDone(int /*done*/, int /*total*/) {}
     // The handshake's attempt number of the round's `of` attempts begins.
     virtual void Attempt(int /*attempt*/, int /*of*/) {}
+    // The radio's identification arrived (as many of its bytes as came).
+    virtual void Identified(std::span<const std::uint8_t> /*identification*/) {}
 };

@@ -52,15 +52,16 @@ public:
         m_inner.SetProgressPosition(Overall(position));
     }
     void Attempt(int attempt, int of) override { m_inner.Attempt(attempt, of); }
+    void Identified(std::span<const std::uint8_t> identification) override {
+        m_inner.Identified(identification);
+    }
     void BlockDone(int done, int total) override {
         m_nBlocks = done;
         m_inner.BlockDone(done, total);
     }
 
 private:
-    int Overall(int position) const {
-        return (m_nIndex * kProgressMaximum + position) / m_nStages;
-    }
+    int Overall(int position) const { return (m_nIndex * kProgressMaximum + position) / m_nStages; }
 
     ISafeWriteHooks& m_inner;
     const int m_nStages;
@@ -167,8 +168,8 @@ Result<SafeWriteEnd> CSafeWrite::Write() {
                                     m_options.source, m_report.backupPath)};
         default:
             return {SafeWriteEnd::WriteFailed,
-                    PartWrittenText("failed", m_report.blocksWritten, kWriteBlocks, m_options.source,
-                                    m_report.backupPath)};
+                    PartWrittenText("failed", m_report.blocksWritten, kWriteBlocks,
+                                    m_options.source, m_report.backupPath)};
     }
 }
 

@@ -45,6 +45,8 @@ std::string ParseSimOptions(const std::vector<std::string_view>& args, SimOption
             why = flag(options.pace);
         } else if (name == "--once") {
             why = flag(options.once);
+        } else if (name == "--control") {
+            why = flag(options.control);
         } else if (name == "--help" || name == "-h") {
             why = flag(options.help);
         } else if (name == "--latency") {
@@ -80,6 +82,10 @@ std::string SimUsage() {
            "  --pace             send and receive at 9600-baud byte times\n"
            "  --latency MS       the radio's delay before each answer (default 5)\n"
            "  --once             exit after one completed read, write or test exchange\n"
+           "  --control          take commands on standard input, one a line: \"off\" (the\n"
+           "                     radio is switched off: it hears and answers nothing), \"on\",\n"
+           "                     \"new [FAULTS]\" (another radio: the starting memory again,\n"
+           "                     with these faults or none)\n"
            "  --fault NAME[=K]   misbehave (repeatable, or comma-separated):\n" +
            std::string(FaultHelp());
 }

@@ -18,6 +18,7 @@ struct SimOptions {
     bool pace = false;                           // 9600-baud byte times
     std::chrono::milliseconds latency{5};        // before each answer
     bool once = false;                           // exit after one read, write or test
+    bool control = false;                        // take commands on standard input
     bool help = false;
     Faults faults;
 };

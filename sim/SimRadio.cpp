@@ -36,7 +36,18 @@ bool SimRadio::HandshakeMatcher::Feed(std::uint8_t byte) {
 SimRadio::SimRadio(const RadioImage& memory, Faults faults)
     : m_memory(memory), m_faults(std::move(faults)) {}
 
+void SimRadio::SetPowered(bool on) {
+    m_powered = on;
+    m_phase = Phase::Idle;
+    m_handshake.Reset();
+    m_command.clear();
+    m_test.clear();
+}
+
 proto::Bytes SimRadio::Receive(std::uint8_t byte, Time now) {
+    if (!m_powered) {
+        return {};
+    }
     if (now - m_lastByte > kFrameTimeout) {
         m_handshake.Reset();
         if (m_phase == Phase::InCommand || InTest(m_phase)) {

@@ -66,6 +66,10 @@ public:
     proto::Bytes Receive(std::uint8_t byte, Time now);
 
     const RadioImage& Memory() const { return m_memory; }
+
+    // Switched off, the radio hears nothing and answers nothing; switched on again it starts
+    // out of programming mode, as after a real power cycle.
+    void SetPowered(bool on);
     Phase phase() const { return m_phase; }
 
     // Whole conversations so far: a read counts once all 128 blocks were read and their
@@ -113,6 +117,7 @@ private:
 
     RadioImage m_memory;
     Faults m_faults;
+    bool m_powered = true;
     Phase m_phase = Phase::Idle;
     HandshakeMatcher m_handshake;
     proto::Bytes m_command;

@@ -24,10 +24,12 @@ SimServer::SimServer(Pty& pty, SimRadio& radio, ByteLog& log, const SimOptions& 
       m_log(log),
       m_options(options),
       m_stopFd(stopFd),
+      m_startMemory(radio.Memory()),
       m_line(options.latency, options.pace) {}
 
 int SimServer::Run() {
     std::optional<Time> doneAt;
+    bool control = m_options.control;
     while (true) {
         const Time now = Now();
         Deliver(now);
@@ -51,9 +53,11 @@ int SimServer::Run() {
             timeout.tv_sec = static_cast<time_t>(wait->count() / 1'000'000'000);
             timeout.tv_nsec = static_cast<long>(wait->count() % 1'000'000'000);
         }
-        pollfd fds[] = {
-            {m_pty.master(), POLLIN, 0}, {m_stopFd, POLLIN, 0}, {m_pty.closeWatch(), POLLIN, 0}};
-        if (::ppoll(fds, 3, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
+        pollfd fds[] = {{m_pty.master(), POLLIN, 0},
+                        {m_stopFd, POLLIN, 0},
+                        {m_pty.closeWatch(), POLLIN, 0},
+                        {control ? STDIN_FILENO : -1, POLLIN, 0}};
+        if (::ppoll(fds, 4, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
             std::cerr << "kvradio-sim: poll failed\n";
             return 1;
         }
@@ -66,6 +70,9 @@ int SimServer::Run() {
         }
         if (fds[2].revents & POLLIN) {
             m_pty.ForgetClosedHolder();
+        }
+        if (fds[3].revents != 0 && !ReadControl()) {
+            control = false;  // standard input has ended: the radio stays as it is
         }
         if ((fds[0].revents & POLLHUP) && doneAt) {
             return 0;  // the PC has closed the port after the last answer
@@ -131,4 +138,39 @@ void SimServer::ReadFromPc(Time now) {
             m_line.FromPc(buffer[i], now);
         }
     }
+}
+
+bool SimServer::ReadControl() {
+    char buffer[256];
+    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) {
+        return n < 0 && errno == EINTR;
+    }
+    m_controlInput.append(buffer, static_cast<std::size_t>(n));
+    for (std::size_t end; (end = m_controlInput.find('\n')) != std::string::npos;) {
+        const std::string line = m_controlInput.substr(0, end);
+        m_controlInput.erase(0, end + 1);
+        Control(line);
+    }
+    return true;
+}
+
+void SimServer::Control(std::string_view command) {
+    if (command == "off" || command == "on") {
+        m_radio.SetPowered(command == "on");
+    } else if (command == "new" || command.starts_with("new ")) {
+        Faults faults;
+        const std::string_view items = command.size() > 4 ? command.substr(4) : "";
+        if (const std::string why = items.empty() ? "" : AddFault(faults, items); !why.empty()) {
+            std::cerr << "kvradio-sim: " << why << "\n";
+            return;
+        }
+        // Another radio on the same cable: the count of completed exchanges starts afresh.
+        m_radio = SimRadio(m_startMemory, faults);
+        m_reads = m_writes = m_tests = 0;
+    } else if (!command.empty()) {
+        std::cerr << "kvradio-sim: unknown control command \"" << command << "\"\n";
+        return;
+    }
+    m_log.Note("control: " + std::string(command), Now());
 }

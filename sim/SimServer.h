@@ -27,12 +27,17 @@ private:
     void Send(Time now);
     void ReadFromPc(Time now);
     void OnCompleted(const char* what, Time at);
+    // Reads the control commands that have arrived on standard input; false at its end.
+    bool ReadControl();
+    void Control(std::string_view command);
 
     Pty& m_pty;
     SimRadio& m_radio;
     ByteLog& m_log;
     const SimOptions& m_options;
     int m_stopFd;
+    const RadioImage m_startMemory;  // what a new radio holds
+    std::string m_controlInput;      // a control command not yet ended by its line feed
     LinkTimeline m_line;
     Clock::time_point m_start = Clock::now();
     int m_reads = 0;

@@ -1,0 +1,149 @@
+#include "FleetJob.h"
+
+#include <chrono>
+#include <thread>
+
+#include "FleetObserver.h"
+#include "HexText.h"
+#include "NewDocument.h"
+#include "PttIdCode.h"
+
+namespace {
+
+bool IsStage(std::string_view text) {
+    return text == kStatusBackingUp || text == kStatusWriting || text == kStatusChecking;
+}
+
+// The safe write's hooks in a worker thread: no boxes and no event loop; the stage and bar
+// go to the observer, and what a box would have said is kept for the log.
+class CJobHooks final : public ISafeWriteHooks {
+public:
+    CJobHooks(IFleetObserver& observer, int port, const std::atomic<bool>& stopNow)
+        : m_observer(observer), m_nPort(port), m_stopNow(stopNow) {}
+
+    void Sleep(int milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    void ShowMessage(std::string_view text, MessageIcon) override { m_strLastBox = text; }
+    RetryAnswer AskRetryCancel(std::string_view text) override {
+        m_strLastBox = text;
+        return RetryAnswer::Cancel;
+    }
+    void PumpOne() override {}
+    bool IsCancelled() override { return m_stopNow.load(); }
+    void SetStatus(std::string_view text) override {
+        // Only the stage tells the observer something; the link's own texts come again with
+        // every session.
+        if (!IsStage(text)) {
+            return;
+        }
+        if (text != m_strStatus) {
+            m_strStatus = text;
+            m_observer.JobStatus(m_nPort, m_strStatus);
+        }
+    }
+    int ProgressPosition() override { return m_nPosition; }
+    void SetProgressPosition(int position) override {
+        if (position != m_nPosition) {
+            m_nPosition = position;
+            m_observer.JobProgress(m_nPort, position);
+        }
+    }
+    void Identified(std::span<const std::uint8_t> identification) override {
+        if (m_strIdentification.empty()) {
+            m_strIdentification = HexBytes(identification);
+        }
+    }
+    bool WriteOtherType(std::string_view radioType, std::string_view documentType) override {
+        m_strLastBox = "the radio is a " + std::string(radioType) + " but the document is for a " +
+                       std::string(documentType);
+        return false;
+    }
+    RetryAnswer AskWriteAgain(std::string_view text) override {
+        m_strLastBox = text;
+        return RetryAnswer::Cancel;
+    }
+
+    const std::string& LastBox() const { return m_strLastBox; }
+    const std::string& Status() const { return m_strStatus; }
+    const std::string& Identification() const { return m_strIdentification; }
+
+private:
+    IFleetObserver& m_observer;
+    const int m_nPort;
+    const std::atomic<bool>& m_stopNow;
+    std::string m_strLastBox;
+    std::string m_strStatus;
+    std::string m_strIdentification;
+    int m_nPosition = 0;
+};
+
+// The stage a job failed in, as the log names it.
+std::string FailedStage(SafeWriteEnd end) {
+    switch (end) {
+        case SafeWriteEnd::OpenFailed:
+            return "open";
+        case SafeWriteEnd::NotBackedUp:
+        case SafeWriteEnd::OtherType:
+            return "backup";
+        case SafeWriteEnd::WriteFailed:
+            return "write";
+        case SafeWriteEnd::NotChecked:
+        case SafeWriteEnd::Mismatch:
+            return "verify";
+        case SafeWriteEnd::Cancelled:
+            return "stopped";
+        case SafeWriteEnd::Done:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+RadioImage JobImage(const RadioImage& document, const std::string& pttId) {
+    RadioImage image = document;
+    if (!pttId.empty()) {
+        WritePttIdCodes(image, PttIdCodesFromText(pttId));
+    }
+    return image;
+}
+
+FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, IFleetObserver& observer,
+                            int portIndex, const std::atomic<bool>& stopNow) {
+    const auto started = std::chrono::steady_clock::now();
+    FleetJobOutcome outcome;
+    JobRecord& record = outcome.record;
+    record.time = QDateTime::currentDateTime();
+    record.port = input.port;
+    record.pttId = input.pttId;
+    record.file = input.file;
+    const RadioImage image = JobImage(input.document, input.pttId);
+    record.imageSha256 = ImageSha256(image);
+
+    CJobHooks hooks(observer, portIndex, stopNow);
+    SafeWriteReport report;
+    const Result<SafeWriteEnd> result =
+        RunSafeWrite(port, hooks, input.port, image, input.write, report);
+
+    record.radioId = hooks.Identification();
+    if (report.backedUp) {
+        record.type = RadioTypeText(report.before);
+    } else if (report.checked) {
+        record.type = RadioTypeText(report.readBack);
+    }
+    record.backup = report.backupPath;
+    outcome.ok = result.ok();
+    outcome.writeStarted = report.blocksWritten > 0 || result.end == SafeWriteEnd::Done ||
+                           result.end == SafeWriteEnd::NotChecked ||
+                           result.end == SafeWriteEnd::Mismatch;
+    if (outcome.ok) {
+        record.result = "ok";
+    } else {
+        const std::string why = !result.message.empty() ? result.message : hooks.LastBox();
+        record.result = FailedStage(result.end) + (why.empty() ? "" : ": " + why);
+    }
+    record.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return outcome;
+}
