@@ -63,6 +63,9 @@ public:
     // One press of Enter (or the Next radio button): the port that has waited longest for
     // the user goes on. Ignored when no port waits for it.
     void NextRadio();
+    // No further press will come (standard input has ended): a port that waits for one, or
+    // comes to wait for one, stops; jobs already running end as they would.
+    void NoMoreNextRadio();
     // Starts no further job; running jobs end as they would.
     void StopAfterRunningJobs();
     // Also stops running jobs at their next safe point (the ports are closed properly).
@@ -109,4 +112,5 @@ private:
     int m_nJobsRunning = 0;
     std::deque<int> m_waitingForUser;  // ports, in the order they began to wait
     int m_nReleased = 0;               // presses not yet taken by the port at the front
+    bool m_bNoMorePresses = false;
 };
