@@ -153,9 +153,13 @@ bool CFleetRun::WaitForRadio(int index, IPort& port, bool first) {
 }
 
 bool CFleetRun::WaitForUser(int index) {
+    // In the queue before the prompt is shown, so that a press right after it is not lost.
+    {
+        const std::lock_guard lock(m_mutex);
+        m_waitingForUser.push_back(index);
+    }
     m_observer.Waiting(index, FleetWait::NextRadio);
     std::unique_lock lock(m_mutex);
-    m_waitingForUser.push_back(index);
     const auto myTurn = [&] { return m_nReleased > 0 && m_waitingForUser.front() == index; };
     m_wake.wait(lock, [&] { return Stopping() || myTurn() || m_bNoMorePresses; });
     const bool go = !Stopping() && myTurn();
