@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "DiffVerb.h"
+#include "DoctorVerb.h"
 #include "FileVerbs.h"
 #include "FleetVerb.h"
 #include "LinkPort.h"
@@ -56,6 +57,10 @@ constexpr Verb kVerbs[] = {
      "writes), each with the next PTT ID from ID, one line a job in the job log; between "
      "radios press Enter, or with --auto connect the next one",
      RunFleet},
+    {"doctor", "doctor [--json] [--port DEV]",
+     "find out why the radio does not answer: the serial ports, this user's access to DEV "
+     "(default COM1), other programs holding it, and a probe of the radio",
+     RunDoctorVerb, true},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -44,12 +44,12 @@ public:
 
     Link EnterProgrammingMode();
     Link Handshake();
+    bool Identify();
     Result<CloneEnd> Read(RadioImage& image);
     Result<CloneEnd> Write(const RadioImage& outgoing);
     Result<CloneEnd> Cancel();
 
 private:
-    bool Identify();
     Link Confirm();
 
     // count passes of pump, cancel check, sleep; false when cancelled.
@@ -275,7 +275,7 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
     return direction == CloneDirection::Read ? run.Read(image) : run.Write(outgoing);
 }
 
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName) {
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName, bool identify) {
     if (Result<> opened = port.Open(portName, kCloneTimeouts); !opened) {
         return Failure(OpenFailedText(opened.message));
     }
@@ -283,6 +283,9 @@ Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName
     CCloneRun run(port, hooks, guard, 1);
     if (run.Handshake() != Link::Ready) {
         return Failure(std::string(kMsgCommunicationError));
+    }
+    if (identify) {
+        run.Identify();
     }
     return {};
 }

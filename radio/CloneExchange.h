@@ -46,4 +46,7 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
 // Whether a radio on portName answers the handshake now: one attempt, no box, the port closed
 // again at once. The radio is left waiting for an identification request, which it forgets
 // after a while; a run's own handshake starts it over, so a probe never spoils the next run.
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName);
+// With identify, the identification is asked for too (the hooks hear it), and the radio is
+// left as a read cancelled at that point leaves it.
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName,
+                    bool identify = false);

@@ -50,3 +50,13 @@ std::string DeviceForPort(std::string_view name) {
     }
     return "/dev/ttyUSB" + std::to_string(number - 1);
 }
+
+std::string PortSource(std::string_view name) {
+    if (ComNumber(name) == 0) {
+        return {};
+    }
+    if (!FromEnvironment(name).empty()) {
+        return "environment KVPROG_" + std::string(name);
+    }
+    return FromSettings(name).empty() ? "default" : "settings file";
+}

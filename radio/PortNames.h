@@ -15,6 +15,10 @@ inline constexpr std::array<std::string_view, 4> kPortNames = {"COM1", "COM2", "
 // and comes back as it is.
 std::string DeviceForPort(std::string_view name);
 
+// Where DeviceForPort found the device of a COM name: "environment KVPROG_COM1",
+// "settings file", "default"; empty for a device path.
+std::string PortSource(std::string_view name);
+
 // The port as messages name it: "COM1 (/dev/ttyUSB0)", or the device path alone.
 std::string PortWithDevice(std::string_view name);
 

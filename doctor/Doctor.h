@@ -1,0 +1,45 @@
+// Why the radio does not answer: the serial ports present, what stands between this user and
+// the chosen port (a missing device, a group the user or the session lacks, another process
+// holding it, services known to take USB serial adapters), and a probe of the radio itself.
+// kvprog-cli doctor prints the report; the desktop program's Check Connection shows it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Port.h"
+#include "SystemScan.h"
+
+struct DoctorPort {
+    SerialPortFacts facts;
+    std::string comName;    // "COM1" when one of COM1-COM4 maps to it, else empty
+    std::string comSource;  // where that mapping comes from: "default", "settings file", ...
+};
+
+struct DoctorCheck {
+    std::string name;  // "device", "permission", "held", "brltty", "ModemManager", "radio"
+    bool ok = false;
+    std::string detail;  // what was found, a sentence
+    std::string fix;     // what to do, one line a step; empty when ok
+};
+
+struct DoctorReport {
+    std::vector<DoctorPort> ports;
+    std::string port;    // as chosen: "COM1" or a device path
+    std::string device;  // what it stands for
+    std::vector<DoctorCheck> checks;
+    std::optional<std::string> identification;  // hex, when a radio answered
+};
+
+struct DoctorSystem {
+    fs::path root = "/";  // where /sys, /dev, /etc and /proc are read
+    std::string user;     // the user's name; empty: the running user's
+};
+
+// Runs every check for port (COM1-COM4 or a device path), probing the radio through probePort
+// when the port can be opened.
+DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system = {});
+
+// The report as the desktop program's dialog and kvprog-cli show it, one fact a line.
+std::string DoctorText(const DoctorReport& report);

@@ -1,0 +1,56 @@
+// What the system says about serial ports, read from its files so that tests can give a fake
+// root folder: the ports in /sys, their stable names in /dev/serial/by-id, the groups in
+// /etc/group and /etc/passwd, and the processes in /proc with what they hold open.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+struct SerialPortFacts {
+    std::string device;        // "/dev/ttyUSB0"
+    std::string driver;        // "ftdi_sio", "pl2303", "cdc_acm", ...
+    std::string description;   // the adapter's product name, may be empty
+    std::string manufacturer;  // may be empty
+    std::string usbId;         // "0403:6001", empty for a port not on USB
+    std::string serial;        // the adapter's serial number, may be empty
+    std::string byId;          // "/dev/serial/by-id/usb-...", may be empty
+};
+
+// The serial ports present under root (normally "/"), ordered by device. Built-in serial
+// ports that the kernel lists without hardware behind them are left out.
+std::vector<SerialPortFacts> ScanSerialPorts(const fs::path& root);
+
+struct ProcessFacts {
+    pid_t pid = 0;
+    std::string name;  // as /proc/PID/comm has it
+};
+
+// The processes (other than this one) that hold device open, found through their descriptors.
+// Processes whose descriptors cannot be read (another user's, without privileges) are not seen.
+std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::string& device);
+
+// The processes holding the advisory lock on device (as root/proc/locks lists them): the
+// program that has taken the port, where ProcessesHolding would also name any other that
+// merely has it open.
+std::vector<ProcessFacts> ProcessesLocking(const fs::path& root, const std::string& device);
+
+// The running processes with one of these names.
+std::vector<ProcessFacts> ProcessesNamed(const fs::path& root,
+                                         const std::vector<std::string>& names);
+
+struct GroupFacts {
+    gid_t gid = 0;
+    std::string name;          // from the group database; the number as text when unknown
+    bool userInGroup = false;  // the user's primary group, or listed among its members
+};
+
+// The group of device and whether user (a name) belongs to it per root/etc/group and
+// root/etc/passwd; nothing when device does not exist.
+std::optional<GroupFacts> DeviceGroup(const fs::path& root, const std::string& device,
+                                      const std::string& user);
