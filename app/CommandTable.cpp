@@ -33,6 +33,7 @@ constexpr CommandName kCommandNames[] = {
     {ID_BACKUP_BEFORE_WRITING, "ID_BACKUP_BEFORE_WRITING"},
     {ID_VERIFY_AFTER_WRITING, "ID_VERIFY_AFTER_WRITING"},
     {ID_HELP_GUIDE, "ID_HELP_GUIDE"},
+    {ID_CHECK_CONNECTION, "ID_CHECK_CONNECTION"},
     {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
 };
 
@@ -64,6 +65,7 @@ constexpr MenuItem kProgramMenu[] = {
     {ID_RESTORE_FROM_BACKUP, "Re&store Radio From Backup..."},
     {ID_BACKUP_BEFORE_WRITING, "&Back Up Radio Before Writing"},
     {ID_VERIFY_AFTER_WRITING, "&Verify After Writing"},
+    {ID_CHECK_CONNECTION, "Check Co&nnection..."},
 };
 
 // The shortcuts shown here are only text: no accelerator carries them.
@@ -130,6 +132,8 @@ constexpr CommandString kStrings[] = {
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_HELP_GUIDE, "Open the user guide\nUser Guide"},
+    {ID_CHECK_CONNECTION,
+     "Find out why the radio does not answer on the chosen port\nCheck Connection"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
     {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
     {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},

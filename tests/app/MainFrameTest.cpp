@@ -63,7 +63,8 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {32800, "&Compare With Radio..."},
       {32801, "Re&store Radio From Backup..."},
       {32802, "&Back Up Radio Before Writing"},
-      {32803, "&Verify After Writing"}}},
+      {32803, "&Verify After Writing"},
+      {32806, "Check Co&nnection..."}}},
     {"P&ort",
      {{32773, "COM1(&P)\tCtrl+C"},
       {32775, "COM2(&Q)\tCtrl+D"},
@@ -100,6 +101,7 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {32802, {"Read the radio and keep a backup before each write", "Back Up Before Writing"}},
     {32803, {"Read the radio back after each write and check it holds what was sent", "Verify"}},
     {32804, {"Open the user guide", "User Guide"}},
+    {32806, {"Find out why the radio does not answer on the chosen port", "Check Connection"}},
 };
 
 int IdOf(const QAction* action) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,6 +16,7 @@
 
 #include "Backups.h"
 #include "ChannelCodec.h"
+#include "CheckConnectionDlg.h"
 #include "CommandTable.h"
 #include "CompareDlg.h"
 #include "DialogTemplate.h"
@@ -111,6 +113,7 @@ private slots:
     void restoreWritesABackupBackAfterItsDateIsConfirmed();
     void aReadNeverLosesAnEditNorOverwritesTheOpenFile();
     void aSilentRadioShowsTheAttemptAndTheDevice();
+    void checkConnectionReportsTheRadioAndTakesItsPort();
 };
 
 void GuiRadioTest::init() {
@@ -535,4 +538,27 @@ void GuiRadioTest::aSilentRadioShowsTheAttemptAndTheDevice() {
     CTransferHooks hooks(dialog(), app()->MainFrame(), portText);
     QCOMPARE(hooks.AskRetryCancel("Communication Error"), RetryAnswer::Cancel);
     QCOMPARE(detail, "Port: " + portText);
+}
+
+void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
+    StartRadio();
+    radio()->SetPort("COM1");
+    QString report;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<CCheckConnectionDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->IsDone(), 20000);
+        report = dialog->ReportText();
+        radio()->SetPort("COM2");  // Use This Port takes the port that answered
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == "Use This Port") {
+                button->click();
+            }
+        }
+    });
+    app()->MainFrame()->OnCommand(ID_CHECK_CONNECTION);
+    QVERIFY2(report.startsWith("A radio answered on COM1."), qPrintable(report));
+    QVERIFY2(report.contains("ok      a radio answered: identification 00 00 F0 51 35 38 32 54"),
+             qPrintable(report));
+    QCOMPARE(radio()->Port(), QString("COM1"));
 }

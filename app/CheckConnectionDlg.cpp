@@ -1,0 +1,81 @@
+#include "CheckConnectionDlg.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "CommPort.h"
+#include "Doctor.h"
+
+CCheckConnectionDlg::CCheckConnectionDlg(const QString& port, QWidget* parent)
+    : QDialog(parent), m_strPort(port) {
+    setWindowTitle(QStringLiteral("Check Connection"));
+    m_summary = new QLabel(QStringLiteral("Checking %1...").arg(port), this);
+    m_summary->setTextFormat(Qt::PlainText);
+    m_report = new QPlainTextEdit(this);
+    m_report->setReadOnly(true);
+    m_report->setObjectName(QStringLiteral("connectionReport"));
+    m_report->setAccessibleName(QStringLiteral("Connection report"));
+    m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* copy =
+        buttons->addButton(QStringLiteral("Copy Report"), QDialogButtonBox::ActionRole);
+    m_use = buttons->addButton(QStringLiteral("Use This Port"), QDialogButtonBox::AcceptRole);
+    m_use->setEnabled(false);
+    connect(copy, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(ReportText()); });
+    connect(m_use, &QPushButton::clicked, this, [this] {
+        emit portChosen(m_strPort);
+        accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_report);
+    layout->addWidget(buttons);
+    resize(720, 480);
+}
+
+void CCheckConnectionDlg::Start() {
+    const std::string port = m_strPort.toStdString();
+    QPointer<CCheckConnectionDlg> self(this);
+    // The probe waits for the radio for a few seconds: not on the window's thread.
+    QThread* worker = QThread::create([self, port] {
+        CCommPort probe;
+        const DoctorReport report = RunDoctor(port, probe);
+        const QString text = QString::fromStdString(DoctorText(report));
+        const bool answered = report.identification.has_value();
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, text, answered] {
+                if (self) {
+                    self->ShowReport(text, answered);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void CCheckConnectionDlg::ShowReport(const QString& text, bool answered) {
+    m_report->setPlainText(text);
+    m_summary->setText(answered ? QStringLiteral("A radio answered on %1.").arg(m_strPort)
+                                : QStringLiteral("No radio answered on %1: see the checks and "
+                                                 "their fixes below.")
+                                      .arg(m_strPort));
+    m_use->setEnabled(answered);
+    m_bDone = true;
+}
+
+QString CCheckConnectionDlg::ReportText() const {
+    return m_summary->text() + QStringLiteral("\n\n") + m_report->toPlainText();
+}
