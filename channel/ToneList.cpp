@@ -47,15 +47,38 @@ void ToneList::Build() {
             m_entries.push_back(DcsText(code, suffix));
         }
     }
+    m_slots.fill(0);
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        std::size_t slot = Slot(m_entries[i]);
+        while (m_slots[slot] != 0) {
+            slot = (slot + 1) % kSlots;
+        }
+        m_slots[slot] = static_cast<std::int16_t>(i + 1);
+    }
+}
+
+// FNV-1a over the lower-case letters, so that texts equal ignoring case meet in one slot.
+std::size_t ToneList::Slot(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
+    }
+    return hash % kSlots;
 }
 
 int ToneList::FindIgnoringCase(std::string_view text) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (EqualIgnoringCase(m_entries[i], text)) {
-            return static_cast<int>(i);
+    for (std::size_t slot = Slot(text); m_slots[slot] != 0; slot = (slot + 1) % kSlots) {
+        const int index = m_slots[slot] - 1;
+        if (EqualIgnoringCase(m_entries[static_cast<std::size_t>(index)], text)) {
+            return index;
         }
     }
     return -1;
+}
+
+bool ToneList::Contains(std::string_view text) const {
+    const int index = FindIgnoringCase(text);
+    return index >= 0 && m_entries[static_cast<std::size_t>(index)] == text;
 }
 
 ToneCode ToneCodeFromText(std::string_view text) {

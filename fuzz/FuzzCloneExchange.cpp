@@ -5,15 +5,19 @@
 // refused sends (0: none), then the radio's replies as FuzzPort.h reads them. A Retry/Cancel
 // box takes one more input byte: bit 0 set is Retry, up to kMaxRetries times.
 //
+// The run tries the handshake kAttempts times a round, fewer than the program's
+// kCloneHandshakeAttempts: a silent radio costs a run every attempt, and the attempts differ
+// in nothing but their number.
+//
 // The run must end, close the port exactly once after opening it, never touch it closed,
 // stay within the time its time-outs allow, leave a read's image alone unless the read
 // completed (and then hold exactly the blocks the radio sent), and never change the image
 // on a write (and then send exactly its first 984 bytes).
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <span>
 
 #include "CloneExchange.h"
 #include "FuzzPort.h"
@@ -31,7 +35,7 @@ constexpr long long kPacingUs = 50'000;
 constexpr long long kOneByteUs = ReceiveLimitUs(kCloneTimeouts, 1);
 // An attempt to get the handshake's ACK: two one-byte receives.
 constexpr long long kAttemptUs = 2 * kOneByteUs + kPacingUs;
-constexpr int kAttempts = 15;
+constexpr int kAttempts = 2;
 // Identification and confirmation: a stray byte, the identification, the confirmation's
 // ACK, and the 601 ms wait after a refused confirmation.
 constexpr long long kConfirmUs =
@@ -47,7 +51,7 @@ public:
 
     int asked = 0;
     int position = 0;
-    std::vector<std::string> messages;
+    CLastText message;  // of the boxes shown
 
     void Sleep(int milliseconds) override {
         Check(milliseconds >= 0, "sleeps are not negative");
@@ -56,6 +60,10 @@ public:
     void PumpOne() override {}
     bool IsCancelled() override { return m_nCancelAt > 0 && ++m_nChecks >= m_nCancelAt; }
     void SetStatus(std::string_view) override {}
+    void Attempt(int attempt, int of) override {
+        Check(of == kAttempts && attempt >= 1 && attempt <= of,
+              "each attempt is counted against the run's budget");
+    }
     int ProgressPosition() override { return position; }
     void SetProgressPosition(int value) override {
         Check(value >= 0 && value <= kProgressMaximum, "the progress bar stays in its range");
@@ -64,7 +72,7 @@ public:
     void ShowMessage(std::string_view text, MessageIcon) override {
         // The box of a refused open is the only one without an open port.
         Check(m_port.IsOpen() || m_port.closes == 0, "a box shows while the port is open");
-        messages.emplace_back(text);
+        message.Set(text);
     }
     RetryAnswer AskRetryCancel(std::string_view text) override {
         Check(m_port.IsOpen(), "the Retry/Cancel box shows while the port is open");
@@ -90,47 +98,62 @@ RadioImage StartImage() {
     return image;
 }
 
-// The clock when the first read or write command left, or the end when none did.
-long long TransferStartUs(const CFuzzPort& port, long long endUs) {
-    for (const CFuzzPort::Sent& s : port.sent) {
-        if (s.bytes.size() == 4 && (s.bytes[0] == 'R' || s.bytes[0] == 'W')) {
-            return s.atUs - kByteUs * 4;
+// What crossed the line that the checks need: when the first read or write command left,
+// the data of each 12-byte receive (a read block's reply) and of each 8-byte send (a write
+// block), in order.
+class CTransferWatcher final : public CFuzzLineWatcher {
+public:
+    long long startUs = -1;
+    std::array<std::uint8_t, addr::kImageSize> readData;
+    std::size_t readBytes = 0;  // all that came, also beyond the image's size
+    std::array<std::uint8_t, addr::kImageSize> writeData;
+    std::size_t writeBytes = 0;
+
+    void Sent(std::span<const std::uint8_t> bytes, long long atUs, bool) override {
+        if (startUs < 0 && bytes.size() == 4 && (bytes[0] == 'R' || bytes[0] == 'W')) {
+            startUs = atUs - kByteUs * 4;
+        }
+        if (bytes.size() == kBlockSize) {
+            Keep(bytes, writeData, writeBytes);
         }
     }
-    return endUs;
-}
+    void Received(std::span<const std::uint8_t> bytes) override {
+        if (bytes.size() == kReplySize) {
+            Keep(bytes.subspan(4), readData, readBytes);
+        }
+    }
 
-void CheckRead(const Result<CloneEnd>& result, const CFuzzPort& port, const RadioImage& before,
-               const RadioImage& image) {
+private:
+    static void Keep(std::span<const std::uint8_t> bytes,
+                     std::array<std::uint8_t, addr::kImageSize>& data, std::size_t& count) {
+        if (count + bytes.size() <= data.size()) {
+            std::copy(bytes.begin(), bytes.end(), data.begin() + static_cast<long>(count));
+        }
+        count += bytes.size();
+    }
+};
+
+void CheckRead(const Result<CloneEnd>& result, const CTransferWatcher& line,
+               const RadioImage& before, const RadioImage& image) {
     if (!result.ok()) {
         Check(image == before, "an unfinished read leaves the image alone");
         return;
     }
     // Each block's reply is the only 12-byte receive of its round.
-    std::vector<std::uint8_t> blocks;
-    for (const auto& got : port.received) {
-        if (got.size() == kReplySize) {
-            blocks.insert(blocks.end(), got.begin() + 4, got.end());
-        }
-    }
-    Check(blocks.size() == addr::kImageSize, "a completed read received every block");
-    Check(std::equal(blocks.begin(), blocks.end(), image.data()),
+    Check(line.readBytes == addr::kImageSize, "a completed read received every block");
+    Check(std::equal(line.readData.begin(), line.readData.end(), image.data()),
           "a completed read stores each block at its address");
 }
 
-void CheckWrite(const Result<CloneEnd>& result, const CFuzzPort& port, const RadioImage& before,
-                const RadioImage& image) {
+void CheckWrite(const Result<CloneEnd>& result, const CTransferWatcher& line,
+                const RadioImage& before, const RadioImage& image) {
     Check(image == before, "a write leaves the image alone");
     if (!result.ok()) {
         return;
     }
-    std::vector<std::uint8_t> data;
-    for (const CFuzzPort::Sent& s : port.sent) {
-        if (s.bytes.size() == kBlockSize) {
-            data.insert(data.end(), s.bytes.begin(), s.bytes.end());
-        }
-    }
-    Check(data.size() == addr::kWriteEnd && std::equal(data.begin(), data.end(), before.data()),
+    Check(line.writeBytes == addr::kWriteEnd &&
+              std::equal(line.writeData.begin(), line.writeData.begin() + addr::kWriteEnd,
+                         before.data()),
           "a completed write sent the image's blocks in order");
 }
 
@@ -146,12 +169,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int failEvery = input.Byte();
 
     FuzzClock clock;
-    CFuzzPort port(input, clock, refuseOpen, failEvery);
+    CTransferWatcher line;
+    CFuzzPort port(input, clock, refuseOpen, failEvery, &line);
     CFuzzCloneHooks hooks(input, clock, port, cancelAt);
-    const RadioImage before = StartImage();
+    static const RadioImage before = StartImage();
     RadioImage image = before;
     const Result<CloneEnd> result =
-        RunClone(port, hooks, "COM1", write ? CloneDirection::Write : CloneDirection::Read, image);
+        RunClone(port, hooks, "COM1", write ? CloneDirection::Write : CloneDirection::Read, image,
+                 kAttempts);
 
     Check(port.opens == 1, "the run opens the port once");
     Check(!port.IsOpen(), "the run leaves the port closed");
@@ -163,11 +188,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(hooks.position == kProgressMaximum, "a completed run fills the bar");
         Check(result.message.empty(), "a completed run ends without a box");
     } else if (result.end != CloneEnd::Cancelled && result.end != CloneEnd::CommunicationError) {
-        Check(!hooks.messages.empty() && hooks.messages.back() == result.message,
+        Check(hooks.message.count() > 0 && hooks.message.text() == result.message,
               "the run's end is the box it showed last");
     }
 
-    const long long transferUs = TransferStartUs(port, clock.us);
+    const long long transferUs = line.startUs >= 0 ? line.startUs : clock.us;
     const long long rounds = hooks.asked + 1;
     Check(transferUs <= rounds * (kAttempts * kAttemptUs + kConfirmUs),
           "entering programming mode ends within its time-outs");
@@ -176,9 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the transfer ends within its time-outs");
 
     if (write) {
-        CheckWrite(result, port, before, image);
+        CheckWrite(result, line, before, image);
     } else {
-        CheckRead(result, port, before, image);
+        CheckRead(result, line, before, image);
     }
     return 0;
 }

@@ -7,7 +7,6 @@
 // would accept: frequencies that pass their checks again unchanged, tones from the tone
 // list, the other columns from their lists, and nothing at all beside two empty
 // frequencies. The image encoded from it decodes to the same cells.
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -24,11 +23,6 @@
 #include "ToneList.h"
 
 namespace {
-
-bool IsTone(const std::string& text) {
-    const auto& entries = Tones().entries();
-    return std::find(entries.begin(), entries.end(), text) != entries.end();
-}
 
 bool IsItemOf(int column, const std::string& text) {
     for (std::string_view item : ColumnItems(column)) {
@@ -52,7 +46,7 @@ void CheckRow(const std::array<std::string, kGridCols>& row, BandLimits band) {
         if (!inUse) {
             Check(row[c].empty(), "a channel without frequencies holds nothing else");
         } else if (c == COL_RX_TONE || c == COL_TX_TONE) {
-            Check(IsTone(row[c]), "an imported tone is a text of the tone list");
+            Check(Tones().Contains(row[c]), "an imported tone is a text of the tone list");
         } else {
             Check(IsItemOf(c, row[c]), "an imported list value is a text of its list");
         }

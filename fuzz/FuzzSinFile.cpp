@@ -6,7 +6,6 @@
 // invariant is a finding.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,11 +70,6 @@ void FuzzImport(std::string_view text, EditorModel model) {
     }
 }
 
-bool IsListTone(const std::string& text) {
-    const auto& entries = Tones().entries();
-    return std::find(entries.begin(), entries.end(), text) != entries.end();
-}
-
 // Decodes the image into the editor and encodes it again, twice: the second pass must change
 // neither the editor nor the image. A tone that is not a text of the tone list is left out:
 // its code may come back as another one (a CTCSS value from 800 Hz up reads back as DCS, a
@@ -94,7 +88,7 @@ void CheckStable(const RadioImage& image) {
         const std::size_t r = RadioImage::ChannelAddress(n);
         for (int c = COL_RX_FREQ; c <= COL_POWER; ++c) {
             const bool tone = c == COL_RX_TONE || c == COL_TX_TONE;
-            if (tone && !IsListTone(first.cells[n][c])) {
+            if (tone && !Tones().Contains(first.cells[n][c])) {
                 const std::size_t a = r + (c == COL_RX_TONE ? rec::kRxTone : rec::kTxTone);
                 twice[a] = once[a];
                 twice[a + 1] = once[a + 1];

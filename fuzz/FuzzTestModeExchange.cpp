@@ -10,8 +10,6 @@
 // closed, stay within the time its time-outs allow and end with the box it names. The
 // blocks it would send hold BCD digits whatever the request.
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "FuzzPort.h"
 #include "TestModeBlocks.h"
@@ -33,16 +31,16 @@ public:
         : m_input(input), m_clock(clock), m_port(port) {}
 
     int asked = 0;
-    std::vector<std::string> boxes;  // every box's text, in order
+    CLastText box;  // of every box, Retry/Cancel included
 
     void Sleep(int milliseconds) override {
         Check(milliseconds >= 0, "sleeps are not negative");
         m_clock.AddMs(milliseconds);
     }
-    void ShowMessage(std::string_view text, MessageIcon) override { boxes.emplace_back(text); }
+    void ShowMessage(std::string_view text, MessageIcon) override { box.Set(text); }
     RetryAnswer AskRetryCancel(std::string_view text) override {
         Check(m_port.IsOpen(), "the Retry/Cancel box shows while the port is open");
-        boxes.emplace_back(text);
+        box.Set(text);
         ++asked;
         return asked <= kMaxRetries && (m_input.Byte() & 1) ? RetryAnswer::Retry
                                                             : RetryAnswer::Cancel;
@@ -93,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!port.IsOpen(), "the exchange leaves the port closed");
     Check(port.closes == (refuseOpen ? 0 : 1), "an opened port is closed exactly once");
     Check(refuseOpen == (result.end == TestModeEnd::OpenFailed), "only a refused open ends so");
-    Check(!hooks.boxes.empty() && hooks.boxes.back() == result.message,
+    Check(hooks.box.count() > 0 && hooks.box.text() == result.message,
           "the result names the last box");
     Check((result.end == TestModeEnd::Finished) == (result.message == kMsgTestFinished),
           "only a finished exchange reports success");

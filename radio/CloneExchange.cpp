@@ -17,7 +17,6 @@ using radiolink::kIdentSize;
 using radiolink::kReplyData;
 using radiolink::kReplySize;
 
-constexpr int kHandshakeAttempts = 15;
 // Resends of the confirmation after a failed send, before the run gives up on the link.
 constexpr int kConfirmResends = 3;
 
@@ -38,9 +37,8 @@ enum class Link { Ready, Cancelled, Failed };
 
 class CCloneRun {
 public:
-    CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard,
-              int attempts = kHandshakeAttempts)
-        : m_port(port), m_hooks(hooks), m_guard(guard), m_attempts(attempts) {}
+    CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard, int handshakeAttempts)
+        : m_port(port), m_hooks(hooks), m_guard(guard), m_nHandshakeAttempts(handshakeAttempts) {}
 
     Link EnterProgrammingMode();
     Link Handshake();
@@ -66,7 +64,7 @@ private:
     IPort& m_port;
     ICloneHooks& m_hooks;
     CPortCloser& m_guard;
-    int m_attempts;
+    const int m_nHandshakeAttempts;
 };
 
 bool CCloneRun::PumpPasses(int count, int sleepMs) {
@@ -132,10 +130,10 @@ Link CCloneRun::EnterProgrammingMode() {
 }
 
 Link CCloneRun::Handshake() {
-    for (int attempt = 1; attempt <= m_attempts; ++attempt) {
+    for (int attempt = 1; attempt <= m_nHandshakeAttempts; ++attempt) {
         m_port.Purge(PurgeSet::Clear);
         m_hooks.SetStatus(kStatusWaiting);
-        m_hooks.Attempt(attempt, m_attempts);
+        m_hooks.Attempt(attempt, m_nHandshakeAttempts);
         if (!PumpPasses(kPassesBeforeHandshake, 1)) {
             return Link::Cancelled;
         }
@@ -248,14 +246,14 @@ Result<CloneEnd> CCloneRun::Write(const RadioImage& outgoing) {
 }  // namespace
 
 Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
-                          CloneDirection direction, RadioImage& image) {
+                          CloneDirection direction, RadioImage& image, int handshakeAttempts) {
     // What a write sends is fixed now: events handled during the run cannot change it.
     const RadioImage outgoing = image;
     if (Result<> opened = OpenForExchange(port, hooks, portName, kCloneTimeouts); !opened) {
         return {CloneEnd::OpenFailed, std::move(opened.message)};
     }
     CPortCloser guard(port);
-    CCloneRun run(port, hooks, guard);
+    CCloneRun run(port, hooks, guard, handshakeAttempts);
     hooks.SetStatus(kStatusDetecting);
     for (;;) {
         const Link link = run.EnterProgrammingMode();

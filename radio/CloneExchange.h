@@ -21,6 +21,9 @@ enum class CloneDirection { Read, Write };
 inline constexpr int kReadBlocks = static_cast<int>(addr::kImageSize / radiolink::kBlockSize);
 inline constexpr int kWriteBlocks = static_cast<int>(addr::kWriteEnd / radiolink::kBlockSize);
 
+// How many times a run tries the handshake before it asks the user whether to retry.
+inline constexpr int kCloneHandshakeAttempts = 15;
+
 enum class CloneEnd {
     Completed,
     Cancelled,           // a cancel check saw the request; no box was shown
@@ -40,8 +43,12 @@ enum class CloneEnd {
 // completes; any other end leaves it exactly as it was.
 // Write: sends image bytes 0 to 983 as they are when the run starts; the caller encodes the
 // editor into the image first. The image is not changed.
+//
+// handshakeAttempts: the attempts per round before the box asks; the hooks hear it as the
+// "of" of each attempt. Only harnesses that must go fast through a silent radio lower it.
 Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& portName,
-                          CloneDirection direction, RadioImage& image);
+                          CloneDirection direction, RadioImage& image,
+                          int handshakeAttempts = kCloneHandshakeAttempts);
 
 // Whether a radio on portName answers the handshake now: one attempt, no box, the port closed
 // again at once. The radio is left waiting for an identification request, which it forgets

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "TextCase.h"
 #include "ToneList.h"
 
 namespace {
@@ -56,6 +57,25 @@ TEST(ToneList, EveryEntryRoundTripsThroughItsCode) {
         if (text != "OFF" && text[0] != 'D') {
             EXPECT_LT(code.high, 0x80) << text;  // a CTCSS code never reaches the DCS range
         }
+    }
+}
+
+// The look-ups find every entry at its own place, in any letter case, and nothing else.
+TEST(ToneList, FindsEachEntryAndNothingElse) {
+    ToneList list;
+    list.Build();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        std::string lower = list[i];
+        for (char& c : lower) {
+            c = AsciiLower(c);
+        }
+        EXPECT_EQ(list.FindIgnoringCase(lower), static_cast<int>(i)) << lower;
+        EXPECT_TRUE(list.Contains(list[i]));
+        EXPECT_EQ(list.Contains(lower), lower == list[i]) << lower;
+    }
+    for (const char* other : {"", "67", "67.00", " OFF", "D023", "D023X", "D0231", "254.2"}) {
+        EXPECT_EQ(list.FindIgnoringCase(other), -1) << other;
+        EXPECT_FALSE(list.Contains(other)) << other;
     }
 }
 

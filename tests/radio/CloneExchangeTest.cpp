@@ -143,21 +143,21 @@ TEST_F(Clone, NoRadioGivesFifteenAttemptsOfAboutASecondThenTheErrorBox) {
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
     Events expected = {"open COM1", Status(kStatusDetecting)};
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < kCloneHandshakeAttempts; ++i) {
         SilentAttempt(expected);
     }
     expected.insert(expected.end(), {"ask " + std::string(kMsgCommunicationError), "close"});
     ExpectTrace(events(), expected);
     // 12 ms of pumping, two receives of 550 ms and 1 ms per attempt.
     ASSERT_EQ(hooks.askedAt.size(), 1u);
-    EXPECT_EQ(hooks.askedAt[0], 15 * (12 + 2 * 550 + 1));
+    EXPECT_EQ(hooks.askedAt[0], kCloneHandshakeAttempts * (12 + 2 * 550 + 1));
     EXPECT_EQ(result.end, CloneEnd::CommunicationError);
     EXPECT_EQ(result.message, kMsgCommunicationError);
     EXPECT_EQ(image, original);
 }
 
 TEST_F(Clone, RetryStartsTheAttemptsOverOnTheSameOpenPort) {
-    radio.handshakeReplies.assign(15, {});
+    radio.handshakeReplies.assign(kCloneHandshakeAttempts, {});
     hooks.answers = {RetryAnswer::Retry};
     const Result<CloneEnd> result = Run(CloneDirection::Read);
 
