@@ -6,7 +6,6 @@
 #include <QSessionManager>
 #include <cstdio>
 
-#include "CheckConnectionDlg.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
 #include "FileIO.h"
@@ -220,12 +219,8 @@ void CKV_IIApp::ConnectCommands() {
             [radio] { radio->OnCompareWithRadio(); });
     connect(m_pMainWnd->Action(ID_RESTORE_FROM_BACKUP), &QAction::triggered, radio,
             [this, radio] { radio->OnRestoreFromBackup(m_pMainWnd.get()); });
-    connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, this, [this, radio] {
-        CCheckConnectionDlg dialog(radio->Port(), m_pMainWnd.get());
-        connect(&dialog, &CCheckConnectionDlg::portChosen, radio, &CRadioController::SetPort);
-        dialog.Start();
-        dialog.exec();
-    });
+    connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, radio,
+            &CRadioController::OnCheckConnection);
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });

@@ -9,6 +9,7 @@
 
 #include "Backups.h"
 #include "ChannelCodec.h"
+#include "CheckConnectionDlg.h"
 #include "CommPort.h"
 #include "CompareDlg.h"
 #include "FileDialog.h"
@@ -132,6 +133,13 @@ void CRadioController::OnReadFromRadio() {
 
 void CRadioController::OnWriteToRadio() {
     OpenProgressDialog(RadioJob::Write);
+}
+
+void CRadioController::OnCheckConnection() {
+    CCheckConnectionDlg dialog(m_strPort, &m_view);
+    connect(&dialog, &CCheckConnectionDlg::portChosen, this, &CRadioController::SetPort);
+    dialog.Start();
+    dialog.exec();
 }
 
 void CRadioController::OnCompareWithRadio() {
@@ -266,6 +274,9 @@ void CRadioController::OnRadioTransfer() {
     }
     for (const QString& warning : warnings) {
         ShowMessage(&m_view, warning);
+    }
+    if (hooks.CheckConnectionAsked()) {
+        OnCheckConnection();
     }
     if (compared) {
         // What the form shows now, unsaved edits included; the document stays as it is.

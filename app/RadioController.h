@@ -36,6 +36,8 @@ public:
     void OnWriteToRadio();
     // Reads the radio and shows how it differs from what the form shows; the document stays
     // as it is.
+    // Check Connection: the connection report of the chosen port.
+    void OnCheckConnection();
     void OnCompareWithRadio();
     // Asks for a backup in the backups folder and, once confirmed, writes it with the steps
     // of Write To Radio.

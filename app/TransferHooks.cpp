@@ -35,15 +35,22 @@ void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
         request.detail = request.text.mid(reason + 2);
         request.text.truncate(reason);
     }
-    ::ShowMessage(m_pParent, request);
+    if (text.starts_with(kMsgOpenFailed)) {
+        request.helpButton = QString::fromUtf8(kCheckConnectionButton);
+    }
+    m_bCheckConnection =
+        ::ShowMessage(m_pParent, request) == QMessageBox::Help || m_bCheckConnection;
 }
 
 RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
-    const MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
-                                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon,
-                                 QStringLiteral("Port: %1").arg(m_strPort)};
-    return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
-                                                                   : RetryAnswer::Cancel;
+    MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
+                           QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon,
+                           QStringLiteral("Port: %1").arg(m_strPort)};
+    request.helpButton = QString::fromUtf8(kCheckConnectionButton);
+    const QMessageBox::StandardButton answer = ::ShowMessage(m_pParent, request);
+    // Checking the connection ends the run, as Cancel does.
+    m_bCheckConnection = answer == QMessageBox::Help || m_bCheckConnection;
+    return answer == QMessageBox::Retry ? RetryAnswer::Retry : RetryAnswer::Cancel;
 }
 
 bool CTransferHooks::WriteOtherType(std::string_view radioType, std::string_view documentType) {

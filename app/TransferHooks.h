@@ -10,6 +10,9 @@
 class CProgressDlg;
 class QWidget;
 
+// The extra button of the communication error's and the open failure's boxes.
+inline constexpr char kCheckConnectionButton[] = "Check Connection...";
+
 // A sentence of the link's texts as a box shows it: its first letter in upper case.
 QString Sentence(std::string_view text);
 
@@ -32,8 +35,13 @@ public:
     bool WriteOtherType(std::string_view radioType, std::string_view documentType) override;
     RetryAnswer AskWriteAgain(std::string_view text) override;
 
+    // Whether the user asked, in the communication error's or the open failure's box, to
+    // check the connection once the run is over.
+    bool CheckConnectionAsked() const { return m_bCheckConnection; }
+
 private:
     CProgressDlg& m_dialog;
     QWidget* m_pParent;
     QString m_strPort;
+    bool m_bCheckConnection = false;
 };

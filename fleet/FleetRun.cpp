@@ -186,7 +186,9 @@ bool CFleetRun::WaitForProbe(int index, IPort& port, bool present) {
         } else if (!present && now - lastAnswer >= std::chrono::milliseconds(kGoneAfterMs)) {
             return true;
         }
-        SleepUnlessStopping(kProbeIntervalMs);
+        // A radio that answered waits for an identification request until it forgets the
+        // handshake; the next probe comes only after that, so it is never taken for one.
+        SleepUnlessStopping(answered ? kSettleMs : kProbeIntervalMs);
     }
     return false;
 }

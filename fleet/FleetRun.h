@@ -36,13 +36,14 @@ struct FleetPlan {
     SafeWriteOptions write;
 };
 
-// How often automatic mode asks a port whether a radio answers, and how long a radio must
-// stay silent to count as gone.
+// How often automatic mode asks a port whether a radio answers (while none does), and how
+// long a radio must stay silent to count as gone.
 inline constexpr int kProbeIntervalMs = 500;
 inline constexpr int kGoneAfterMs = 2000;
 // A probe leaves the radio waiting for an identification request; a radio forgets it after
 // about a second, and a job started before then would have its handshake's first byte taken
-// for that request. So a job starts this long after the probe that found its radio.
+// for that request. So a job, or the next probe, starts this long after a probe that was
+// answered.
 inline constexpr int kSettleMs = 1500;
 
 using PortFactory = std::function<std::unique_ptr<IPort>()>;

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include <QPushButton>
+
 #include <QApplication>
 
 namespace {
@@ -24,7 +26,12 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const MessageRequest& r
     if (request.defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(request.defaultButton);
     }
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    QPushButton* help = nullptr;
+    if (!request.helpButton.isEmpty()) {
+        help = box.addButton(request.helpButton, QMessageBox::HelpRole);
+    }
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    return help != nullptr && box.clickedButton() == help ? QMessageBox::Help : pressed;
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler) {

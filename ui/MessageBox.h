@@ -29,6 +29,8 @@ struct MessageRequest {
     QString detail;  // shown behind the box's "Show Details..." button when not empty
     // The button Enter presses; NoButton leaves the choice to the box.
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // When not empty, one more button with this text; pressing it returns QMessageBox::Help.
+    QString helpButton;
 };
 
 // Shows the box modally over parent (or the active window) and returns the button pressed.
