@@ -63,7 +63,9 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {32800, "&Compare With Radio..."},
       {32801, "Re&store Radio From Backup..."},
       {32802, "&Back Up Radio Before Writing"},
-      {32803, "&Verify After Writing"}}},
+      {32803, "&Verify After Writing"},
+      {kSep, ""},
+      {32805, "&Production Mode..."}}},
     {"P&ort",
      {{32773, "COM1(&P)\tCtrl+C"},
       {32775, "COM2(&Q)\tCtrl+D"},
@@ -100,6 +102,10 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {32802, {"Read the radio and keep a backup before each write", "Back Up Before Writing"}},
     {32803, {"Read the radio back after each write and check it holds what was sent", "Verify"}},
     {32804, {"Open the user guide", "User Guide"}},
+    {32805,
+     {"Write this document into many radios on several ports, each with its own ID, and log "
+      "every job",
+      "Production Mode"}},
 };
 
 int IdOf(const QAction* action) {
