@@ -33,6 +33,7 @@ constexpr CommandName kCommandNames[] = {
     {ID_BACKUP_BEFORE_WRITING, "ID_BACKUP_BEFORE_WRITING"},
     {ID_VERIFY_AFTER_WRITING, "ID_VERIFY_AFTER_WRITING"},
     {ID_HELP_GUIDE, "ID_HELP_GUIDE"},
+    {ID_PRODUCTION_MODE, "ID_PRODUCTION_MODE"},
     {ID_CHECK_CONNECTION, "ID_CHECK_CONNECTION"},
     {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
 };
@@ -65,6 +66,8 @@ constexpr MenuItem kProgramMenu[] = {
     {ID_RESTORE_FROM_BACKUP, "Re&store Radio From Backup..."},
     {ID_BACKUP_BEFORE_WRITING, "&Back Up Radio Before Writing"},
     {ID_VERIFY_AFTER_WRITING, "&Verify After Writing"},
+    kSeparator,
+    {ID_PRODUCTION_MODE, "&Production Mode..."},
     {ID_CHECK_CONNECTION, "Check Co&nnection..."},
 };
 
@@ -124,6 +127,9 @@ constexpr CommandString kStrings[] = {
      "Read the radio and keep a backup before each write\nBack Up Before Writing"},
     {ID_VERIFY_AFTER_WRITING,
      "Read the radio back after each write and check it holds what was sent\nVerify"},
+    {ID_PRODUCTION_MODE,
+     "Write this document into many radios on several ports, each with its own ID, and log "
+     "every job\nProduction Mode"},
     {ID_FILE_NEW, "Create a new document\nNew"},
     {ID_FILE_OPEN, "Open an existing document\nOpen"},
     {ID_FILE_SAVE, "Save the active document\nSave"},

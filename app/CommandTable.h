@@ -37,6 +37,7 @@ inline constexpr int ID_RESTORE_FROM_BACKUP = 32801;
 inline constexpr int ID_BACKUP_BEFORE_WRITING = 32802;
 inline constexpr int ID_VERIFY_AFTER_WRITING = 32803;
 inline constexpr int ID_HELP_GUIDE = 32804;
+inline constexpr int ID_PRODUCTION_MODE = 32805;
 inline constexpr int ID_CHECK_CONNECTION = 32806;
 inline constexpr int ID_PREVIEW_CLOSE = 61445;
 

@@ -219,6 +219,8 @@ void CKV_IIApp::ConnectCommands() {
             [radio] { radio->OnCompareWithRadio(); });
     connect(m_pMainWnd->Action(ID_RESTORE_FROM_BACKUP), &QAction::triggered, radio,
             [this, radio] { radio->OnRestoreFromBackup(m_pMainWnd.get()); });
+    connect(m_pMainWnd->Action(ID_PRODUCTION_MODE), &QAction::triggered, radio,
+            [this, radio] { radio->OnProductionMode(m_pMainWnd.get()); });
     connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, radio,
             &CRadioController::OnCheckConnection);
     ConnectWriteOptions(*m_pMainWnd, *radio);
@@ -231,9 +233,10 @@ void CKV_IIApp::ConnectCommands() {
 // While a clone run goes, nothing may replace or close the document, the form or the
 // dialog under it, and nothing else may use the port.
 void CKV_IIApp::OnTransferRunning(bool running) {
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
-                   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
-                   ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP}) {
+    for (int id :
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
+          ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
+          ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP, ID_PRODUCTION_MODE}) {
         if (QAction* action = m_pMainWnd->Action(id)) {
             action->setEnabled(!running);
         }

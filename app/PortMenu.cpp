@@ -16,17 +16,6 @@ namespace {
 constexpr int kPortCommands[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4};
 constexpr char kDetectedProperty[] = "detectedPort";
 
-// The serial ports present; none when their module cannot be loaded.
-std::vector<SerialPortEntry> AvailableSerialPorts() {
-    static const auto list = reinterpret_cast<AvailableSerialPortsFunction>(
-        ModuleFunction(kSerialPortsModule, kAvailableSerialPortsFunction));
-    std::vector<SerialPortEntry> ports;
-    if (list) {
-        list(&ports);
-    }
-    return ports;
-}
-
 // Rebuilds the detected ports below the four fixed items and sets every check mark.
 void Refresh(QMenu& menu, CRadioController& radio) {
     for (QAction* action : menu.actions()) {
@@ -42,11 +31,7 @@ void Refresh(QMenu& menu, CRadioController& radio) {
     }
     for (const SerialPortEntry& port : ports) {
         const QString device = QString::fromStdString(port.device);
-        QString text = device;
-        if (!port.description.empty()) {
-            text += QStringLiteral("  (%1)").arg(QString::fromStdString(port.description));
-        }
-        QAction* action = menu.addAction(text);
+        QAction* action = menu.addAction(DetectedPortText(port));
         action->setProperty(kDetectedProperty, device);
         action->setCheckable(true);
         action->setChecked(radio.Port() == device);
@@ -76,6 +61,24 @@ QString FixedPortText(int id, std::string_view name) {
 }
 
 }  // namespace
+
+QString DetectedPortText(const SerialPortEntry& port) {
+    QString text = QString::fromStdString(port.device);
+    if (!port.description.empty()) {
+        text += QStringLiteral("  (%1)").arg(QString::fromStdString(port.description));
+    }
+    return text;
+}
+
+std::vector<SerialPortEntry> AvailableSerialPorts() {
+    static const auto list = reinterpret_cast<AvailableSerialPortsFunction>(
+        ModuleFunction(kSerialPortsModule, kAvailableSerialPortsFunction));
+    std::vector<SerialPortEntry> ports;
+    if (list) {
+        list(&ports);
+    }
+    return ports;
+}
 
 void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
     for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {

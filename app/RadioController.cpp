@@ -18,6 +18,7 @@
 #include "MSFlexGrid.h"
 #include "MessageBox.h"
 #include "PortNames.h"
+#include "ProductionDlg.h"
 #include "ProgramSettings.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
@@ -285,6 +286,26 @@ void CRadioController::OnRadioTransfer() {
         CCompareDlg dialog(shown, *compared, &m_view);
         dialog.exec();
     }
+}
+
+// The dialog is modal: the image it got is what the document holds until it closes.
+void CRadioController::OnProductionMode(QWidget* parent) {
+    if (m_bRunning || !m_pDoc) {
+        return;
+    }
+    m_view.OnLeaveCellGrid();
+    m_view.EncodeImage();
+    ProductionSetup setup;
+    setup.document = m_pDoc->m_image;
+    setup.name = m_pDoc->GetTitle();
+    setup.file = m_pDoc->GetPathName().isEmpty() ? setup.name : m_pDoc->GetPathName();
+    setup.write.backup = BackUpBeforeWriting();
+    setup.write.verify = VerifyAfterWriting();
+    setup.write.source = setup.name.toStdString();
+    setup.write.checkHint = "use Compare With Radio";
+    setup.port = m_strPort;
+    CProductionDlg dialog(std::move(setup), parent);
+    dialog.exec();
 }
 
 // The alignment dialog works on the radio directly and never touches the document.

@@ -43,6 +43,8 @@ public:
     // of Write To Radio.
     void OnRestoreFromBackup(QWidget* parent);
     void OnRadioTransfer();
+    // Production Mode: the form, encoded as a write would send it, into many radios.
+    void OnProductionMode(QWidget* parent);
     // The alignment dialog, on the chosen port, for the band of the form's Field entry.
     void OnTestMode(QWidget* parent);
 

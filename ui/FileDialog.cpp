@@ -108,6 +108,7 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     }
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, request.appends);
     dialog.setNameFilters(request.filter.split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(request.suffix);
     if (!request.suggested.isEmpty()) {

@@ -22,6 +22,9 @@ struct FileDialogRequest {
     QString filter;                 // for example "Channel Data (*.sin)"
     QString suffix;                 // added to a typed name without one, for example "sin"
     QList<FileDialogPlace> places;  // added to the sidebar's own shortcuts
+    // A save that appends to the file (a log): choosing one that exists asks nothing, as it
+    // is not replaced.
+    bool appends = false;
 };
 
 // The chosen path, or an empty string when the user cancelled.

@@ -21,6 +21,7 @@
 #include "MainFrm.h"
 #include "NewDocument.h"
 #include "OptionalFeaturesDlg.h"
+#include "ProductionDlg.h"
 #include "ProgressDlg.h"
 #include "TestModeDlg.h"
 
@@ -199,6 +200,15 @@ void AccessibilityTest::dialogs() {
     compare.show();
     QVERIFY(ExpectEveryControlNamed(&compare) > 0);
     ExpectKeyboardReachesEveryControl(&compare);
+
+    ProductionSetup setup;
+    setup.document = image;
+    setup.name = setup.file = "Write Data";
+    setup.port = "COM1";
+    CProductionDlg production(setup);
+    production.show();
+    ExpectEveryControlNamed(&production);
+    ExpectKeyboardReachesEveryControl(&production);
 
     // The test mode dialog shows one set of controls for a band, another for a debug item.
     ToneList tones;

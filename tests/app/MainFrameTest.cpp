@@ -64,6 +64,8 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {32801, "Re&store Radio From Backup..."},
       {32802, "&Back Up Radio Before Writing"},
       {32803, "&Verify After Writing"},
+      {kSep, ""},
+      {32805, "&Production Mode..."},
       {32806, "Check Co&nnection..."}}},
     {"P&ort",
      {{32773, "COM1(&P)\tCtrl+C"},
@@ -101,6 +103,10 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {32802, {"Read the radio and keep a backup before each write", "Back Up Before Writing"}},
     {32803, {"Read the radio back after each write and check it holds what was sent", "Verify"}},
     {32804, {"Open the user guide", "User Guide"}},
+    {32805,
+     {"Write this document into many radios on several ports, each with its own ID, and log "
+      "every job",
+      "Production Mode"}},
     {32806, {"Find out why the radio does not answer on the chosen port", "Check Connection"}},
 };
 

@@ -1,7 +1,9 @@
 // The desktop program reading and writing the simulated radio: the Read and Write commands,
-// the progress dialog's Start and Cancel, the port menu, and the commands held back while a
-// run goes. The program runs offscreen; the radio is kvradio-sim on a pseudo-terminal.
+// the progress dialog's Start and Cancel, the port menu, the commands held back while a
+// run goes, and Production Mode on two radios at once. The program runs offscreen; the
+// radio is kvradio-sim on a pseudo-terminal.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
+#include <map>
 
 #include "Backups.h"
 #include "ChannelCodec.h"
@@ -22,6 +26,7 @@
 #include "DialogTemplate.h"
 #include "FeaturesTemplate.h"
 #include "FileDialog.h"
+#include "JobLog.h"
 #include "KV_IIApp.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
@@ -29,7 +34,10 @@
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "NewDocument.h"
+#include "ProductionDlg.h"
+#include "ProductionRows.h"
 #include "ProgressDlg.h"
+#include "PttIdCode.h"
 #include "RadioController.h"
 #include "SinFile.h"
 #include "TransferHooks.h"
@@ -113,6 +121,7 @@ private slots:
     void restoreWritesABackupBackAfterItsDateIsConfirmed();
     void aReadNeverLosesAnEditNorOverwritesTheOpenFile();
     void aSilentRadioShowsTheAttemptAndTheDevice();
+    void productionModeGivesEachRadioTheNextId();
     void checkConnectionReportsTheRadioAndTakesItsPort();
 };
 
@@ -429,6 +438,105 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
     QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), radio).ok());
     QCOMPARE(Bytes(radio).left(0x3D8), Bytes(backup).left(0x3D8));
     QVERIFY(!app()->Document()->IsModified());  // the document is not what was restored
+}
+
+// Production Mode: two radios on COM1 and COM2 programmed at once with the IDs 0099 and
+// 0100, a third job on Space, every job a row of the log; closing the dialog while the ports
+// wait for the next radio stops them first. A document without PTT ID refuses an ID sequence.
+void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
+    const CDataFolder data;
+    StartRadio();  // COM1
+    QProcess second;
+    second.start(KVRADIO_SIM, {"--save", m_dir.filePath("saved2.sin")});
+    QVERIFY(second.waitForStarted(5000));
+    QVERIFY(second.waitForReadyRead(5000));
+    qputenv("KVPROG_COM2", second.readLine().trimmed());
+    radio()->SetBackUpBeforeWriting(false);  // plain writes, for time
+    radio()->SetVerifyAfterWriting(false);
+    const QString logPath = m_dir.filePath("jobs.csv");
+
+    // Runs check(dialog) inside the dialog's own event loop, then closes the dialog.
+    const auto inDialog = [this](const std::function<void(CProductionDlg&)>& check) {
+        QTimer::singleShot(0, this, [check] {
+            auto* dialog = qobject_cast<CProductionDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            check(*dialog);
+            dialog->reject();
+        });
+        app()->MainFrame()->OnCommand(ID_PRODUCTION_MODE);
+    };
+
+    RadioImage& document = app()->Document()->m_image;
+    document[addr::kOptionFlags] &= ~optbits::kPttIdMask;  // OFF
+    bool refused = false;
+    inDialog([&refused](CProductionDlg& dialog) {
+        dialog.findChild<QLineEdit*>("startId")->setText("0099");
+        dialog.OnStart();
+        refused = !dialog.IsRunning();
+    });
+    QVERIFY(refused);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].startsWith("The document's PTT ID mode is OFF"),
+             qPrintable(m_messages[0]));
+
+    document[addr::kOptionFlags] |= 1;  // BOT
+    QStringList results;
+    bool closedAfterStopping = false;
+    inDialog([&](CProductionDlg& dialog) {
+        for (QCheckBox* port : dialog.findChildren<QCheckBox*>()) {
+            if (port->text().startsWith("COM2")) {
+                port->setChecked(true);  // COM1, the Port menu's, is chosen already
+            }
+        }
+        dialog.findChild<QLineEdit*>("startId")->setText("0099");
+        dialog.findChild<QLineEdit*>("logFile")->setText(logPath);
+        dialog.OnStart();
+        QVERIFY(dialog.IsRunning());
+        const CProductionRows& rows = dialog.Rows();
+        QTRY_COMPARE_WITH_TIMEOUT(rows.Done() + rows.Failed(), 2, 60000);
+        results << rows.Result(0) << rows.Result(1) << rows.State(0).section(',', 0, 0)
+                << rows.State(1).section(',', 0, 0);
+        auto* next = dialog.findChild<QPushButton*>("nextRadio");
+        QTRY_VERIFY(next->isEnabled());
+        QTest::keyClick(&dialog, Qt::Key_Space);
+        QTRY_COMPARE_WITH_TIMEOUT(rows.Done() + rows.Failed(), 3, 60000);
+        QTRY_VERIFY(next->isEnabled());
+        dialog.reject();
+        closedAfterStopping = dialog.isVisible();  // until the workers have ended
+        QTRY_VERIFY(!dialog.isVisible());
+        QVERIFY(!dialog.IsRunning());
+        // A run after this one goes on with the sequence.
+        QCOMPARE(dialog.findChild<QLineEdit*>("startId")->text(), QString("0102"));
+    });
+    QVERIFY(closedAfterStopping);
+    QCOMPARE(m_messages.size(), 1);
+    results.sort();
+    QCOMPARE(results, QStringList({"0099  ok", "0100  ok", "done", "done"}));
+
+    // The log's rows, and each radio holds the ID of the last job on its port.
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[0], QString(kJobLogHeader));
+    std::map<QString, QString> lastId;  // port -> ID
+    QStringList ids;
+    for (const QString& line : lines.mid(1)) {
+        const QStringList fields = line.split(',');
+        QCOMPARE(fields.value(8), QString("ok"));
+        lastId[fields.value(1)] = fields.value(4);
+        ids << fields.value(4);
+    }
+    ids.sort();
+    QCOMPARE(ids, QStringList({"0099", "0100", "0101"}));
+    for (const auto& [port, saved] :
+         {std::pair("COM1", "saved.sin"), std::pair("COM2", "saved2.sin")}) {
+        RadioImage radio;
+        QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath(saved)).toStdString(), radio).ok());
+        QCOMPARE(QString::fromStdString(PttIdShownText(radio)), lastId[port]);
+    }
+    second.terminate();
+    second.waitForFinished(3000);
 }
 
 int main(int argc, char** argv) {

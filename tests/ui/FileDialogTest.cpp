@@ -98,6 +98,12 @@ void FileDialogTest::withoutPlacesTheSidebarIsLeftAlone() {
     QCOMPARE(dialog.sidebarUrls(), plain.sidebarUrls());
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
     QCOMPARE(dialog.defaultSuffix(), QString("sin"));
+    // A document saved over a file replaces it, so the user is asked; a log is appended to.
+    QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    request.appends = true;
+    QFileDialog log;
+    PrepareFileDialog(log, request);
+    QVERIFY(log.testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 int main(int argc, char** argv) {

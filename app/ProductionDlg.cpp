@@ -1,0 +1,364 @@
+#include "ProductionDlg.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <map>
+
+#include "AccessibleText.h"
+#include "Backups.h"
+#include "CommPort.h"
+#include "FileDialog.h"
+#include "FleetRun.h"
+#include "JobLog.h"
+#include "MessageBox.h"
+#include "PortMenu.h"
+#include "PortNames.h"
+#include "ProductionRows.h"
+#include "ScrollingPage.h"
+#include "TransferHooks.h"
+
+namespace {
+
+// Room for this many port rows before they scroll.
+constexpr int kRowsShown = 3;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Path(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+// Two of the chosen ports that are one device ("COM1" mapped to /dev/ttyUSB0, and
+// /dev/ttyUSB0 itself) would take each other's radio.
+Result<> OneDeviceEach(const std::vector<std::string>& ports) {
+    std::map<std::string, std::string> seen;  // device -> the port that named it first
+    for (const std::string& port : ports) {
+        const std::string device = DeviceForPort(port);
+        if (const auto [first, fresh] = seen.emplace(device, port); !fresh) {
+            return Failure(first->second + " and " + port + " are the same device, " + device +
+                           ": choose one of them");
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CProductionDlg::CProductionDlg(ProductionSetup setup, QWidget* parent)
+    : QDialog(parent), m_setup(std::move(setup)) {
+    setWindowTitle(QStringLiteral("Production Mode"));
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(BuildSettings(page));
+
+    m_rows = new CProductionRows(page);
+    m_rows->setObjectName(QStringLiteral("rows"));
+    // Room for the first rows, so that the window keeps its size as ports are chosen.
+    m_rows->SetRowsShown(kRowsShown);
+    layout->addWidget(m_rows, 1);
+
+    m_next = new QPushButton(QStringLiteral("&Next radio  (Space)"), page);
+    m_next->setObjectName(QStringLiteral("nextRadio"));
+    QFont big = m_next->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    m_next->setFont(big);
+    m_next->setMinimumHeight(m_next->sizeHint().height() * 2);
+    layout->addWidget(m_next);
+
+    auto* buttons = new QHBoxLayout;
+    m_start = new QPushButton(QStringLiteral("S&tart"), page);
+    m_stop = new QPushButton(QStringLiteral("&Stop"), page);
+    m_close = new QPushButton(QStringLiteral("Close"), page);
+    m_start->setObjectName(QStringLiteral("start"));
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_close->setObjectName(QStringLiteral("close"));
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_stop);
+    buttons->addStretch(1);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+    for (QPushButton* button : {m_next, m_start, m_stop, m_close, m_browse}) {
+        button->setAutoDefault(false);  // Enter presses the default button, whatever has focus
+        SetAccessibleText(button, QString(), windowTitle());  // named by their texts
+    }
+
+    ShowRowsOfChosenPorts();
+    page->adjustSize();
+    ShowPageScrolling(this, page);
+
+    // Space reaches the Next radio button from anywhere while it counts; the settings that
+    // would take a space are disabled during a run.
+    m_space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    connect(m_space, &QShortcut::activated, m_next, &QPushButton::animateClick);
+    connect(m_next, &QPushButton::clicked, this, &CProductionDlg::OnNextRadio);
+    connect(m_start, &QPushButton::clicked, this, &CProductionDlg::OnStart);
+    connect(m_stop, &QPushButton::clicked, this, &CProductionDlg::OnStop);
+    connect(m_close, &QPushButton::clicked, this, &CProductionDlg::reject);
+    connect(m_browse, &QPushButton::clicked, this, &CProductionDlg::OnBrowse);
+    connect(m_automatic, &QCheckBox::toggled, this, &CProductionDlg::UpdateButtons);
+    connect(m_rows, &CProductionRows::waitingChanged, this, &CProductionDlg::UpdateButtons);
+    connect(m_rows, &CProductionRows::portDone, this, &CProductionDlg::OnPortDone);
+    for (const PortChoice& port : m_ports) {
+        connect(port.box, &QCheckBox::toggled, this, &CProductionDlg::ShowRowsOfChosenPorts);
+    }
+    UpdateButtons();
+    m_start->setFocus();
+}
+
+// The workers report to the rows until they end; normally the dialog closes only after that.
+CProductionDlg::~CProductionDlg() {
+    if (m_run) {
+        m_run->StopNow();
+        m_run->Join();
+    }
+}
+
+QWidget* CProductionDlg::BuildSettings(QWidget* page) {
+    auto* settings = new QWidget(page);
+    auto* form = new QFormLayout(settings);
+    form->setContentsMargins(0, 0, 0, 0);
+
+    auto* name = new QLabel(m_setup.name, settings);
+    name->setTextFormat(Qt::PlainText);
+    form->addRow(QStringLiteral("Document:"), name);
+    auto* hash = new QLabel(Text(ImageSha256(m_setup.document)), settings);
+    hash->setObjectName(QStringLiteral("imageSha256"));
+    hash->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    hash->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hash->setToolTip(
+        QStringLiteral("The SHA-256 of the image sent, before a radio's ID is put "
+                       "in; the job log has each radio's own"));
+    form->addRow(QStringLiteral("Image SHA-256:"), hash);
+
+    // COM1 to COM4 as they are mapped, then the serial ports present.
+    for (std::string_view port : kPortNames) {
+        m_ports.push_back({Text(port), nullptr});
+    }
+    const std::vector<SerialPortEntry> detected = AvailableSerialPorts();
+    for (const SerialPortEntry& port : detected) {
+        m_ports.push_back({QString::fromStdString(port.device), nullptr});
+    }
+    auto* ports = new QWidget(settings);
+    auto* grid = new QGridLayout(ports);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        PortChoice& port = m_ports[i];
+        QString text =
+            i < kPortNames.size()
+                ? QStringLiteral("%1  (%2)")
+                      .arg(port.name,
+                           QString::fromStdString(DeviceForPort(port.name.toStdString())))
+                : DetectedPortText(detected[i - kPortNames.size()]);
+        port.box = new QCheckBox(text.replace(QLatin1Char('&'), QStringLiteral("&&")), ports);
+        port.box->setChecked(port.name == m_setup.port);
+        SetAccessibleText(port.box, QString(), QStringLiteral("A port to program radios on"));
+        const int index = static_cast<int>(i);
+        grid->addWidget(port.box, index / 2, index % 2);
+    }
+    form->addRow(QStringLiteral("Ports:"), ports);
+
+    m_startId = new QLineEdit(settings);
+    m_startId->setObjectName(QStringLiteral("startId"));
+    m_startId->setMaxLength(16);
+    m_startId->setPlaceholderText(QStringLiteral("none: every radio keeps the document's ID"));
+    SetAccessibleText(m_startId, QStringLiteral("Start ID"),
+                      QStringLiteral("The first radio's PTT ID; each further radio gets the "
+                                     "next one. Empty: no sequence"));
+    form->addRow(QStringLiteral("Start &ID:"), m_startId);
+
+    auto* log = new QWidget(settings);
+    auto* logRow = new QHBoxLayout(log);
+    logRow->setContentsMargins(0, 0, 0, 0);
+    m_logFile = new QLineEdit(Path(DefaultJobLogPath()), log);
+    m_logFile->setObjectName(QStringLiteral("logFile"));
+    m_logFile->setMinimumWidth(m_logFile->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
+    SetAccessibleText(m_logFile, QStringLiteral("Job log"),
+                      QStringLiteral("The file that gets a row for every job"));
+    m_browse = new QPushButton(QStringLiteral("&Browse..."), log);
+    logRow->addWidget(m_logFile, 1);
+    logRow->addWidget(m_browse);
+    form->addRow(QStringLiteral("Job &log:"), log);
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(log))) {
+        label->setBuddy(m_logFile);
+    }
+
+    m_automatic = new QCheckBox(QStringLiteral("&Automatic"), settings);
+    m_automatic->setObjectName(QStringLiteral("automatic"));
+    const QString automatic = QStringLiteral(
+        "The next job on a port starts by itself once the radio just programmed is switched "
+        "off and another answers.");
+    auto* explained = new QLabel(automatic, settings);
+    explained->setWordWrap(true);
+    explained->setEnabled(false);  // the look of a hint
+    SetAccessibleText(m_automatic, QString(), automatic);
+    form->addRow(m_automatic, explained);
+    return settings;
+}
+
+QStringList CProductionDlg::ChosenPorts() const {
+    QStringList chosen;
+    for (const PortChoice& port : m_ports) {
+        if (port.box->isChecked()) {
+            chosen << port.name;
+        }
+    }
+    return chosen;
+}
+
+// The rows show the ports the next run takes; after a run they keep its results until the
+// choice changes.
+void CProductionDlg::ShowRowsOfChosenPorts() {
+    QStringList texts;
+    for (const QString& port : ChosenPorts()) {
+        texts << Text(PortWithDevice(port.toStdString()));
+    }
+    m_rows->SetPorts(texts, m_setup.write.backup);
+}
+
+void CProductionDlg::OnBrowse() {
+    FileDialogRequest request;
+    request.save = true;
+    request.appends = true;
+    request.caption = QStringLiteral("Job Log");
+    request.suggested = m_logFile->text();
+    request.filter = QStringLiteral("Job log (*.csv);;All Files (*)");
+    request.suffix = QStringLiteral("csv");
+    const QString path = AskFileName(this, request);
+    if (!path.isEmpty()) {
+        m_logFile->setText(path);
+    }
+}
+
+void CProductionDlg::OnStart() {
+    if (m_run) {
+        return;
+    }
+    FleetPlan plan;
+    const QStringList chosen = ChosenPorts();
+    for (const QString& port : chosen) {
+        plan.ports.push_back(port.toStdString());
+    }
+    plan.document = m_setup.document;
+    plan.file = m_setup.file.toStdString();
+    plan.idFrom = m_startId->text().trimmed().toStdString();
+    plan.automatic = m_automatic->isChecked();
+    plan.write = m_setup.write;
+    Result<> checked = CFleetRun::Check(plan);
+    if (checked) {
+        checked = OneDeviceEach(plan.ports);
+    }
+    if (!checked) {
+        ShowMessage(this, Sentence(checked.message));
+        return;
+    }
+    if (m_logFile->text().trimmed().isEmpty()) {
+        m_logFile->setText(Path(DefaultJobLogPath()));
+    }
+    const std::filesystem::path logPath =
+        QFile::encodeName(m_logFile->text().trimmed()).toStdString();
+    if (logPath == DefaultJobLogPath()) {
+        EnsureBackupFolder();  // the data folder the default log lives in
+    }
+    auto log = std::make_unique<CJobLog>(logPath);
+    if (const Result<> opened = log->Open(); !opened) {
+        ShowMessage(this, Sentence(opened.message));
+        return;
+    }
+    ShowRowsOfChosenPorts();
+    m_log = std::move(log);
+    m_run = std::make_unique<CFleetRun>(std::move(plan), *m_log, m_rows->Observer(),
+                                        [] { return std::make_unique<CCommPort>(); });
+    m_bStopping = false;
+    m_run->Start();
+    UpdateButtons();
+    (m_automatic->isChecked() ? m_stop : m_next)->setFocus();
+}
+
+void CProductionDlg::OnStop() {
+    if (!m_run) {
+        return;
+    }
+    if (!m_bStopping) {
+        m_bStopping = true;
+        m_run->StopAfterRunningJobs();
+    } else {
+        m_run->StopNow();
+    }
+    UpdateButtons();
+}
+
+void CProductionDlg::OnNextRadio() {
+    if (m_run && !m_bStopping) {
+        m_run->NextRadio();
+    }
+}
+
+void CProductionDlg::reject() {
+    if (!m_run) {
+        QDialog::reject();
+        return;
+    }
+    // The dialog closes from EndRun, once the workers are out of the radios.
+    m_bCloseWhenDone = true;
+    m_bStopping = true;
+    m_run->StopNow();
+    UpdateButtons();
+}
+
+void CProductionDlg::OnPortDone() {
+    if (m_run && m_run->Finished()) {
+        EndRun();
+    }
+}
+
+void CProductionDlg::EndRun() {
+    m_run->Join();
+    m_run.reset();
+    m_log.reset();
+    // A second run goes on with the sequence: no ID is given twice.
+    if (!m_rows->LastId().empty()) {
+        CIdSequence ids(m_rows->LastId());
+        if (ids.Advance()) {
+            m_startId->setText(QString::fromStdString(ids.Current()));
+        }
+    }
+    if (m_bCloseWhenDone) {
+        QDialog::reject();
+        return;
+    }
+    UpdateButtons();
+    m_start->setFocus();
+}
+
+void CProductionDlg::UpdateButtons() {
+    const bool running = m_run != nullptr;
+    for (const PortChoice& port : m_ports) {
+        port.box->setEnabled(!running);
+    }
+    for (QWidget* setting : {static_cast<QWidget*>(m_startId), static_cast<QWidget*>(m_logFile),
+                             static_cast<QWidget*>(m_browse), static_cast<QWidget*>(m_automatic)}) {
+        setting->setEnabled(!running);
+    }
+    const bool manual = !m_automatic->isChecked();
+    m_next->setVisible(manual);
+    m_next->setEnabled(running && manual && !m_bStopping && m_rows->WaitingForUser() > 0);
+    m_space->setEnabled(m_next->isEnabled());
+    m_start->setEnabled(!running);
+    m_stop->setEnabled(running && !m_bCloseWhenDone);
+    m_stop->setText(running && m_bStopping ? QStringLiteral("&Stop Now") : QStringLiteral("&Stop"));
+    m_close->setEnabled(!m_bCloseWhenDone);
+    m_close->setText(m_bCloseWhenDone ? QStringLiteral("Closing...") : QStringLiteral("Close"));
+    (running && manual ? m_next : m_start)->setDefault(true);
+}
