@@ -60,8 +60,10 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
     // The image holds one ID code, sent at the begin and at the end of a transmission alike:
     // the two edits are two views of it, so neither can hold an ID the other does not. A
     // text already shown is not set again, which ends the echo.
-    for (auto [from, to] :
+    for (const auto& pair :
          {std::pair(m_editBeginOfTx, m_editEndOfTx), std::pair(m_editEndOfTx, m_editBeginOfTx)}) {
+        QLineEdit* from = pair.first;
+        QLineEdit* to = pair.second;
         connect(from, &QLineEdit::textChanged, to, [to](const QString& text) {
             if (to->text() != text) {
                 to->setText(text);
