@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
-#include <map>
 
 #include "AccessibleText.h"
 #include "Backups.h"
@@ -37,20 +36,6 @@ QString Text(std::string_view text) {
 
 QString Path(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
-
-// Two of the chosen ports that are one device ("COM1" mapped to /dev/ttyUSB0, and
-// /dev/ttyUSB0 itself) would take each other's radio.
-Result<> OneDeviceEach(const std::vector<std::string>& ports) {
-    std::map<std::string, std::string> seen;  // device -> the port that named it first
-    for (const std::string& port : ports) {
-        const std::string device = DeviceForPort(port);
-        if (const auto [first, fresh] = seen.emplace(device, port); !fresh) {
-            return Failure(first->second + " and " + port + " are the same device, " + device +
-                           ": choose one of them");
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -255,11 +240,7 @@ void CProductionDlg::OnStart() {
     plan.idFrom = m_startId->text().trimmed().toStdString();
     plan.automatic = m_automatic->isChecked();
     plan.write = m_setup.write;
-    Result<> checked = CFleetRun::Check(plan);
-    if (checked) {
-        checked = OneDeviceEach(plan.ports);
-    }
-    if (!checked) {
+    if (const Result<> checked = CFleetRun::Check(plan); !checked) {
         ShowMessage(this, Sentence(checked.message));
         return;
     }

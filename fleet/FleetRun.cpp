@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "CloneExchange.h"
 #include "Features.h"
 #include "FleetObserver.h"
+#include "PortNames.h"
 
 namespace {
 
@@ -33,6 +35,16 @@ private:
 Result<> CFleetRun::Check(const FleetPlan& plan) {
     if (plan.ports.empty()) {
         return Failure("no port was chosen");
+    }
+    // Two ports that are one device ("COM1" mapped to /dev/ttyUSB0, and /dev/ttyUSB0 itself)
+    // would take each other's radio.
+    std::map<std::string, std::string> seen;  // device -> the port that named it first
+    for (const std::string& port : plan.ports) {
+        const std::string device = DeviceForPort(port);
+        if (const auto [first, fresh] = seen.emplace(device, port); !fresh) {
+            return Failure(first->second + " and " + port + " are the same device, " + device +
+                           ": choose one of them");
+        }
     }
     if (plan.idFrom.empty()) {
         return {};

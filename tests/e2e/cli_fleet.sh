@@ -102,6 +102,9 @@ d = bytearray(open('plain.sin', 'rb').read()); d[0x3C5] &= ~3
 open('plain.sin', 'wb').write(d)"
     run_cli 2 fleet "${args[@]}" --id-from 1 --log jobs.csv plain.sin
     grep -q "PTT ID mode is OFF" err.txt || fail "no PTT ID refusal: $(cat err.txt)"
+    # One device named twice would take its own radio away from itself.
+    run_cli 2 fleet --port "${ports[0]}" --port "${ports[0]}" --log jobs.csv doc.sin
+    grep -q "are the same device" err.txt || fail "no same-device refusal: $(cat err.txt)"
     ;;
 enter)
     # The first radio cannot be backed up, so nothing is written to it and its ID goes to the
