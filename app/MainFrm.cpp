@@ -90,6 +90,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     qApp->installEventFilter(this);
 }
 
+CMainFrame::~CMainFrame() {
+    disconnect(m_focusFollower);
+}
+
 QAction* CMainFrame::Action(int id) const {
     const auto found = m_actions.find(id);
     return found == m_actions.end() ? nullptr : found->second;
@@ -249,13 +253,17 @@ void CMainFrame::SetForm(QWidget* form) {
     // The area follows the keyboard: a control or cell editor that takes the focus out of
     // sight (Enter walking along a channel) is scrolled into view. A control larger than the
     // view, the grid itself, is left where the user scrolled it.
-    connect(qApp, &QApplication::focusChanged, m_formArea, [this](QWidget*, QWidget* now) {
-        const QWidget* viewport = m_formArea->viewport();
-        if (now && m_formArea->widget()->isAncestorOf(now) && now->width() <= viewport->width() &&
-            now->height() <= viewport->height()) {
-            m_formArea->ensureWidgetVisible(now, 8, 8);
-        }
-    });
+    // Focus moves while widgets are torn down: the frame cuts this connection first thing in
+    // its destructor.
+    QScrollArea* area = m_formArea;
+    m_focusFollower =
+        connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* now) {
+            const QWidget* viewport = area->viewport();
+            if (now && area->widget() && area->widget()->isAncestorOf(now) &&
+                now->width() <= viewport->width() && now->height() <= viewport->height()) {
+                area->ensureWidgetVisible(now, 8, 8);
+            }
+        });
 }
 
 QWidget* CMainFrame::Form() const {

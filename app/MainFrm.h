@@ -18,6 +18,7 @@ class CMainFrame : public QMainWindow {
 
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     // The action of command id (menu item or toolbar button), or nullptr. Handlers connect
     // to its triggered() signal; a command without a connected handler does nothing.
@@ -82,4 +83,5 @@ private:
     QLabel* m_indicators[3] = {};  // CAP, NUM, SCRL
     bool m_lockState[3] = {};
     std::function<bool()> m_closeGuard;
+    QMetaObject::Connection m_focusFollower;  // the form area following the keyboard focus
 };
