@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "CommandTable.h"
+#include "EditHistory.h"
 #include "FileDialog.h"
 #include "FileIO.h"
 #include "Icons.h"
@@ -173,8 +174,6 @@ void CKV_IIApp::CreateDocumentWindows() {
     });
     connect(m_pView, &CKV_IIView::hint, m_pMainWnd.get(), &CMainFrame::SetMessageText);
     connect(m_pView, &CKV_IIView::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
-    connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
-            [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),
             &CMainFrame::ResizeParentToFit);
     connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &AddToRecentFiles);
@@ -223,6 +222,8 @@ void CKV_IIApp::ConnectCommands() {
             [this, radio] { radio->OnProductionMode(m_pMainWnd.get()); });
     connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, radio,
             &CRadioController::OnCheckConnection);
+    ConnectEditHistory(*m_pMainWnd, *m_pDoc, *m_pView,
+                       [this] { return RefuseWhileTransferring(); });
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });
@@ -256,8 +257,9 @@ void CKV_IIApp::OnTestMode() {
 }
 
 void CKV_IIApp::OnOptionalFeatures() {
+    const RadioImage before = m_pDoc->m_image;
     if (RunOptionalFeatures(m_pDoc->m_image, m_pMainWnd.get())) {
-        m_pDoc->SetModifiedFlag(true);
+        m_pDoc->RecordChange(before, QStringLiteral("Optional Features"));
     }
 }
 

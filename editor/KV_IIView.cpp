@@ -47,9 +47,12 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
             combo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
         }
         combo->setCurrentIndex(-1);
-        connect(combo, &QComboBox::currentIndexChanged, this, [this] {
+        const QString step =
+            QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, step] {
             if (!m_bDecoding) {
                 emit edited();
+                emit committed(step);
             }
         });
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;

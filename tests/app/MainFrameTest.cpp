@@ -50,6 +50,7 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {57606, "P&rint Setup..."},
       {kSep, ""},
       {57665, "E&xit"}}},
+    {"&Edit", {{57643, "&Undo\tCtrl+Z"}, {57644, "&Redo\tCtrl+Y"}}},
     {"&Program",
      {{32771, "&Read From Radio\tCtrl+R"},
       {kSep, ""},
@@ -93,6 +94,8 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {57606, {"Change the printer and printing options", "Print Setup"}},
     {57607, {"Print the active document", "Print"}},
     {57609, {"Display full pages", "Print Preview"}},
+    {57643, {"Undo the last change to the document", "Undo"}},
+    {57644, {"Redo the change undone last", "Redo"}},
     {57664, {"Display program information, version number and copyright", "About"}},
     {57665, {"Quit the application; prompts to save documents", "Exit"}},
     {59392, {"Show or hide the toolbar", "Toggle ToolBar"}},
@@ -183,7 +186,8 @@ private slots:
             {QKeySequence("Ctrl+R"), 32771}, {QKeySequence("Ctrl+W"), 32772},
             {QKeySequence("Ctrl+T"), 32778}, {QKeySequence("Ctrl+E"), 32780},
             {QKeySequence("F6"), 57680},     {QKeySequence("Shift+F6"), 57681},
-            {QKeySequence("F1"), 32804}};
+            {QKeySequence("F1"), 32804},     {QKeySequence("Ctrl+Z"), 57643},
+            {QKeySequence("Ctrl+Y"), 57644}, {QKeySequence("Ctrl+Shift+Z"), 57644}};
         QVERIFY(bound == expected);
         // Nothing else in the window takes a key: no other shortcut, no action's own.
         QCOMPARE(frame.findChildren<QShortcut*>().size(), qsizetype(expected.size()));
