@@ -41,6 +41,11 @@ inline constexpr int ID_VERIFY_AFTER_WRITING = 32803;
 inline constexpr int ID_HELP_GUIDE = 32804;
 inline constexpr int ID_PRODUCTION_MODE = 32805;
 inline constexpr int ID_CHECK_CONNECTION = 32806;
+inline constexpr int ID_CLEAR_CHANNELS = 32807;
+inline constexpr int ID_INSERT_CHANNEL = 32808;
+inline constexpr int ID_DELETE_CHANNEL = 32809;
+inline constexpr int ID_MOVE_CHANNEL_UP = 32810;
+inline constexpr int ID_MOVE_CHANNEL_DOWN = 32811;
 inline constexpr int ID_PREVIEW_CLOSE = 61445;
 
 // Every command the window knows, with its name. Each gets one action, whether or not a

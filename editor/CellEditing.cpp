@@ -409,6 +409,14 @@ bool CKV_IIView::eventFilter(QObject* watched, QEvent* event) {
         if (enter && widget == QApplication::focusWidget()) {
             return PreTranslateEnter(widget);
         }
+        const bool onGrid = widget == m_grid || widget == m_grid->viewport();
+        const bool alt = key->modifiers() == Qt::AltModifier;
+        if (onGrid && !m_grid->SelectedRows().isEmpty() &&
+            ((key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) ||
+             (alt && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)))) {
+            emit channelKey(key->key());
+            return true;
+        }
         const bool undo = key->matches(QKeySequence::Undo);
         const bool redo = key->matches(QKeySequence::Redo) ||
                           key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);

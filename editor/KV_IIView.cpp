@@ -63,6 +63,8 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
     connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);
     connect(m_grid, &CMSFlexGrid::EnterCell, this, &CKV_IIView::OnEnterCellGrid);
     connect(m_grid, &CMSFlexGrid::LeaveCell, this, &CKV_IIView::OnLeaveCellGrid);
+    // Choosing channels ends the edit of a cell.
+    connect(m_grid, &CMSFlexGrid::RowsSelected, this, &CKV_IIView::OnLeaveCellGrid);
     // Sees every key and mouse crossing inside the form first, as the Enter key and the
     // status bar hints need.
     qApp->installEventFilter(this);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "ChannelCodec.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
 #include "FormTemplate.h"
@@ -204,6 +205,89 @@ private slots:
         m_answer = QMessageBox::Cancel;
         frame()->OnCommand(ID_FILE_NEW);
         QCOMPARE(m_messages.size(), 1);
+    }
+
+    void channelRowsMoveWholeRecords() {
+        Start();
+        // Channels 1 to 5 in use, each with a bit the form does not show (bit 7 of flags).
+        RadioImage image = doc()->m_image;
+        for (int n = 1; n <= 5; ++n) {
+            const std::size_t a = RadioImage::ChannelAddress(n);
+            const std::uint32_t units = 45000000u + static_cast<std::uint32_t>(n) * 12500u;
+            EditorModel model;
+            DecodeImage(image, model);
+            const QString mhz = QString::number(units / 100000.0, 'f', 5);
+            model.cells[static_cast<std::size_t>(n)] = {std::to_string(n),
+                                                        mhz.toStdString(),
+                                                        mhz.toStdString(),
+                                                        "OFF",
+                                                        "OFF",
+                                                        "NO",
+                                                        "Wide",
+                                                        "Add",
+                                                        "High"};
+            EncodeImage(model, image);
+            image[a + rec::kChanFlags] |= 0x80;
+        }
+        doc()->m_image = image;
+        view()->DecodeImage();
+        const auto record = [](const RadioImage& from, int n) {
+            return Bytes(from).mid(static_cast<int>(RadioImage::ChannelAddress(n)), 16);
+        };
+        CMSFlexGrid& grid = view()->Grid();
+        const auto headerOf = [&grid](int row) {
+            grid.scrollToItem(grid.item(row, 0));
+            return grid.visualItemRect(grid.item(row, 0)).center();
+        };
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(2));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, headerOf(3));
+        QCOMPARE(grid.SelectedRows(), (QList<int>{2, 3}));
+        Key(Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(grid.SelectedRows(), (QList<int>{3, 4}));
+        QCOMPARE(record(doc()->m_image, 3), record(image, 2));
+        QCOMPARE(record(doc()->m_image, 4), record(image, 3));
+        QCOMPARE(record(doc()->m_image, 2), record(image, 4));
+        QCOMPARE(UndoText(), QString("&Undo Move Down of 2 Channels\tCtrl+Z"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), Bytes(image));
+
+        // Insert before channel 2, then delete it again: every other channel is kept whole.
+        grid.SelectRows({2});
+        frame()->OnCommand(ID_INSERT_CHANNEL);
+        QCOMPARE(Cell(2, COL_RX_FREQ), QString());
+        for (int n = 3; n <= 6; ++n) {
+            QCOMPARE(record(doc()->m_image, n), record(image, n - 1));
+        }
+        QCOMPARE(record(doc()->m_image, 1), record(image, 1));
+        frame()->OnCommand(ID_DELETE_CHANNEL);
+        for (int n = 1; n <= 5; ++n) {
+            QCOMPARE(record(doc()->m_image, n), record(image, n));
+        }
+
+        // Ctrl+click adds a channel; Delete clears the chosen ones.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(1));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, headerOf(4));
+        QCOMPARE(grid.SelectedRows(), (QList<int>{1, 4}));
+        Key(Qt::Key_Delete);
+        QCOMPARE(Cell(1, COL_RX_FREQ), QString());
+        QCOMPARE(Cell(4, COL_POWER), QString());
+        QCOMPARE(record(doc()->m_image, 2), record(image, 2));
+        QCOMPARE(UndoText(), QString("&Undo Clear of 2 Channels\tCtrl+Z"));
+
+        // Channel 16 in use: no insert, and a word why.
+        grid.SelectRows({16});
+        frame()->OnCommand(ID_MOVE_CHANNEL_DOWN);  // at the edge: nothing
+        grid.SelectRows({3});
+        for (int i = 0; i < 13; ++i) {
+            frame()->OnCommand(ID_MOVE_CHANNEL_DOWN);
+        }
+        QCOMPARE(grid.SelectedRows(), (QList<int>{16}));
+        const QByteArray full = Bytes(doc()->m_image);
+        grid.SelectRows({1});
+        frame()->OnCommand(ID_INSERT_CHANNEL);
+        QCOMPARE(Bytes(doc()->m_image), full);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains("Channel 16 is in use"));
     }
 
     void tenThousandStepsStayFewMegabytes() {
