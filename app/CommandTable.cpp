@@ -13,6 +13,8 @@ constexpr CommandName kCommandNames[] = {
     {ID_FILE_PRINT, "ID_FILE_PRINT"},
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT"},
     {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW"},
+    {ID_EDIT_UNDO, "ID_EDIT_UNDO"},
+    {ID_EDIT_REDO, "ID_EDIT_REDO"},
     {ID_APP_ABOUT, "ID_APP_ABOUT"},
     {ID_APP_EXIT, "ID_APP_EXIT"},
     {ID_NEXT_PANE, "ID_NEXT_PANE"},
@@ -35,6 +37,11 @@ constexpr CommandName kCommandNames[] = {
     {ID_HELP_GUIDE, "ID_HELP_GUIDE"},
     {ID_PRODUCTION_MODE, "ID_PRODUCTION_MODE"},
     {ID_CHECK_CONNECTION, "ID_CHECK_CONNECTION"},
+    {ID_CLEAR_CHANNELS, "ID_CLEAR_CHANNELS"},
+    {ID_INSERT_CHANNEL, "ID_INSERT_CHANNEL"},
+    {ID_DELETE_CHANNEL, "ID_DELETE_CHANNEL"},
+    {ID_MOVE_CHANNEL_UP, "ID_MOVE_CHANNEL_UP"},
+    {ID_MOVE_CHANNEL_DOWN, "ID_MOVE_CHANNEL_DOWN"},
     {ID_PREVIEW_CLOSE, "ID_PREVIEW_CLOSE"},
 };
 
@@ -51,6 +58,20 @@ constexpr MenuItem kFileMenu[] = {
     {ID_FILE_PRINT_SETUP, "P&rint Setup..."},
     kSeparator,
     {ID_APP_EXIT, "E&xit"},
+};
+
+// The history's items show the step they act on; see EditHistory.cpp. The channel items act
+// on the channels chosen on the grid's CH column (or the current cell's channel); their keys
+// are the grid's own, taken only while it has the keyboard (ChannelRowCommands.cpp).
+constexpr MenuItem kEditMenu[] = {
+    {ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
+    {ID_EDIT_REDO, "&Redo\tCtrl+Y"},
+    kSeparator,
+    {ID_CLEAR_CHANNELS, "C&lear Channels\tDel"},
+    {ID_INSERT_CHANNEL, "&Insert Empty Channel"},
+    {ID_DELETE_CHANNEL, "&Delete Channel"},
+    {ID_MOVE_CHANNEL_UP, "Move &Up\tAlt+Up"},
+    {ID_MOVE_CHANNEL_DOWN, "Move Do&wn\tAlt+Down"},
 };
 
 constexpr MenuItem kProgramMenu[] = {
@@ -89,8 +110,8 @@ constexpr MenuItem kHelpMenu[] = {
 };
 
 constexpr MenuTemplate kMenus[] = {
-    {"&File", kFileMenu}, {"&Program", kProgramMenu}, {"P&ort", kPortMenu},
-    {"&View", kViewMenu}, {"&Help", kHelpMenu},
+    {"&File", kFileMenu}, {"&Edit", kEditMenu}, {"&Program", kProgramMenu},
+    {"P&ort", kPortMenu}, {"&View", kViewMenu}, {"&Help", kHelpMenu},
 };
 
 // Ctrl+E runs a command nothing handles, and the window has no panes for F6 to move
@@ -101,7 +122,8 @@ constexpr Accelerator kAccelerators[] = {
     {Qt::CTRL | Qt::Key_R, ID_READ_FROM_RADIO},   {Qt::CTRL | Qt::Key_W, ID_WRITE_TO_RADIO},
     {Qt::CTRL | Qt::Key_T, ID_TEST_MODE},         {Qt::CTRL | Qt::Key_E, ID_EDIT_CHANNEL},
     {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE},  {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
-    {QKeyCombination(Qt::Key_F1), ID_HELP_GUIDE},
+    {QKeyCombination(Qt::Key_F1), ID_HELP_GUIDE}, {Qt::CTRL | Qt::Key_Z, ID_EDIT_UNDO},
+    {Qt::CTRL | Qt::Key_Y, ID_EDIT_REDO},         {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, ID_EDIT_REDO},
 };
 
 constexpr int kToolbar[] = {
@@ -137,6 +159,16 @@ constexpr CommandString kStrings[] = {
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_FILE_PRINT, "Print the active document\nPrint"},
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+    {ID_EDIT_UNDO, "Undo the last change to the document\nUndo"},
+    {ID_EDIT_REDO, "Redo the change undone last\nRedo"},
+    {ID_CLEAR_CHANNELS, "Empty the selected channels\nClear Channels"},
+    {ID_INSERT_CHANNEL,
+     "Insert an empty channel before the selected one, moving the channels after it down\n"
+     "Insert Empty Channel"},
+    {ID_DELETE_CHANNEL,
+     "Delete the selected channels, moving the channels after them up\nDelete Channel"},
+    {ID_MOVE_CHANNEL_UP, "Move the selected channels up by one\nMove Up"},
+    {ID_MOVE_CHANNEL_DOWN, "Move the selected channels down by one\nMove Down"},
     {ID_HELP_GUIDE, "Open the user guide\nUser Guide"},
     {ID_CHECK_CONNECTION,
      "Find out why the radio does not answer on the chosen port\nCheck Connection"},

@@ -17,6 +17,8 @@ inline constexpr int ID_FILE_PRINT_SETUP = 57606;
 inline constexpr int ID_FILE_PRINT = 57607;
 inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
 inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_NEXT_PANE = 57680;
@@ -39,6 +41,11 @@ inline constexpr int ID_VERIFY_AFTER_WRITING = 32803;
 inline constexpr int ID_HELP_GUIDE = 32804;
 inline constexpr int ID_PRODUCTION_MODE = 32805;
 inline constexpr int ID_CHECK_CONNECTION = 32806;
+inline constexpr int ID_CLEAR_CHANNELS = 32807;
+inline constexpr int ID_INSERT_CHANNEL = 32808;
+inline constexpr int ID_DELETE_CHANNEL = 32809;
+inline constexpr int ID_MOVE_CHANNEL_UP = 32810;
+inline constexpr int ID_MOVE_CHANNEL_DOWN = 32811;
 inline constexpr int ID_PREVIEW_CLOSE = 61445;
 
 // Every command the window knows, with its name. Each gets one action, whether or not a

@@ -6,7 +6,9 @@
 #include <QSessionManager>
 #include <cstdio>
 
+#include "ChannelRowCommands.h"
 #include "CommandTable.h"
+#include "EditHistory.h"
 #include "FileDialog.h"
 #include "FileIO.h"
 #include "Icons.h"
@@ -173,8 +175,6 @@ void CKV_IIApp::CreateDocumentWindows() {
     });
     connect(m_pView, &CKV_IIView::hint, m_pMainWnd.get(), &CMainFrame::SetMessageText);
     connect(m_pView, &CKV_IIView::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
-    connect(m_pView, &CKV_IIView::edited, m_pDoc.get(),
-            [doc = m_pDoc.get()] { doc->SetModifiedFlag(true); });
     connect(m_pView, &CKV_IIView::fitFrameRequested, m_pMainWnd.get(),
             &CMainFrame::ResizeParentToFit);
     connect(m_pDoc.get(), &CKV_IIDoc::fileUsed, this, &AddToRecentFiles);
@@ -223,6 +223,9 @@ void CKV_IIApp::ConnectCommands() {
             [this, radio] { radio->OnProductionMode(m_pMainWnd.get()); });
     connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, radio,
             &CRadioController::OnCheckConnection);
+    ConnectEditHistory(*m_pMainWnd, *m_pDoc, *m_pView,
+                       [this] { return RefuseWhileTransferring(); });
+    ConnectChannelRowCommands(*m_pMainWnd, *m_pDoc, *m_pView);
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });
@@ -233,10 +236,11 @@ void CKV_IIApp::ConnectCommands() {
 // While a clone run goes, nothing may replace or close the document, the form or the
 // dialog under it, and nothing else may use the port.
 void CKV_IIApp::OnTransferRunning(bool running) {
-    for (int id :
-         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
-          ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
-          ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP, ID_PRODUCTION_MODE}) {
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
+                   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
+                   ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP, ID_PRODUCTION_MODE,
+                   ID_CLEAR_CHANNELS, ID_INSERT_CHANNEL, ID_DELETE_CHANNEL, ID_MOVE_CHANNEL_UP,
+                   ID_MOVE_CHANNEL_DOWN}) {
         if (QAction* action = m_pMainWnd->Action(id)) {
             action->setEnabled(!running);
         }
@@ -256,8 +260,9 @@ void CKV_IIApp::OnTestMode() {
 }
 
 void CKV_IIApp::OnOptionalFeatures() {
+    const RadioImage before = m_pDoc->m_image;
     if (RunOptionalFeatures(m_pDoc->m_image, m_pMainWnd.get())) {
-        m_pDoc->SetModifiedFlag(true);
+        m_pDoc->RecordChange(before, QStringLiteral("Optional Features"));
     }
 }
 

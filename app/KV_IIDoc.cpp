@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "Backups.h"
+#include "ImageChange.h"
 #include "MessageBox.h"
 #include "SinFile.h"
 
@@ -39,13 +40,22 @@ FileDialogRequest ChannelDataRequest(bool save) {
     return request;
 }
 
-CKV_IIDoc::CKV_IIDoc(QObject* parent) : QObject(parent) {}
+CKV_IIDoc::CKV_IIDoc(QObject* parent) : QObject(parent) {
+    connect(&m_history, &QUndoStack::cleanChanged, this, &CKV_IIDoc::stateChanged);
+}
 
 bool CKV_IIDoc::OnNewDocument(RadioType type) {
     m_image = NewDocumentImage(type);
+    m_history.clear();
     SetPathName(QString());
-    SetModifiedFlag(false);
     return true;
+}
+
+void CKV_IIDoc::RecordChange(const RadioImage& before, const QString& name) {
+    if (CImageChange* change =
+            CImageChange::Between(before, m_image, name, [this] { emit imageRestored(); })) {
+        m_history.push(change);
+    }
 }
 
 void CKV_IIDoc::SetPathName(const QString& path) {
@@ -56,9 +66,10 @@ void CKV_IIDoc::SetPathName(const QString& path) {
 }
 
 void CKV_IIDoc::SetModifiedFlag(bool modified) {
-    if (m_bModified != modified) {
-        m_bModified = modified;
-        emit stateChanged();
+    if (modified) {
+        m_history.resetClean();
+    } else {
+        m_history.setClean();
     }
 }
 
@@ -73,7 +84,8 @@ void CKV_IIDoc::OnReadFromRadio(const QString& port, const QString& portText,
     m_strReadName = QDir(folder).filePath(
         QStringLiteral("radio-%1-%2.sin").arg(portName, when.toString("yyyyMMdd-HHmm")));
     m_strReadOrigin = QStringLiteral("Read from %1").arg(portText) + when.toString(" 'at' HH:mm");
-    m_bModified = true;
+    // No file holds the radio's memory: undoing back to what was saved leaves it unsaved.
+    m_history.resetClean();
     emit stateChanged();
 }
 
@@ -84,7 +96,7 @@ QString CKV_IIDoc::StatusText() const {
     if (m_strPathName.isEmpty()) {
         return QStringLiteral("New document");
     }
-    return GetTitle() + (m_bModified ? QStringLiteral(" (modified)") : QString());
+    return GetTitle() + (IsModified() ? QStringLiteral(" (modified)") : QString());
 }
 
 bool CKV_IIDoc::OnOpenDocument(const QString& path) {
@@ -95,7 +107,7 @@ bool CKV_IIDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     m_image = loaded;
-    m_bModified = false;
+    m_history.clear();
     SetPathName(QFileInfo(path).absoluteFilePath());
     emit fileUsed(m_strPathName);
     emit saved(m_strPathName);
@@ -112,7 +124,7 @@ bool CKV_IIDoc::OnSaveDocument(const QString& path) {
         ShowMessage(m_pWindow, QString::fromStdString(result.message));
         return false;
     }
-    m_bModified = false;
+    m_history.setClean();
     SetPathName(QFileInfo(path).absoluteFilePath());
     emit fileUsed(m_strPathName);
     emit saved(m_strPathName);
@@ -134,7 +146,7 @@ bool CKV_IIDoc::DoSaveAs() {
 }
 
 bool CKV_IIDoc::SaveModified() {
-    if (!m_bModified) {
+    if (!IsModified()) {
         return true;
     }
     MessageRequest request;

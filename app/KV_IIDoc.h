@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 #include <functional>
 
 #include "FileDialog.h"
@@ -53,8 +54,17 @@ public:
     // none was open). It counts as modified.
     void OnReadFromRadio(const QString& port, const QString& portText, const QDateTime& when);
 
-    bool IsModified() const { return m_bModified; }
+    // Modified means the history is away from the state last saved or opened: undoing back
+    // to it clears the flag. Setting the flag makes that state unreachable until a save.
+    bool IsModified() const { return !m_history.isClean(); }
     void SetModifiedFlag(bool modified = true);
+
+    // Every change to the image is one step of the history, named as the Edit menu shows it
+    // ("Rx Tone of CH 3"). A change is recorded after it was made, from a copy of the image
+    // taken before it; a change that left every byte as it was is no step. New and Open
+    // clear the history.
+    void RecordChange(const RadioImage& before, const QString& name);
+    QUndoStack& History() { return m_history; }
 
     QString GetPathName() const { return m_strPathName; }
     // The file's name; for a document never saved, the name a read gave it or kNewFileName.
@@ -76,6 +86,8 @@ signals:
     void saved(const QString& path);
     // The file, the name or the modified flag changed: StatusText has news.
     void stateChanged();
+    // Undo or redo put bytes back into the image: the form must show them.
+    void imageRestored();
 
 private:
     // The document has a file now (or none): what a read told of it is gone.
@@ -84,7 +96,7 @@ private:
     QString m_strPathName;
     QString m_strReadName;    // after a read: radio-PORT-YYYYMMDD-HHMM.sin with its folder
     QString m_strReadOrigin;  // after a read: "Read from COM1 (/dev/ttyUSB0) at 07:13"
-    bool m_bModified = false;
+    QUndoStack m_history;
     std::function<void()> m_encodeHook;
     QWidget* m_pWindow = nullptr;
 };

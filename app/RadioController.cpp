@@ -221,13 +221,15 @@ void CRadioController::OnRadioTransfer() {
     RadioImage& image = m_pDoc->m_image;
     std::optional<RadioImage> compared;  // the radio, for a comparison that read it
     bool read = false;
-    QString done;  // what the status bar tells once the run is over
+    RadioImage before;  // the document before a complete read replaced it
+    QString done;       // what the status bar tells once the run is over
     try {
         if (job == RadioJob::Read || job == RadioJob::Compare) {
             RadioImage radio = image;
             if (RunClone(port, hooks, portName, CloneDirection::Read, radio)) {
                 Backup(radio, BackupKind::Read, warnings);
                 if (job == RadioJob::Read) {
+                    before = image;
                     image = radio;
                     read = true;
                     done = QStringLiteral("Read from %1 at %2").arg(portText, Now());
@@ -267,6 +269,7 @@ void CRadioController::OnRadioTransfer() {
     emit transferRunningChanged(false);
     if (read) {
         m_view.DecodeImage();
+        m_pDoc->RecordChange(before, QStringLiteral("Read From Radio"));
         // The document now holds the radio's memory, not its file.
         m_pDoc->OnReadFromRadio(m_strPort, portText, QDateTime::currentDateTime());
     }

@@ -50,7 +50,15 @@ QString CKV_IIView::CellText(int row, int col) const {
 void CKV_IIView::SetCell(int row, int col, const QString& text) {
     if (m_grid->GetTextMatrix(row, col) != text) {
         m_grid->SetTextMatrix(row, col, text);
+        m_bCellChanged = true;
         emit edited();
+    }
+}
+
+void CKV_IIView::EndCommit(int row, int col) {
+    if (m_bCellChanged) {
+        m_bCellChanged = false;
+        emit committed(m_grid->CellTitle(row, col));
     }
 }
 
@@ -268,6 +276,7 @@ void CKV_IIView::OnLeaveCellGrid() {
     if (row == 0 || !editor || !editor->isVisible()) {
         return;
     }
+    BeginCommit();
     if (editor == m_comboTone) {
         const QString tone = ToneToStore(row, col);
         SetCell(row, static_cast<int>(m_grid->GetColSel()), tone);
@@ -283,6 +292,7 @@ void CKV_IIView::OnLeaveCellGrid() {
         }
     }
     HideEditor(editor);
+    EndCommit(row, col);
 }
 
 // Keeps the keyboard in the grid while an editor goes away, so that the focus does not jump
@@ -329,18 +339,22 @@ bool CKV_IIView::PreTranslateEnter(QWidget* focus) {
             m_editCell->setFocus();
             return true;
         }
+        BeginCommit();
         CommitFrequency(row, static_cast<int>(col), text);
         HideEditor(m_editCell);
+        EndCommit(row, static_cast<int>(col));
         AdvanceColumn();
         return true;
     }
     if (focus == m_comboBusy || focus == m_comboWN || focus == m_comboScan ||
         focus == m_comboPower) {
         auto* combo = static_cast<QComboBox*>(focus);
+        BeginCommit();
         if (HasFrequency(row)) {
             SetCell(row, static_cast<int>(col), combo->currentText());
         }
         HideEditor(combo);
+        EndCommit(row, static_cast<int>(col));
         if (combo != m_comboPower) {
             AdvanceColumn();
         } else if (row == kGridRows - 1) {
@@ -354,8 +368,10 @@ bool CKV_IIView::PreTranslateEnter(QWidget* focus) {
     }
     // Typing happens in the tone combo's edit field, which holds the focus while it is open.
     if (m_comboTone && m_comboTone->isVisible()) {
+        BeginCommit();
         SetCell(row, static_cast<int>(col), ToneToStore(row, static_cast<int>(col)));
         HideEditor(m_comboTone);
+        EndCommit(row, static_cast<int>(col));
         AdvanceColumn();
         return true;
     }
@@ -392,6 +408,22 @@ bool CKV_IIView::eventFilter(QObject* watched, QEvent* event) {
         // Act once, where the key is delivered first: at the focus widget.
         if (enter && widget == QApplication::focusWidget()) {
             return PreTranslateEnter(widget);
+        }
+        const bool onGrid = widget == m_grid || widget == m_grid->viewport();
+        const bool alt = key->modifiers() == Qt::AltModifier;
+        if (onGrid && !m_grid->SelectedRows().isEmpty() &&
+            ((key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) ||
+             (alt && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)))) {
+            emit channelKey(key->key());
+            return true;
+        }
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);
+        if ((undo || redo) && widget == QApplication::focusWidget() &&
+            (IsOverlayEditor(widget) || IsOverlayEditor(widget->parentWidget()))) {
+            emit historyKey(redo);
+            return true;
         }
     } else if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
         QWidget* under = QApplication::widgetAt(QCursor::pos());

@@ -47,9 +47,12 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
             combo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
         }
         combo->setCurrentIndex(-1);
-        connect(combo, &QComboBox::currentIndexChanged, this, [this] {
+        const QString step =
+            QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, step] {
             if (!m_bDecoding) {
                 emit edited();
+                emit committed(step);
             }
         });
         m_settingCombos[static_cast<std::size_t>(info.setting)] = combo;
@@ -60,6 +63,8 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
     connect(m_grid, &CMSFlexGrid::KeyPress, this, &CKV_IIView::OnKeyPressGrid);
     connect(m_grid, &CMSFlexGrid::EnterCell, this, &CKV_IIView::OnEnterCellGrid);
     connect(m_grid, &CMSFlexGrid::LeaveCell, this, &CKV_IIView::OnLeaveCellGrid);
+    // Choosing channels ends the edit of a cell.
+    connect(m_grid, &CMSFlexGrid::RowsSelected, this, &CKV_IIView::OnLeaveCellGrid);
     // Sees every key and mouse crossing inside the form first, as the Enter key and the
     // status bar hints need.
     qApp->installEventFilter(this);

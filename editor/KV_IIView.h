@@ -69,6 +69,14 @@ public:
 signals:
     // The user changed something the image does not hold yet.
     void edited();
+    // A commit changed the form: a cell (with whatever the row rules changed beside it) or a
+    // setting combo. step names it as the Edit menu does: "Rx Tone of CH 3", "Beep".
+    void committed(const QString& step);
+    // Undo or redo was pressed inside a cell editor, which would otherwise take it for its
+    // own text; the document's history answers it instead.
+    void historyKey(bool redo);
+    // Delete, Alt+Up or Alt+Down in the grid while whole channels are selected.
+    void channelKey(int key);
     // The form has its size; the frame may shrink to fit it.
     void fitFrameRequested();
     // Text for the status bar's message pane.
@@ -91,6 +99,9 @@ private:
     bool IsNewRow(int row) const;
     QString CheckedFrequency(const QString& text, bool stopAtFirstFailure);
     void CommitFrequency(int row, int col, const QString& text);
+    // Around each commit: whether any cell changed, and if so the step it makes.
+    void BeginCommit() { m_bCellChanged = false; }
+    void EndCommit(int row, int col);
     // The tone to store from the tone combo into (row, col); says so when it becomes "OFF".
     QString ToneToStore(int row, int col);
     void HideEditor(QWidget* editor);
@@ -112,5 +123,6 @@ private:
     const ToneList& m_toneList;
     bool& m_bEditorsCreated;
     RadioImage* m_pImage = nullptr;
-    bool m_bDecoding = false;  // selections set by the codec are not user edits
+    bool m_bDecoding = false;     // selections set by the codec are not user edits
+    bool m_bCellChanged = false;  // SetCell changed a cell since BeginCommit
 };

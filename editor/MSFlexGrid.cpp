@@ -3,6 +3,8 @@
 // table's own interface, goes through MoveCurrent, which raises LeaveCell and EnterCell.
 #include "MSFlexGrid.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -380,9 +382,59 @@ int CMSFlexGrid::TwipsToPixelsY(long twips) const {
     return TwipsToPixels(twips, logicalDpiY());
 }
 
+void CMSFlexGrid::SelectRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    m_selectedRows = rows;
+    SyncView();
+}
+
+void CMSFlexGrid::PressRowHeader(int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                 const QPoint& globalPos) {
+    if (button == Qt::RightButton) {
+        if (!m_selectedRows.contains(row)) {
+            m_nRowAnchor = row;
+            SelectRows({row});
+        }
+        emit RowMenuRequested(globalPos);
+        return;
+    }
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    QList<int> rows;
+    if (modifiers & Qt::ShiftModifier) {
+        for (int r = qMin(m_nRowAnchor, row); r <= qMax(m_nRowAnchor, row); ++r) {
+            rows << r;
+        }
+    } else if (modifiers & Qt::ControlModifier) {
+        rows = m_selectedRows;
+        if (!rows.removeOne(row)) {
+            rows << row;
+        }
+        m_nRowAnchor = row;
+    } else {
+        rows = {row};
+        m_nRowAnchor = row;
+    }
+    SelectRows(rows);
+    emit RowsSelected();
+}
+
 void CMSFlexGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const QModelIndex index = indexAt(pos);
+    if (index.isValid() && index.column() < kFixedCols && index.row() >= kFixedRows) {
+        setFocus();
+        PressRowHeader(index.row(), event->button(), event->modifiers(),
+                       event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    if (!m_selectedRows.isEmpty() && event->button() == Qt::LeftButton) {
+        m_selectedRows.clear();
+        SyncView();
+    }
     if (event->button() == Qt::LeftButton) {
         m_bDragging = index.isValid() && !IsFixedCell(index.row(), index.column());
         if (m_bDragging && (event->modifiers() & Qt::ShiftModifier)) {
@@ -533,7 +585,13 @@ void CMSFlexGrid::SyncView() {
     if (selection->currentIndex() != current) {
         selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     }
-    if (m_nRowSel == m_nRow && m_nColSel == m_nCol) {
+    if (!m_selectedRows.isEmpty()) {
+        QItemSelection rows;
+        for (int r : m_selectedRows) {
+            rows.select(model()->index(r, 0), model()->index(r, columnCount() - 1));
+        }
+        selection->select(rows, QItemSelectionModel::ClearAndSelect);
+    } else if (m_nRowSel == m_nRow && m_nColSel == m_nCol) {
         selection->clearSelection();
     } else {
         const QModelIndex topLeft =

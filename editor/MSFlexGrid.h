@@ -73,6 +73,11 @@ public:
     QString GetTextMatrix(long row, long col) const;
     void SetTextMatrix(long row, long col, const QString& text);
 
+    // Whole channel rows chosen on the fixed column (click, Shift+click, Ctrl+click), in
+    // ascending order; empty when the selection is cells. Setting rows keeps the current cell.
+    QList<int> SelectedRows() const { return m_selectedRows; }
+    void SelectRows(QList<int> rows);
+
     // A cell by its headers: "Receive(MHz) of CH 3".
     QString CellTitle(long row, long col) const;
 
@@ -90,11 +95,17 @@ signals:
     void KeyPress(short* keyAscii);
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
     void MouseDown(short button, short shift, long x, long y);
+    // A press on the fixed column chose rows (a left press) or asks for their menu (right).
+    void RowsSelected();
+    void RowMenuRequested(const QPoint& globalPos);
 
 protected:
     // The user's presses and keys are handled here rather than by the table, so that the
     // current cell only ever changes through MoveCurrent and fixed cells stay out of reach.
     void mousePressEvent(QMouseEvent* event) override;
+    // A press on the fixed column (below the corner) chooses whole rows.
+    void PressRowHeader(int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                        const QPoint& globalPos);
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -130,4 +141,6 @@ private:
     bool m_bSyncing = false;   // SyncView is updating the table's current index
     bool m_bLeaving = false;   // LeaveCell is being raised for the current cell
     bool m_bDragging = false;  // a left press on a cell is extending the selection
+    QList<int> m_selectedRows;
+    int m_nRowAnchor = 1;  // where a Shift+click on the fixed column extends from
 };

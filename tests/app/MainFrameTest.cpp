@@ -50,6 +50,15 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {57606, "P&rint Setup..."},
       {kSep, ""},
       {57665, "E&xit"}}},
+    {"&Edit",
+     {{57643, "&Undo\tCtrl+Z"},
+      {57644, "&Redo\tCtrl+Y"},
+      {kSep, ""},
+      {32807, "C&lear Channels\tDel"},
+      {32808, "&Insert Empty Channel"},
+      {32809, "&Delete Channel"},
+      {32810, "Move &Up\tAlt+Up"},
+      {32811, "Move Do&wn\tAlt+Down"}}},
     {"&Program",
      {{32771, "&Read From Radio\tCtrl+R"},
       {kSep, ""},
@@ -93,6 +102,15 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {57606, {"Change the printer and printing options", "Print Setup"}},
     {57607, {"Print the active document", "Print"}},
     {57609, {"Display full pages", "Print Preview"}},
+    {57643, {"Undo the last change to the document", "Undo"}},
+    {57644, {"Redo the change undone last", "Redo"}},
+    {32807, {"Empty the selected channels", "Clear Channels"}},
+    {32808,
+     {"Insert an empty channel before the selected one, moving the channels after it down",
+      "Insert Empty Channel"}},
+    {32809, {"Delete the selected channels, moving the channels after them up", "Delete Channel"}},
+    {32810, {"Move the selected channels up by one", "Move Up"}},
+    {32811, {"Move the selected channels down by one", "Move Down"}},
     {57664, {"Display program information, version number and copyright", "About"}},
     {57665, {"Quit the application; prompts to save documents", "Exit"}},
     {59392, {"Show or hide the toolbar", "Toggle ToolBar"}},
@@ -183,7 +201,8 @@ private slots:
             {QKeySequence("Ctrl+R"), 32771}, {QKeySequence("Ctrl+W"), 32772},
             {QKeySequence("Ctrl+T"), 32778}, {QKeySequence("Ctrl+E"), 32780},
             {QKeySequence("F6"), 57680},     {QKeySequence("Shift+F6"), 57681},
-            {QKeySequence("F1"), 32804}};
+            {QKeySequence("F1"), 32804},     {QKeySequence("Ctrl+Z"), 57643},
+            {QKeySequence("Ctrl+Y"), 57644}, {QKeySequence("Ctrl+Shift+Z"), 57644}};
         QVERIFY(bound == expected);
         // Nothing else in the window takes a key: no other shortcut, no action's own.
         QCOMPARE(frame.findChildren<QShortcut*>().size(), qsizetype(expected.size()));

@@ -1,0 +1,320 @@
+// Undo and redo in the desktop program: each commit, combo change and Optional Features OK
+// is one step that undo takes back byte for byte; the save prompt follows the saved state.
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "ChannelCodec.h"
+#include "CommandTable.h"
+#include "FileDialog.h"
+#include "FormTemplate.h"
+#include "KV_IIApp.h"
+#include "KV_IIDoc.h"
+#include "KV_IIView.h"
+#include "MSFlexGrid.h"
+#include "MainFrm.h"
+#include "MessageBox.h"
+
+namespace {
+
+QByteArray Bytes(const RadioImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::size());
+}
+
+// Resident memory of this process in KiB.
+long ResidentKiB() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+class EditHistoryTest : public QObject {
+    Q_OBJECT
+
+private:
+    CKV_IIApp* app() { return theApp(); }
+    CKV_IIView* view() { return app()->View(); }
+    CKV_IIDoc* doc() { return app()->Document(); }
+    CMainFrame* frame() { return app()->MainFrame(); }
+    QString Cell(int row, int col) { return view()->Grid().GetTextMatrix(row, col); }
+    QString UndoText() { return frame()->Action(ID_EDIT_UNDO)->text(); }
+    QString RedoText() { return frame()->Action(ID_EDIT_REDO)->text(); }
+    // A key where the keyboard is, or to the window when nothing in it has the focus.
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : frame(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // Types text where the keyboard is: the first key opens a cell's editor, which then
+    // takes the rest.
+    void Type(const QString& text) {
+        for (const QChar c : text) {
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        }
+    }
+    void Start() {
+        QCOMPARE(app()->InitInstance({}), CKV_IIApp::StartResult::Run);
+        frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame()));
+    }
+
+    QStringList m_messages;
+    QMessageBox::StandardButton m_answer = QMessageBox::Ok;
+    QString m_file;
+
+private slots:
+    void init() {
+        m_messages.clear();
+        m_answer = QMessageBox::Ok;
+        SetMessageHandler([this](const MessageRequest& request) {
+            m_messages << request.text;
+            return m_answer;
+        });
+        SetFileDialogHandler([this](const FileDialogRequest&) { return m_file; });
+    }
+    void cleanup() {
+        app()->ExitInstance();
+        SetMessageHandler(nullptr);
+        SetFileDialogHandler(nullptr);
+    }
+
+    void cellCommitsAreUndoneAndRedoneByKeys() {
+        Start();
+        const QByteArray start = Bytes(doc()->m_image);
+        QCOMPARE(UndoText(), QString("&Undo\tCtrl+Z"));
+        CMSFlexGrid& grid = view()->Grid();
+        grid.SetRow(3);
+        grid.SetCol(COL_RX_FREQ);
+        grid.setFocus();
+        Type("450.00625");
+        Key(Qt::Key_Return);  // commits, and opens the transmit frequency's editor
+        QCOMPARE(Cell(3, COL_TX_FREQ), QString("450.00625"));
+        const QByteArray edited = Bytes(doc()->m_image);
+        QVERIFY(edited != start);  // the image follows the commit at once
+        QVERIFY(doc()->IsModified());
+        QCOMPARE(UndoText(), QString("&Undo Receive(MHz) of CH 3\tCtrl+Z"));
+
+        // Undo inside the open editor: the editor closes without a step of its own (its text
+        // is the cell's), then the commit is taken back, new-row defaults and all.
+        auto* box = view()->findChild<QLineEdit*>(QString("ctl%1").arg(IDC_EDIT_CELL));
+        QVERIFY(box->isVisible());
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(Bytes(doc()->m_image), start);
+        QCOMPARE(Cell(3, COL_RX_FREQ), QString());
+        QCOMPARE(Cell(3, COL_POWER), QString());
+        QVERIFY(!doc()->IsModified());
+        QCOMPARE(RedoText(), QString("&Redo Receive(MHz) of CH 3\tCtrl+Y"));
+
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), edited);
+        QCOMPARE(Cell(3, COL_TX_FREQ), QString("450.00625"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Bytes(doc()->m_image), edited);
+
+        // An edit still open when Undo comes is committed first and is what Undo takes back.
+        grid.SetRow(3);
+        grid.SetCol(COL_RX_FREQ);
+        grid.setFocus();
+        Type("460");
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Cell(3, COL_RX_FREQ), QString("450.00625"));
+        QCOMPARE(Bytes(doc()->m_image), edited);
+        QCOMPARE(RedoText(), QString("&Redo Receive(MHz) of CH 3\tCtrl+Y"));
+
+        // A commit that changes nothing is no step.
+        const int steps = doc()->History().index();
+        grid.SetCol(COL_POWER);
+        view()->ShowCellEditor(0);
+        Key(Qt::Key_Return);
+        QCOMPARE(doc()->History().index(), steps);
+    }
+
+    void comboAndOptionalFeaturesAreSteps() {
+        Start();
+        const QByteArray start = Bytes(doc()->m_image);
+        QComboBox* beep = view()->SettingCombo(Setting::Beep);
+        beep->setFocus();
+        const QString before = beep->currentText();
+        Key(beep->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+        QVERIFY(beep->currentText() != before);
+        QCOMPARE(UndoText(), QString("&Undo Beep\tCtrl+Z"));
+        const QByteArray beeped = Bytes(doc()->m_image);
+        QVERIFY(beeped != start);
+
+        // Optional Features: change the first switch and press OK.
+        QTimer::singleShot(0, this, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QList<QComboBox*> combos = dialog->findChildren<QComboBox*>();
+            QComboBox* last = combos.last();
+            last->setCurrentIndex((last->currentIndex() + 1) % last->count());
+            dialog->accept();
+        });
+        frame()->OnCommand(ID_OPTIONAL_FEATURES);
+        const QByteArray featured = Bytes(doc()->m_image);
+        QVERIFY(featured != beeped);
+        QCOMPARE(UndoText(), QString("&Undo Optional Features\tCtrl+Z"));
+        frame()->activateWindow();  // the closed dialog leaves no window active offscreen
+        QVERIFY(QTest::qWaitForWindowActive(frame()));
+
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), beeped);
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), start);
+        QCOMPARE(beep->currentText(), before);
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), featured);
+    }
+
+    void savePromptFollowsTheSavedState() {
+        Start();
+        QTemporaryDir dir;
+        QComboBox* squelch = view()->SettingCombo(Setting::SquelchLevel);
+        squelch->setCurrentIndex(3);
+        m_file = dir.filePath("saved.sin");
+        frame()->OnCommand(ID_FILE_SAVE);
+        QVERIFY(!doc()->IsModified());
+        squelch->setCurrentIndex(5);
+        QVERIFY(doc()->IsModified());
+        squelch->setFocus();
+        Key(Qt::Key_Z, Qt::ControlModifier);  // back to what was saved
+        QCOMPARE(squelch->currentText(), QString("3"));
+        QVERIFY(!doc()->IsModified());
+        frame()->OnCommand(ID_FILE_NEW);
+        QVERIFY(m_messages.isEmpty());         // nothing unsaved: no question
+        QVERIFY(!doc()->History().canUndo());  // New clears the history
+
+        squelch->setCurrentIndex(5);
+        m_answer = QMessageBox::Cancel;
+        frame()->OnCommand(ID_FILE_NEW);
+        QCOMPARE(m_messages.size(), 1);
+    }
+
+    void channelRowsMoveWholeRecords() {
+        Start();
+        // Channels 1 to 5 in use, each with a bit the form does not show (bit 7 of flags).
+        RadioImage image = doc()->m_image;
+        for (int n = 1; n <= 5; ++n) {
+            const std::size_t a = RadioImage::ChannelAddress(n);
+            const std::uint32_t units = 45000000u + static_cast<std::uint32_t>(n) * 12500u;
+            EditorModel model;
+            DecodeImage(image, model);
+            const QString mhz = QString::number(units / 100000.0, 'f', 5);
+            model.cells[static_cast<std::size_t>(n)] = {std::to_string(n),
+                                                        mhz.toStdString(),
+                                                        mhz.toStdString(),
+                                                        "OFF",
+                                                        "OFF",
+                                                        "NO",
+                                                        "Wide",
+                                                        "Add",
+                                                        "High"};
+            EncodeImage(model, image);
+            image[a + rec::kChanFlags] |= 0x80;
+        }
+        doc()->m_image = image;
+        view()->DecodeImage();
+        const auto record = [](const RadioImage& from, int n) {
+            return Bytes(from).mid(static_cast<int>(RadioImage::ChannelAddress(n)), 16);
+        };
+        CMSFlexGrid& grid = view()->Grid();
+        const auto headerOf = [&grid](int row) {
+            grid.scrollToItem(grid.item(row, 0));
+            return grid.visualItemRect(grid.item(row, 0)).center();
+        };
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(2));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, headerOf(3));
+        QCOMPARE(grid.SelectedRows(), (QList<int>{2, 3}));
+        Key(Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(grid.SelectedRows(), (QList<int>{3, 4}));
+        QCOMPARE(record(doc()->m_image, 3), record(image, 2));
+        QCOMPARE(record(doc()->m_image, 4), record(image, 3));
+        QCOMPARE(record(doc()->m_image, 2), record(image, 4));
+        QCOMPARE(UndoText(), QString("&Undo Move Down of 2 Channels\tCtrl+Z"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), Bytes(image));
+
+        // Insert before channel 2, then delete it again: every other channel is kept whole.
+        grid.SelectRows({2});
+        frame()->OnCommand(ID_INSERT_CHANNEL);
+        QCOMPARE(Cell(2, COL_RX_FREQ), QString());
+        for (int n = 3; n <= 6; ++n) {
+            QCOMPARE(record(doc()->m_image, n), record(image, n - 1));
+        }
+        QCOMPARE(record(doc()->m_image, 1), record(image, 1));
+        frame()->OnCommand(ID_DELETE_CHANNEL);
+        for (int n = 1; n <= 5; ++n) {
+            QCOMPARE(record(doc()->m_image, n), record(image, n));
+        }
+
+        // Ctrl+click adds a channel; Delete clears the chosen ones.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(1));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ControlModifier, headerOf(4));
+        QCOMPARE(grid.SelectedRows(), (QList<int>{1, 4}));
+        Key(Qt::Key_Delete);
+        QCOMPARE(Cell(1, COL_RX_FREQ), QString());
+        QCOMPARE(Cell(4, COL_POWER), QString());
+        QCOMPARE(record(doc()->m_image, 2), record(image, 2));
+        QCOMPARE(UndoText(), QString("&Undo Clear of 2 Channels\tCtrl+Z"));
+
+        // Channel 16 in use: no insert, and a word why.
+        grid.SelectRows({16});
+        frame()->OnCommand(ID_MOVE_CHANNEL_DOWN);  // at the edge: nothing
+        grid.SelectRows({3});
+        for (int i = 0; i < 13; ++i) {
+            frame()->OnCommand(ID_MOVE_CHANNEL_DOWN);
+        }
+        QCOMPARE(grid.SelectedRows(), (QList<int>{16}));
+        const QByteArray full = Bytes(doc()->m_image);
+        grid.SelectRows({1});
+        frame()->OnCommand(ID_INSERT_CHANNEL);
+        QCOMPARE(Bytes(doc()->m_image), full);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains("Channel 16 is in use"));
+    }
+
+    void tenThousandStepsStayFewMegabytes() {
+        Start();
+        const long before = ResidentKiB();
+        QVERIFY(before > 0);
+        for (int i = 0; i < 10000; ++i) {
+            const RadioImage old = doc()->m_image;
+            doc()->m_image[addr::kSquelchLevel] = static_cast<std::uint8_t>(i % 10);
+            doc()->m_image[addr::kChannelBase + static_cast<std::size_t>(i % 256)] ^= 0x5A;
+            doc()->RecordChange(old, QStringLiteral("Squelch Level"));
+        }
+        QVERIFY(doc()->History().count() >= 9990);
+        const long grown = ResidentKiB() - before;
+        QVERIFY2(grown < 20 * 1024, qPrintable(QString("grew %1 KiB").arg(grown)));
+    }
+};
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    CKV_IIApp app(argc, argv);
+    EditHistoryTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EditHistoryTest.moc"
