@@ -16,21 +16,6 @@ namespace {
 constexpr int kRowCommands[] = {ID_CLEAR_CHANNELS, ID_INSERT_CHANNEL, ID_DELETE_CHANNEL,
                                 ID_MOVE_CHANNEL_UP, ID_MOVE_CHANNEL_DOWN};
 
-// The channels a command acts on: those chosen on the CH column, else the current cell's.
-QList<int> ChosenChannels(const CMSFlexGrid& grid) {
-    QList<int> rows = grid.SelectedRows();
-    if (rows.isEmpty() && grid.GetRow() >= 1) {
-        rows << static_cast<int>(grid.GetRow());
-    }
-    return rows;
-}
-
-// "CH 3" or "3 Channels", for the step's name.
-QString ChannelWords(const QList<int>& rows) {
-    return rows.size() == 1 ? QStringLiteral("CH %1").arg(rows.constFirst())
-                            : QStringLiteral("%1 Channels").arg(rows.size());
-}
-
 // Runs command id on the chosen channels; returns the rows to show chosen afterwards, or an
 // empty list when nothing was done.
 QList<int> Apply(int id, RadioImage& image, const QList<int>& rows, QWidget* window) {
@@ -95,6 +80,19 @@ QString StepName(int id, const QList<int>& rows) {
 
 }  // namespace
 
+QList<int> ChosenChannels(const CMSFlexGrid& grid) {
+    QList<int> rows = grid.SelectedRows();
+    if (rows.isEmpty() && grid.GetRow() >= 1) {
+        rows << static_cast<int>(grid.GetRow());
+    }
+    return rows;
+}
+
+QString ChannelWords(const QList<int>& rows) {
+    return rows.size() == 1 ? QStringLiteral("CH %1").arg(rows.constFirst())
+                            : QStringLiteral("%1 Channels").arg(rows.size());
+}
+
 void ConnectChannelRowCommands(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view) {
     for (int id : kRowCommands) {
         QObject::connect(frame.Action(id), &QAction::triggered, &view, [id, &frame, &doc, &view] {
@@ -115,13 +113,28 @@ void ConnectChannelRowCommands(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& vi
         });
     }
     QObject::connect(&view, &CKV_IIView::channelKey, &frame, [&frame](int key) {
-        frame.OnCommand(key == Qt::Key_Delete ? ID_CLEAR_CHANNELS
-                        : key == Qt::Key_Up   ? ID_MOVE_CHANNEL_UP
-                                              : ID_MOVE_CHANNEL_DOWN);
+        switch (key) {
+            case Qt::Key_X:
+                return frame.OnCommand(ID_EDIT_CUT);
+            case Qt::Key_C:
+                return frame.OnCommand(ID_EDIT_COPY);
+            case Qt::Key_V:
+                return frame.OnCommand(ID_EDIT_PASTE);
+            case Qt::Key_Delete:
+                return frame.OnCommand(ID_CLEAR_CHANNELS);
+            case Qt::Key_Up:
+                return frame.OnCommand(ID_MOVE_CHANNEL_UP);
+            default:
+                return frame.OnCommand(ID_MOVE_CHANNEL_DOWN);
+        }
     });
     QObject::connect(&view.Grid(), &CMSFlexGrid::RowMenuRequested, &frame,
                      [&frame](const QPoint& where) {
                          QMenu menu(&frame);
+                         for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) {
+                             menu.addAction(frame.Action(id));
+                         }
+                         menu.addSeparator();
                          for (int id : kRowCommands) {
                              menu.addAction(frame.Action(id));
                          }

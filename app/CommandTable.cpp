@@ -13,6 +13,9 @@ constexpr CommandName kCommandNames[] = {
     {ID_FILE_PRINT, "ID_FILE_PRINT"},
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT"},
     {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW"},
+    {ID_EDIT_CUT, "ID_EDIT_CUT"},
+    {ID_EDIT_COPY, "ID_EDIT_COPY"},
+    {ID_EDIT_PASTE, "ID_EDIT_PASTE"},
     {ID_EDIT_UNDO, "ID_EDIT_UNDO"},
     {ID_EDIT_REDO, "ID_EDIT_REDO"},
     {ID_APP_ABOUT, "ID_APP_ABOUT"},
@@ -67,6 +70,9 @@ constexpr MenuItem kEditMenu[] = {
     {ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
     {ID_EDIT_REDO, "&Redo\tCtrl+Y"},
     kSeparator,
+    {ID_EDIT_CUT, "Cu&t\tCtrl+X"},
+    {ID_EDIT_COPY, "&Copy\tCtrl+C"},
+    {ID_EDIT_PASTE, "&Paste\tCtrl+V"},
     {ID_CLEAR_CHANNELS, "C&lear Channels\tDel"},
     {ID_INSERT_CHANNEL, "&Insert Empty Channel"},
     {ID_DELETE_CHANNEL, "&Delete Channel"},
@@ -92,12 +98,11 @@ constexpr MenuItem kProgramMenu[] = {
     {ID_CHECK_CONNECTION, "Check Co&nnection..."},
 };
 
-// The shortcuts shown here are only text: no accelerator carries them.
 constexpr MenuItem kPortMenu[] = {
-    {ID_COM1, "COM1(&P)\tCtrl+C"},
-    {ID_COM2, "COM2(&Q)\tCtrl+D"},
-    {ID_COM3, "COM3(&S)\tCtrl+E"},
-    {ID_COM4, "COM4(&T)\tCtrl+F"},
+    {ID_COM1, "COM1(&P)"},
+    {ID_COM2, "COM2(&Q)"},
+    {ID_COM3, "COM3(&S)"},
+    {ID_COM4, "COM4(&T)"},
 };
 
 constexpr MenuItem kViewMenu[] = {
@@ -161,6 +166,10 @@ constexpr CommandString kStrings[] = {
     {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
     {ID_EDIT_UNDO, "Undo the last change to the document\nUndo"},
     {ID_EDIT_REDO, "Redo the change undone last\nRedo"},
+    {ID_EDIT_CUT, "Copy the selected channels to the clipboard and empty them\nCut"},
+    {ID_EDIT_COPY, "Copy the selected channels to the clipboard\nCopy"},
+    {ID_EDIT_PASTE,
+     "Put the clipboard's channels on the selected channel and those after it\nPaste"},
     {ID_CLEAR_CHANNELS, "Empty the selected channels\nClear Channels"},
     {ID_INSERT_CHANNEL,
      "Insert an empty channel before the selected one, moving the channels after it down\n"

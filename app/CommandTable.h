@@ -17,6 +17,9 @@ inline constexpr int ID_FILE_PRINT_SETUP = 57606;
 inline constexpr int ID_FILE_PRINT = 57607;
 inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
 inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
 inline constexpr int ID_EDIT_UNDO = 57643;
 inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_APP_ABOUT = 57664;
@@ -76,7 +79,8 @@ struct Accelerator {
     int id;
 };
 
-// The keys that run commands. The shortcuts shown beside the port items are not among them.
+// The keys that run commands anywhere in the window. Those shown beside the channel items of
+// the Edit menu are the grid's own and not among them.
 std::span<const Accelerator> AcceleratorTable();
 
 // The toolbar buttons in order, ID_SEPARATOR between groups.

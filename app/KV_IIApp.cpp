@@ -6,6 +6,7 @@
 #include <QSessionManager>
 #include <cstdio>
 
+#include "ChannelClipboardCommands.h"
 #include "ChannelRowCommands.h"
 #include "CommandTable.h"
 #include "EditHistory.h"
@@ -226,6 +227,7 @@ void CKV_IIApp::ConnectCommands() {
     ConnectEditHistory(*m_pMainWnd, *m_pDoc, *m_pView,
                        [this] { return RefuseWhileTransferring(); });
     ConnectChannelRowCommands(*m_pMainWnd, *m_pDoc, *m_pView);
+    ConnectChannelClipboardCommands(*m_pMainWnd, *m_pDoc, *m_pView, m_toneList);
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });

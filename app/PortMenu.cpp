@@ -42,9 +42,10 @@ void Refresh(QMenu& menu, CRadioController& radio) {
     }
 }
 
-// The item of a fixed port as the menu table has it, with the device it stands for before
-// the shortcut: "COM1(&P)  (/dev/ttyUSB0)\tCtrl+C". The device may change between two
-// openings of the menu (environment, settings file), so it is looked up each time.
+// The item of a fixed port as the menu table has it, with the device it stands for after the
+// name, before a tab should the item show a key: "COM1(&P)  (/dev/ttyUSB0)". The device may
+// change between two openings of the menu (environment, settings file), so it is looked up
+// each time.
 QString FixedPortText(int id, std::string_view name) {
     QString text;
     for (const MenuTemplate& menu : MenuTable()) {

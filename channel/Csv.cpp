@@ -2,10 +2,10 @@
 
 namespace {
 
-bool NeedsQuotes(std::string_view field) {
+bool NeedsQuotes(std::string_view field, char separator) {
     // A leading byte order mark would be taken for the file's own when read back.
-    return field.find_first_of(",\"\r\n") != std::string_view::npos ||
-           field.starts_with("\xEF\xBB\xBF");
+    return field.find_first_of("\"\r\n") != std::string_view::npos ||
+           field.find(separator) != std::string_view::npos || field.starts_with("\xEF\xBB\xBF");
 }
 
 bool IsBlankRecord(const CsvRecord& record) {
@@ -38,13 +38,13 @@ int FirstBadLine(std::string_view text) {
 
 }  // namespace
 
-std::string CsvLine(const CsvRecord& fields) {
+std::string CsvLine(const CsvRecord& fields, char separator) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) {
-            line += ',';
+            line += separator;
         }
-        if (!NeedsQuotes(fields[i])) {
+        if (!NeedsQuotes(fields[i], separator)) {
             line += fields[i];
             continue;
         }
@@ -61,7 +61,7 @@ std::string CsvLine(const CsvRecord& fields) {
     return line;
 }
 
-Result<> ParseCsv(std::string_view text, CsvTable& result) {
+Result<> ParseCsv(std::string_view text, CsvTable& result, char separator) {
     result = {};
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
@@ -107,12 +107,12 @@ Result<> ParseCsv(std::string_view text, CsvTable& result) {
                     field += text[i++];
                 }
             }
-            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+            if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
                 return Failure("line " + std::to_string(line) + ": text after a closing quote");
             }
             continue;
         }
-        if (c == ',') {
+        if (c == separator) {
             record.push_back(std::move(field));
             field.clear();
             ++i;

@@ -417,6 +417,17 @@ bool CKV_IIView::eventFilter(QObject* watched, QEvent* event) {
             emit channelKey(key->key());
             return true;
         }
+        // The grid's own copy would take the current cell's text; with no editor open these
+        // keys act on whole channels (Paste from the current cell's channel when none is chosen).
+        const bool chosen = !m_grid->SelectedRows().isEmpty();
+        if (onGrid &&
+            ((chosen && key->matches(QKeySequence::Cut)) ||
+             (chosen && key->matches(QKeySequence::Copy)) || key->matches(QKeySequence::Paste))) {
+            emit channelKey(key->matches(QKeySequence::Cut)    ? Qt::Key_X
+                            : key->matches(QKeySequence::Copy) ? Qt::Key_C
+                                                               : Qt::Key_V);
+            return true;
+        }
         const bool undo = key->matches(QKeySequence::Undo);
         const bool redo = key->matches(QKeySequence::Redo) ||
                           key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);

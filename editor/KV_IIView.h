@@ -75,7 +75,8 @@ signals:
     // Undo or redo was pressed inside a cell editor, which would otherwise take it for its
     // own text; the document's history answers it instead.
     void historyKey(bool redo);
-    // Delete, Alt+Up or Alt+Down in the grid while whole channels are selected.
+    // Delete, Alt+Up, Alt+Down, Cut (Qt::Key_X) or Copy (Qt::Key_C) in the grid while whole
+    // channels are selected, or Paste (Qt::Key_V) in the grid.
     void channelKey(int key);
     // The form has its size; the frame may shrink to fit it.
     void fitFrameRequested();

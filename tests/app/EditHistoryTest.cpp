@@ -1,15 +1,18 @@
 // Undo and redo in the desktop program: each commit, combo change and Optional Features OK
 // is one step that undo takes back byte for byte; the save prompt follows the saved state.
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include "ChannelClipboardCommands.h"
 #include "ChannelCodec.h"
 #include "CommandTable.h"
 #include "FileDialog.h"
@@ -39,6 +42,29 @@ long ResidentKiB() {
         }
     }
     return -1;
+}
+
+// Channels 1 to 5 in use, each with a bit the form does not show (bit 7 of flags).
+RadioImage FiveChannelsInUse(RadioImage image) {
+    for (int n = 1; n <= 5; ++n) {
+        const std::size_t a = RadioImage::ChannelAddress(n);
+        const std::uint32_t units = 45000000u + static_cast<std::uint32_t>(n) * 12500u;
+        EditorModel model;
+        DecodeImage(image, model);
+        const QString mhz = QString::number(units / 100000.0, 'f', 5);
+        model.cells[static_cast<std::size_t>(n)] = {std::to_string(n),
+                                                    mhz.toStdString(),
+                                                    mhz.toStdString(),
+                                                    "OFF",
+                                                    "OFF",
+                                                    "NO",
+                                                    "Wide",
+                                                    "Add",
+                                                    "High"};
+        EncodeImage(model, image);
+        image[a + rec::kChanFlags] |= 0x80;
+    }
+    return image;
 }
 
 }  // namespace
@@ -209,26 +235,7 @@ private slots:
 
     void channelRowsMoveWholeRecords() {
         Start();
-        // Channels 1 to 5 in use, each with a bit the form does not show (bit 7 of flags).
-        RadioImage image = doc()->m_image;
-        for (int n = 1; n <= 5; ++n) {
-            const std::size_t a = RadioImage::ChannelAddress(n);
-            const std::uint32_t units = 45000000u + static_cast<std::uint32_t>(n) * 12500u;
-            EditorModel model;
-            DecodeImage(image, model);
-            const QString mhz = QString::number(units / 100000.0, 'f', 5);
-            model.cells[static_cast<std::size_t>(n)] = {std::to_string(n),
-                                                        mhz.toStdString(),
-                                                        mhz.toStdString(),
-                                                        "OFF",
-                                                        "OFF",
-                                                        "NO",
-                                                        "Wide",
-                                                        "Add",
-                                                        "High"};
-            EncodeImage(model, image);
-            image[a + rec::kChanFlags] |= 0x80;
-        }
+        const RadioImage image = FiveChannelsInUse(doc()->m_image);
         doc()->m_image = image;
         view()->DecodeImage();
         const auto record = [](const RadioImage& from, int n) {
@@ -288,6 +295,88 @@ private slots:
         QCOMPARE(Bytes(doc()->m_image), full);
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages[0].contains("Channel 16 is in use"));
+    }
+
+    // Channels copied and pasted by keys keep every byte; cells from a spreadsheet are checked
+    // as an import is, and a paste that cannot be done whole changes nothing.
+    void channelsGoThroughTheClipboard() {
+        Start();
+        const RadioImage image = FiveChannelsInUse(doc()->m_image);
+        doc()->m_image = image;
+        view()->DecodeImage();
+        const auto record = [](const RadioImage& from, int n) {
+            return Bytes(from).mid(static_cast<int>(RadioImage::ChannelAddress(n)), 16);
+        };
+        CMSFlexGrid& grid = view()->Grid();
+        const auto headerOf = [&grid](int row) {
+            grid.scrollToItem(grid.item(row, 0));
+            return grid.visualItemRect(grid.item(row, 0)).center();
+        };
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(2));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, headerOf(3));
+        Key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->mimeData()->data(kChannelRecordsMime).size(), 32);
+        const QStringList lines = clipboard->text().split("\r\n");
+        QCOMPARE(
+            lines[0],
+            QString("CH\tReceive(MHz)\tTransmit(MHz)\tRx Tone\tTx Tone\tBusy\tW/N\tScan\tPower"));
+        QCOMPARE(lines[1], QString("2\t450.25000\t450.25000\tOFF\tOFF\tNO\tWide\tAdd\tHigh"));
+        QCOMPARE(Bytes(doc()->m_image), Bytes(image));
+
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(7));
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(record(doc()->m_image, 7), record(image, 2));
+        QCOMPARE(record(doc()->m_image, 8), record(image, 3));
+        QCOMPARE(grid.SelectedRows(), (QList<int>{7, 8}));
+        QCOMPARE(UndoText(), QString("&Undo Paste of 2 Channels\tCtrl+Z"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), Bytes(image));
+
+        // Cells as a spreadsheet copies them, columns named by the header, "CH" ignored.
+        clipboard->setText("CH\tReceive(MHz)\tPower\r\n1\t462.5625\tlow\r\n2\t463\t\r\n");
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(10));
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Cell(10, COL_RX_FREQ), QString("462.56250"));
+        QCOMPARE(Cell(10, COL_POWER), QString("Low"));
+        QCOMPARE(Cell(11, COL_RX_FREQ), QString("463.00000"));
+        QCOMPARE(Cell(11, COL_POWER), QString("High"));
+        QCOMPARE(record(doc()->m_image, 1), record(image, 1));
+        const QByteArray pasted = Bytes(doc()->m_image);
+
+        // Refused whole: a bad frequency in the third row, or rows running past channel 16.
+        clipboard->setText("CH\tReceive(MHz)\r\n1\t451\r\n2\t470.005\r\n");
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(12));
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), pasted);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].contains("row 3, column \"Receive(MHz)\", value \"470.005\""),
+                 qPrintable(m_messages[0]));
+        clipboard->setText("451\r\n452\r\n");
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(16));
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), pasted);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY2(m_messages[1].contains("run past channel 16"), qPrintable(m_messages[1]));
+
+        // Cut is a copy and a clear in one step.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, headerOf(1));
+        Key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(Cell(1, COL_RX_FREQ), QString());
+        QCOMPARE(clipboard->mimeData()->data(kChannelRecordsMime), record(image, 1));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Bytes(doc()->m_image), pasted);
+
+        // In an open cell editor the keys are the editor's own.
+        clipboard->setText("7");
+        grid.SetRow(5);
+        grid.SetCol(COL_RX_FREQ);
+        grid.setFocus();
+        Type("45");
+        Key(Qt::Key_V, Qt::ControlModifier);
+        auto* box = view()->findChild<QLineEdit*>(QString("ctl%1").arg(IDC_EDIT_CELL));
+        QCOMPARE(box->text(), QString("457"));
+        QCOMPARE(Bytes(doc()->m_image), pasted);
     }
 
     void tenThousandStepsStayFewMegabytes() {

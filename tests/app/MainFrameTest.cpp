@@ -54,6 +54,9 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
      {{57643, "&Undo\tCtrl+Z"},
       {57644, "&Redo\tCtrl+Y"},
       {kSep, ""},
+      {57635, "Cu&t\tCtrl+X"},
+      {57634, "&Copy\tCtrl+C"},
+      {57637, "&Paste\tCtrl+V"},
       {32807, "C&lear Channels\tDel"},
       {32808, "&Insert Empty Channel"},
       {32809, "&Delete Channel"},
@@ -76,11 +79,7 @@ const std::vector<ExpectedMenu> kExpectedMenus = {
       {kSep, ""},
       {32805, "&Production Mode..."},
       {32806, "Check Co&nnection..."}}},
-    {"P&ort",
-     {{32773, "COM1(&P)\tCtrl+C"},
-      {32775, "COM2(&Q)\tCtrl+D"},
-      {32776, "COM3(&S)\tCtrl+E"},
-      {32777, "COM4(&T)\tCtrl+F"}}},
+    {"P&ort", {{32773, "COM1(&P)"}, {32775, "COM2(&Q)"}, {32776, "COM3(&S)"}, {32777, "COM4(&T)"}}},
     {"&View", {{59392, "&Toolbar"}, {59393, "&Status Bar"}}},
     {"&Help", {{32804, "&User Guide\tF1"}}},
 };
@@ -104,6 +103,9 @@ const std::map<int, std::pair<QString, QString>> kExpectedStrings = {
     {57609, {"Display full pages", "Print Preview"}},
     {57643, {"Undo the last change to the document", "Undo"}},
     {57644, {"Redo the change undone last", "Redo"}},
+    {57635, {"Copy the selected channels to the clipboard and empty them", "Cut"}},
+    {57634, {"Copy the selected channels to the clipboard", "Copy"}},
+    {57637, {"Put the clipboard's channels on the selected channel and those after it", "Paste"}},
     {32807, {"Empty the selected channels", "Clear Channels"}},
     {32808,
      {"Insert an empty channel before the selected one, moving the channels after it down",
@@ -220,10 +222,11 @@ private slots:
         QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(recorder.ids, (std::vector<int>{ID_READ_FROM_RADIO, ID_FILE_NEW}));
 
-        // The port items show Ctrl+C/D/F but no key is bound to them; Ctrl+E, F6 and
-        // Shift+F6 reach commands nobody handles, so nothing visible happens.
+        // Cut, Copy and Paste are the grid's keys, not the window's: outside the grid they run
+        // nothing, nor do Ctrl+D and Ctrl+F; Ctrl+E, F6 and Shift+F6 reach commands nobody
+        // handles, so nothing visible happens.
         recorder.ids.clear();
-        for (const Qt::Key key : {Qt::Key_C, Qt::Key_D, Qt::Key_F}) {
+        for (const Qt::Key key : {Qt::Key_X, Qt::Key_C, Qt::Key_V, Qt::Key_D, Qt::Key_F}) {
             QTest::keyClick(&frame, key, Qt::ControlModifier);
         }
         QVERIFY(recorder.ids.empty());

@@ -114,3 +114,30 @@ TEST_F(ChannelImport, RefusesHeadersItCannotPlace) {
     EXPECT_NE(Import("CH,Busy\n1,YES\n").message.find("would delete"), std::string::npos);
     EXPECT_FALSE(Import("").ok());
 }
+
+// Pasted rows land from the given channel on, whatever their "CH" says; without a header the
+// columns are the grid's, from "CH" in a full row and from "Receive(MHz)" in a shorter one.
+TEST_F(ChannelImport, PastedRowsLandFromTheFirstChannelOn) {
+    auto paste = [this](const std::string& text, int first, int& pasted) {
+        CsvTable parsed;
+        EXPECT_TRUE(ParseCsv(text, parsed, '\t').ok());
+        return PasteChannels(parsed, first, tones, model, pasted);
+    };
+    int pasted = 0;
+    ASSERT_TRUE(paste("9\t451\t\tD023N\t\tYES\t\t\t\n1\t452\t\t\t\t\t\t\tLow\n", 4, pasted).ok());
+    EXPECT_EQ(pasted, 2);
+    EXPECT_EQ(Row(4), (Cells{"4", "451.00000", "", "D023N", "OFF", "YES", "Wide", "Add", "High"}));
+    EXPECT_EQ(Row(5)[COL_POWER], "Low");
+    EXPECT_EQ(Row(9)[COL_RX_FREQ], "");
+    ASSERT_TRUE(paste("Power\tReceive(MHz)\r\nMiddle\t460\r\n", 16, pasted).ok());
+    EXPECT_EQ(Row(16), (Cells{"16", "460.00000", "", "OFF", "OFF", "NO", "Wide", "Add", "Middle"}));
+    ASSERT_TRUE(paste("453\t454\n", 1, pasted).ok());
+    EXPECT_EQ(Row(1)[COL_TX_FREQ], "454.00000");
+
+    const EditorModel before = model;
+    EXPECT_EQ(paste("460\n461\n", 16, pasted).message, "2 channels from CH 16 run past channel 16");
+    EXPECT_NE(paste("CH\tReceive(MHz)\n1\t460\n2\t470.005\n", 3, pasted)
+                  .message.find("row 3, column \"Receive(MHz)\", value \"470.005\""),
+              std::string::npos);
+    EXPECT_EQ(model.cells, before.cells);
+}

@@ -40,7 +40,16 @@ std::string Problem(std::size_t row, int column, std::string_view value, std::st
 // For each grid column, the index of the CSV field that holds it.
 using ColumnMap = std::array<std::optional<std::size_t>, kGridCols>;
 
-std::optional<std::string> MapHeader(const CsvRecord& header, ColumnMap& map) {
+// Whether every field of the record is a column header: the record is then a header row.
+bool IsHeader(const CsvRecord& record) {
+    return std::all_of(record.begin(), record.end(), [](const std::string& field) {
+        return std::find(kColumnHeaders.begin(), kColumnHeaders.end(), Trimmed(field)) !=
+               kColumnHeaders.end();
+    });
+}
+
+// needChannel: the rows name their channels in a "CH" column.
+std::optional<std::string> MapHeader(const CsvRecord& header, bool needChannel, ColumnMap& map) {
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string_view name = Trimmed(header[i]);
         int column = -1;
@@ -57,7 +66,7 @@ std::optional<std::string> MapHeader(const CsvRecord& header, ColumnMap& map) {
         }
         map[column] = i;
     }
-    if (!map[COL_CH]) {
+    if (needChannel && !map[COL_CH]) {
         return std::string("row 1: there is no \"CH\" column naming the channel of each row");
     }
     // A row replaces its whole channel, and one without frequencies deletes it: a file
@@ -154,29 +163,23 @@ private:
     std::size_t m_row;
 };
 
-}  // namespace
-
-Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorModel& model) {
+// Checks rows first to last of the table into a copy of the model, replacing all cells of each
+// row's channel: the channel its "CH" field names, or, with pasteAt set, pasteAt and on.
+Result<> ImportRows(const CsvTable& table, std::size_t first, const ColumnMap& map,
+                    std::size_t width, int pasteAt, const ToneList& tones, EditorModel& model) {
     const std::vector<CsvRecord>& records = table.records;
     const std::vector<int>& lines = table.lines;
-    if (records.empty()) {
-        return Failure("the CSV file holds no header row");
-    }
-    ColumnMap map;
-    if (auto problem = MapHeader(records[0], map)) {
-        return Failure(*problem);
-    }
     EditorModel result = model;
     const BandLimits band = BandForField(model.Selection(Setting::Field));
     std::set<long long> seen;
-    for (std::size_t r = 1; r < records.size(); ++r) {
+    for (std::size_t r = first; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         const std::size_t rowNumber = r < lines.size() ? static_cast<std::size_t>(lines[r]) : r + 1;
         // A row cut short would read as empty frequencies and delete its channel.
-        if (record.size() != records[0].size()) {
+        if (record.size() != width) {
             return Failure("row " + std::to_string(rowNumber) + " has " +
-                           (record.size() > records[0].size() ? "more" : "fewer") +
-                           " fields than the header");
+                           (record.size() > width ? "more" : "fewer") + " fields than " +
+                           (first > 0 ? "the header" : "the first row"));
         }
         std::array<std::string, kGridCols> fields;
         for (int c = 0; c < kGridCols; ++c) {
@@ -184,14 +187,17 @@ Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorMode
                 fields[c] = record[*map[c]];
             }
         }
-        const std::string_view ch = Trimmed(fields[COL_CH]);
-        const long long channel = LeadingInteger(ch);
-        if (ch.empty() || std::to_string(channel) != ch || channel < 1 ||
-            channel > addr::kChannelCount) {
-            return Failure(Problem(rowNumber, COL_CH, ch, "not a channel number from 1 to 16"));
-        }
-        if (!seen.insert(channel).second) {
-            return Failure(Problem(rowNumber, COL_CH, ch, "this channel has a row already"));
+        long long channel = pasteAt + static_cast<long long>(r - first);
+        if (pasteAt == 0) {
+            const std::string_view ch = Trimmed(fields[COL_CH]);
+            channel = LeadingInteger(ch);
+            if (ch.empty() || std::to_string(channel) != ch || channel < 1 ||
+                channel > addr::kChannelCount) {
+                return Failure(Problem(rowNumber, COL_CH, ch, "not a channel number from 1 to 16"));
+            }
+            if (!seen.insert(channel).second) {
+                return Failure(Problem(rowNumber, COL_CH, ch, "this channel has a row already"));
+            }
         }
         auto& cells = result.cells[static_cast<std::size_t>(channel)];
         if (auto problem = RowImporter(tones, band, rowNumber).Import(fields, cells)) {
@@ -200,4 +206,54 @@ Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorMode
     }
     model = std::move(result);
     return {};
+}
+
+}  // namespace
+
+Result<> ImportChannels(const CsvTable& table, const ToneList& tones, EditorModel& model) {
+    if (table.records.empty()) {
+        return Failure("the CSV file holds no header row");
+    }
+    ColumnMap map;
+    if (auto problem = MapHeader(table.records[0], true, map)) {
+        return Failure(*problem);
+    }
+    return ImportRows(table, 1, map, table.records[0].size(), 0, tones, model);
+}
+
+Result<> PasteChannels(const CsvTable& table, int first, const ToneList& tones, EditorModel& model,
+                       int& pasted) {
+    const std::vector<CsvRecord>& records = table.records;
+    if (records.empty()) {
+        return Failure("there is nothing to paste");
+    }
+    ColumnMap map;
+    const bool header = IsHeader(records[0]);
+    if (header) {
+        if (auto problem = MapHeader(records[0], false, map)) {
+            return Failure(*problem);
+        }
+    } else {
+        // The grid's columns in order: from "CH" in a full row, from "Receive(MHz)" otherwise.
+        const std::size_t width = records[0].size();
+        if (width > static_cast<std::size_t>(kGridCols)) {
+            return Failure("row " + std::to_string(table.lines.empty() ? 1 : table.lines[0]) +
+                           " has more fields than the grid has columns");
+        }
+        const int from = width == static_cast<std::size_t>(kGridCols) ? COL_CH : COL_RX_FREQ;
+        for (std::size_t i = 0; i < width; ++i) {
+            map[static_cast<std::size_t>(from) + i] = i;
+        }
+    }
+    const int rows = static_cast<int>(records.size()) - (header ? 1 : 0);
+    if (first + rows - 1 > addr::kChannelCount) {
+        return Failure(std::to_string(rows) + " channels from CH " + std::to_string(first) +
+                       " run past channel " + std::to_string(addr::kChannelCount));
+    }
+    const Result<> done =
+        ImportRows(table, header ? 1 : 0, map, records[0].size(), first, tones, model);
+    if (done) {
+        pasted = rows;
+    }
+    return done;
 }
