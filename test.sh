@@ -2,8 +2,8 @@
 # Installs what is missing, builds, and runs every test:
 #   1. the whole project under AddressSanitizer + UndefinedBehaviorSanitizer (clang), every
 #      test in the C locale, then every fuzz target for a bounded time;
-#   2. the regular build, every test under German and then French number formats; its ctest
-#      summary closes the output.
+#   2. the regular build, every test under German number formats, then all but the end-to-end
+#      runs under French ones.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -32,7 +32,11 @@ unset LSAN_OPTIONS UBSAN_OPTIONS ASAN_OPTIONS
 
 echo "== Regular build"
 build_main
-for locale_name in de_DE.UTF-8 fr_FR.UTF-8; do
-    echo "== Every test under LC_ALL=$locale_name"
-    LC_ALL="$locale_name" ctest --test-dir build -j2 --output-on-failure
-done
+# Every test under German number formats; under French the end-to-end runs against the
+# simulated radio and the package are left out: they repeat what German has shown, and the
+# whole run must stay well inside CI's time.
+echo "== Every test under LC_ALL=de_DE.UTF-8"
+LC_ALL=de_DE.UTF-8 ctest --test-dir build -j2 --output-on-failure
+echo "== Every test but the end-to-end runs under LC_ALL=fr_FR.UTF-8"
+LC_ALL=fr_FR.UTF-8 ctest --test-dir build -j2 --output-on-failure -E '^(e2e|deb_package)'
+
