@@ -122,9 +122,9 @@ void Supervise(CFleetRun& run, bool automatic) {
         if (line > 0) {
             run.NextRadio();
         } else if (line < 0) {
-            // No Enter can come any more: nothing new starts.
+            // No Enter can come any more: nothing starts that would wait for one.
             inputOpen = false;
-            run.StopAfterRunningJobs();
+            run.NoMoreRadios();
         }
     }
     run.Join();

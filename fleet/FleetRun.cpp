@@ -75,6 +75,12 @@ void CFleetRun::NextRadio() {
     }
 }
 
+void CFleetRun::NoMoreRadios() {
+    const std::lock_guard lock(m_mutex);
+    m_bNoMoreRadios = true;
+    m_wake.notify_all();
+}
+
 void CFleetRun::StopAfterRunningJobs() {
     m_stopAfterJobs = true;
     const std::lock_guard lock(m_mutex);
@@ -150,9 +156,10 @@ bool CFleetRun::WaitForUser(int index) {
     m_observer.Waiting(index, FleetWait::NextRadio);
     std::unique_lock lock(m_mutex);
     m_waitingForUser.push_back(index);
-    m_wake.wait(
-        lock, [&] { return Stopping() || (m_nReleased > 0 && m_waitingForUser.front() == index); });
-    const bool go = !Stopping();
+    const auto released = [&] { return m_nReleased > 0 && m_waitingForUser.front() == index; };
+    m_wake.wait(lock,
+                [&] { return Stopping() || released() || (m_bNoMoreRadios && m_nReleased == 0); });
+    const bool go = !Stopping() && released();
     if (go) {
         --m_nReleased;
     }

@@ -63,6 +63,10 @@ public:
     // One press of Enter (or the Next radio button): the port that has waited longest for
     // the user goes on. Ignored when no port waits for it.
     void NextRadio();
+    // No press can come any more (standard input ended): a port that would wait for the user
+    // stops instead, once the presses already made are served. The first job on each port
+    // does not wait for the user, so it runs all the same.
+    void NoMoreRadios();
     // Starts no further job; running jobs end as they would.
     void StopAfterRunningJobs();
     // Also stops running jobs at their next safe point (the ports are closed properly).
@@ -109,4 +113,5 @@ private:
     int m_nJobsRunning = 0;
     std::deque<int> m_waitingForUser;  // ports, in the order they began to wait
     int m_nReleased = 0;               // presses not yet taken by the port at the front
+    bool m_bNoMoreRadios = false;
 };
