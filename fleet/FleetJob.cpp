@@ -134,9 +134,7 @@ FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, IFleetObser
     }
     record.backup = report.backupPath;
     outcome.ok = result.ok();
-    outcome.writeStarted = report.blocksWritten > 0 || result.end == SafeWriteEnd::Done ||
-                           result.end == SafeWriteEnd::NotChecked ||
-                           result.end == SafeWriteEnd::Mismatch;
+    outcome.writeStarted = report.blockSent;
     if (outcome.ok) {
         record.result = "ok";
     } else {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -129,25 +130,37 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, R
 // only those older than kBackupDays as well. The one just saved always stays, even when the
 // clock has been put back since older ones were taken. A backup that cannot be deleted stays
 // too: pruning only saves space.
+// A production run adds a backup for every radio, and those of the last kBackupDays all
+// stay, so the folder may hold tens of thousands. The names are therefore read one at a time,
+// and the backups too young to go are only counted (they sort before every older one): the
+// memory pruning takes does not grow with the folder.
 void Prune(QDir folder, BackupKind kind, const QString& justSaved, const QDateTime& when,
            int keep) {
-    std::vector<BackupEntry> others;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    const QString oldestKept =
+        HoldsWhatRadiosHeld(kind) ? Stamp(when.addDays(-kBackupDays)) : QString();
+    std::size_t young = 0;
+    std::vector<BackupEntry> old;
+    QDirIterator entries(folder.path(), QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
         const QRegularExpressionMatch match = BackupNamePattern(kind).match(name);
         if (!match.hasMatch() || name == justSaved) {
             continue;
         }
-        const QString sequence = match.captured(2);
-        others.push_back({name, match.captured(1), sequence.isEmpty() ? 1 : sequence.toInt()});
-    }
-    std::sort(others.begin(), others.end(), Newer);
-    const QString oldestKept =
-        HoldsWhatRadiosHeld(kind) ? Stamp(when.addDays(-kBackupDays)) : QString();
-    const std::size_t kept = static_cast<std::size_t>(std::max(keep - 1, 0));
-    for (std::size_t i = kept; i < others.size(); ++i) {
-        if (others[i].stamp < oldestKept || oldestKept.isEmpty()) {
-            folder.remove(others[i].name);
+        const QString stamp = match.captured(1);
+        if (!oldestKept.isEmpty() && stamp >= oldestKept) {
+            ++young;
+            continue;
         }
+        const QString sequence = match.captured(2);
+        old.push_back({name, stamp, sequence.isEmpty() ? 1 : sequence.toInt()});
+    }
+    std::sort(old.begin(), old.end(), Newer);
+    // The newest keep - 1 besides the one just saved stay, the young ones first among them.
+    const std::size_t kept = static_cast<std::size_t>(std::max(keep - 1, 0));
+    for (std::size_t i = kept > young ? kept - young : 0; i < old.size(); ++i) {
+        folder.remove(old[i].name);
     }
 }
 

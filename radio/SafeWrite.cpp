@@ -149,6 +149,10 @@ Result<SafeWriteEnd> CSafeWrite::Write() {
     const int stage = m_options.backup ? 1 : 0;
     const Result<CloneEnd> written = Clone(stage, kStatusWriting, CloneDirection::Write, outgoing);
     m_report.blocksWritten = m_stages.Blocks();
+    // A write fails as WriteFailed only once a block has been sent; the radio may have stored
+    // that block and lost only its acknowledgement.
+    m_report.blockSent =
+        m_report.blockSent || m_report.blocksWritten > 0 || written.end == CloneEnd::WriteFailed;
     if (written.end != CloneEnd::OpenFailed) {
         KeepCopy(m_image, BackupKind::Sent, nullptr);
     }

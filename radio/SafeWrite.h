@@ -60,9 +60,12 @@ struct SafeWriteReport {
     RadioImage before;       // what the radio held, when backedUp
     std::string backupPath;  // the before-write backup, when it could be saved
     std::string backupError;
-    int blocksWritten = 0;   // of kWriteBlocks in the last write attempt
+    int blocksWritten = 0;  // of kWriteBlocks in the last write attempt
     bool checked = false;
-    RadioImage readBack;     // what the radio held afterwards, when checked
+    RadioImage readBack;  // what the radio held afterwards, when checked
+    // A block of a write went to the radio, acknowledged or not: the radio may hold some of
+    // the image.
+    bool blockSent = false;
 };
 
 // Writes image (bytes 0x000-0x3D7 as they are now) to the radio on portName. The result's

@@ -20,7 +20,9 @@ fail() { echo "FAIL ($group): $*" >&2; exit 1; }
 start_sim() {
     local name="$1"; shift
     # shellcheck disable=SC2086  # SIM_OPTIONS is a list of words
-    "$sim" ${SIM_OPTIONS:-} --log "$name.log" "$@" >"$name.path" &
+    # "<&0": bash gives a background command /dev/null as its input unless the command
+    # itself redirects it, and a radio with --control reads its commands there.
+    "$sim" ${SIM_OPTIONS:-} --log "$name.log" "$@" >"$name.path" <&0 &
     sim_pid=$!
     for _ in $(seq 100); do
         [ -s "$name.path" ] && break
