@@ -209,6 +209,19 @@ std::span<const CommandName> CommandNames() {
     return kCommandNames;
 }
 
+QString MenuItemText(int id, const QString& addition) {
+    QString text;
+    for (const MenuTemplate& menu : MenuTable()) {
+        for (const MenuItem& item : menu.items) {
+            if (item.id == id) {
+                text = QString::fromUtf8(item.text);
+            }
+        }
+    }
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    return text.insert(tab < 0 ? text.size() : tab, addition);
+}
+
 std::span<const MenuTemplate> MenuTable() {
     return kMenus;
 }

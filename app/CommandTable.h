@@ -74,6 +74,11 @@ struct MenuTemplate {
 // The menu bar, left to right.
 std::span<const MenuTemplate> MenuTable();
 
+// The menu item of command id as the table has it, with addition put in before the shortcut
+// shown at its right (or at its end): "&Undo\tCtrl+Z" + " Rx Tone of CH 3" gives
+// "&Undo Rx Tone of CH 3\tCtrl+Z".
+QString MenuItemText(int id, const QString& addition = QString());
+
 struct Accelerator {
     QKeyCombination keys;
     int id;

@@ -12,17 +12,7 @@ namespace {
 
 // "&Undo\tCtrl+Z" with the step's name after the verb: "&Undo Rx Tone of CH 3\tCtrl+Z".
 QString ItemText(int id, const QString& step) {
-    QString text;
-    for (const MenuTemplate& menu : MenuTable()) {
-        for (const MenuItem& item : menu.items) {
-            if (item.id == id) {
-                text = QString::fromUtf8(item.text);
-            }
-        }
-    }
-    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-    return step.isEmpty() ? text
-                          : text.insert(tab < 0 ? text.size() : tab, QLatin1Char(' ') + step);
+    return MenuItemText(id, step.isEmpty() ? QString() : QLatin1Char(' ') + step);
 }
 
 }  // namespace

@@ -47,18 +47,8 @@ void Refresh(QMenu& menu, CRadioController& radio) {
 // change between two openings of the menu (environment, settings file), so it is looked up
 // each time.
 QString FixedPortText(int id, std::string_view name) {
-    QString text;
-    for (const MenuTemplate& menu : MenuTable()) {
-        for (const MenuItem& item : menu.items) {
-            if (item.id == id) {
-                text = QString::fromUtf8(item.text);
-            }
-        }
-    }
-    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-    const QString device =
-        QStringLiteral("  (%1)").arg(QString::fromStdString(DeviceForPort(name)));
-    return tab < 0 ? text + device : text.insert(tab, device);
+    return MenuItemText(id,
+                        QStringLiteral("  (%1)").arg(QString::fromStdString(DeviceForPort(name))));
 }
 
 }  // namespace

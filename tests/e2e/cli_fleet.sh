@@ -24,22 +24,6 @@ radio() {
     ports+=("$port")
 }
 
-# controlled_radio NAME ARGS...: a radio as above that takes its commands (off, on, new) from
-# the FIFO "control". A background job of a script reads /dev/null unless told otherwise,
-# so the redirection is on the radio itself.
-controlled_radio() {
-    local name="$1"; shift
-    "$sim" --log "$name.log" --save "$name.sin" --control "$@" <control >"$name.path" &
-    radios+=("$!")
-    for _ in $(seq 100); do
-        [ -s "$name.path" ] && break
-        sleep 0.05
-    done
-    port=$(head -n 1 "$name.path")
-    [ -n "$port" ] || fail "$name: the radio printed no port"
-    ports+=("$port")
-}
-
 # port_args: --port for every radio started.
 port_args() { for p in "${ports[@]}"; do printf -- '--port\n%s\n' "$p"; done; }
 
@@ -112,7 +96,7 @@ enter)
     # block, so its ID is used up. Each further radio comes when Enter is pressed.
     mkfifo control keys
     exec 4<>control
-    controlled_radio one --fault no-read-ack=3
+    radio one --control --fault no-read-ack=3 <control
     timeout 90 "$cli" fleet --port "${ports[0]}" --no-verify --id-from 00FE --log jobs.csv \
         doc.sin <keys >out.txt 2>err.txt &
     cli_pid=$!
@@ -144,7 +128,7 @@ enter)
 auto)
     mkfifo control
     exec 4<>control
-    controlled_radio one
+    radio one --control <control
     timeout 90 "$cli" fleet --port "${ports[0]}" --auto --count 2 --no-backup --no-verify \
         --id-from 41 --log jobs.csv doc.sin >out.txt 2>err.txt &
     cli_pid=$!
