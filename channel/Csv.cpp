@@ -36,6 +36,10 @@ int FirstBadLine(std::string_view text) {
     return 0;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
 }  // namespace
 
 std::string CsvLine(const CsvRecord& fields, char separator) {
@@ -63,14 +67,17 @@ std::string CsvLine(const CsvRecord& fields, char separator) {
 
 Result<> ParseCsv(std::string_view text, CsvTable& result, char separator) {
     result = {};
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
-    }
-    if (const int bad = FirstBadLine(text)) {
+    if (const int bad = FirstBadLine(WithoutByteOrderMark(text))) {
         return Failure("line " + std::to_string(bad) +
                        ": the file is not UTF-8 text (save it from the spreadsheet as CSV in "
                        "UTF-8)");
     }
+    return ParseCsvBytes(text, result, separator);
+}
+
+Result<> ParseCsvBytes(std::string_view text, CsvTable& result, char separator) {
+    result = {};
+    text = WithoutByteOrderMark(text);
     CsvRecord record;
     std::string field;
     std::size_t i = 0;

@@ -22,3 +22,7 @@ struct CsvTable {
 // mark (as spreadsheets write them); blank lines are skipped. Text that is not UTF-8 is
 // refused, and so is text that does not parse; table then holds the records before the fault.
 Result<> ParseCsv(std::string_view text, CsvTable& table, char separator = ',');
+
+// ParseCsv for text whose bytes need not be UTF-8 (a log that names files as the file system
+// spells them): the fields keep their bytes as they are.
+Result<> ParseCsvBytes(std::string_view text, CsvTable& table, char separator = ',');
