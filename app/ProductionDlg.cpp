@@ -118,7 +118,7 @@ QWidget* CProductionDlg::BuildSettings(QWidget* page) {
     auto* name = new QLabel(m_setup.name, settings);
     name->setTextFormat(Qt::PlainText);
     form->addRow(QStringLiteral("Document:"), name);
-    auto* hash = new QLabel(Text(ImageSha256(m_setup.document)), settings);
+    auto* hash = new QLabel(Text(WrittenSha256(m_setup.document)), settings);
     hash->setObjectName(QStringLiteral("imageSha256"));
     hash->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     hash->setTextInteractionFlags(Qt::TextSelectableByMouse);

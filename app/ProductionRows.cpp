@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "AccessibleText.h"
+#include "IdSequence.h"
 #include "RadioTexts.h"
 #include "SafeWrite.h"
 
@@ -15,12 +16,6 @@ namespace {
 // A result is told by its words; the colour is for a glance across the room.
 constexpr char kOkStyle[] = "color: #1b7a2e;";
 constexpr char kFailedStyle[] = "color: #c62828;";
-
-// Whether a's place in an ID sequence is after b's: a longer ID comes later, IDs of one
-// width sort as text (digits before letters, as in hexadecimal).
-bool LaterId(const std::string& a, const std::string& b) {
-    return a.size() != b.size() ? a.size() > b.size() : a > b;
-}
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -46,9 +41,9 @@ public:
     void JobProgress(int port, int position) override {
         Post([=](CProductionRows* rows) { rows->JobProgress(port, position); });
     }
-    void JobEnded(int port, int job, const JobRecord& record, bool ok,
+    void JobEnded(int port, int job, const FleetJobOutcome& outcome,
                   const std::string& logError) override {
-        Post([=](CProductionRows* rows) { rows->JobEnded(port, job, record, ok, logError); });
+        Post([=](CProductionRows* rows) { rows->JobEnded(port, job, outcome, logError); });
     }
     void PortDone(int port) override {
         Post([=](CProductionRows* rows) { rows->PortDone(port); });
@@ -227,7 +222,7 @@ void CProductionRows::JobStarted(int port, int job, const std::string& pttId) {
     row.result->setStyleSheet(QString());
     row.message->clear();
     row.message->hide();
-    if (!pttId.empty() && (m_strLastId.empty() || LaterId(pttId, m_strLastId))) {
+    if (!pttId.empty() && (m_strLastId.empty() || CIdSequence::Later(pttId, m_strLastId))) {
         m_strLastId = pttId;
     }
 }
@@ -247,8 +242,10 @@ void CProductionRows::JobProgress(int port, int position) {
     m_rows.at(static_cast<std::size_t>(port)).bar->setValue(position);
 }
 
-void CProductionRows::JobEnded(int port, int job, const JobRecord& record, bool ok,
+void CProductionRows::JobEnded(int port, int job, const FleetJobOutcome& outcome,
                                const std::string& logError) {
+    const JobRecord& record = outcome.record;
+    const bool ok = outcome.ok;
     Row& row = m_rows.at(static_cast<std::size_t>(port));
     row.ended = ok ? QStringLiteral("done") : QStringLiteral("failed");
     SetState(row, row.ended);

@@ -72,7 +72,7 @@ private:
     void JobStarted(int port, int job, const std::string& pttId);
     void JobStatus(int port, const std::string& status);
     void JobProgress(int port, int position);
-    void JobEnded(int port, int job, const JobRecord& record, bool ok, const std::string& logError);
+    void JobEnded(int port, int job, const FleetJobOutcome& outcome, const std::string& logError);
     void PortDone(int port);
     static QString AfterEnd(const Row& row, const QString& state);
     void SetState(Row& row, const QString& state, bool waitingForUser = false);

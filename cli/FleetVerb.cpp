@@ -3,7 +3,9 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 
@@ -13,6 +15,8 @@
 #include "FleetObserver.h"
 #include "FleetRun.h"
 #include "Interrupt.h"
+#include "LinkPort.h"
+#include "Numbers.h"
 #include "Options.h"
 #include "SinFile.h"
 
@@ -22,10 +26,14 @@ constexpr int kMaxCount = 1'000'000;
 constexpr OptionSpec kFleetOptions[] = {{"--port", Takes::Values},
                                         {"--count", Takes::Value, 1, kMaxCount},
                                         {"--id-from", Takes::Value},
+                                        {"--reuse-ids"},
                                         {"--log", Takes::Value},
                                         {"--no-backup"},
                                         {"--no-verify"},
                                         {"--auto"}};
+
+// `--id-from next`: on after the highest ID the log records.
+constexpr std::string_view kNextId = "next";
 
 // How often the main thread looks at standard input and the interrupts.
 constexpr int kPollMs = 100;
@@ -47,28 +55,30 @@ public:
     }
     void JobStatus(int port, const std::string& status) override { Progress(port, status); }
     void JobProgress(int, int) override {}
-    void JobEnded(int port, int job, const JobRecord& record, bool ok,
+    void JobEnded(int port, int job, const FleetJobOutcome& outcome,
                   const std::string& logError) override {
-        char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%.1f s", record.seconds);
+        const JobRecord& record = outcome.record;
         std::string line = Name(port) + "  #" + std::to_string(job) + "  " +
-                           (ok ? std::string("ok") : "failed: " + record.result);
+                           (outcome.ok ? std::string("ok") : "failed: " + record.result);
+        // The ID a radio may hold; where a given-back ID went, the result says.
         if (!record.pttId.empty()) {
             line += "  ID " + record.pttId;
         }
-        line += "  " + std::string(seconds) + "\n";
+        line += "  " + FormatFixed(record.seconds, 1) + " s\n";
         const std::lock_guard lock(m_mutex);
-        if (!WriteStandardOutput(line)) {
+        if (!m_bOutputFailed && !WriteStandardOutput(line)) {
             m_bOutputFailed = true;
         }
         if (!logError.empty()) {
             std::cerr << "kvprog-cli: the job log: " << logError << "\n";
-            m_bLogFailed = true;
         }
     }
     void PortDone(int) override {}
 
-    bool OutputFailed() const { return m_bOutputFailed || m_bLogFailed; }
+    bool OutputFailed() const {
+        const std::lock_guard lock(m_mutex);
+        return m_bOutputFailed;
+    }
 
 private:
     const std::string& Name(int port) const { return m_ports[static_cast<std::size_t>(port)]; }
@@ -78,23 +88,26 @@ private:
     }
 
     const std::vector<std::string> m_ports;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     bool m_bOutputFailed = false;
-    bool m_bLogFailed = false;
 };
 
-// Waits up to kPollMs for a line on standard input: 1 a line came, 0 none yet, -1 the input
-// has ended.
-int ReadLine() {
+// Waits up to kPollMs for input: the number of Enter presses that came (several may arrive
+// in one piece, from a script or a fast hand), 0 for none yet, -1 once the input has ended.
+int ReadPresses() {
     pollfd input{STDIN_FILENO, POLLIN, 0};
     if (::poll(&input, 1, kPollMs) <= 0) {
         return 0;
     }
-    std::string line;
-    if (!std::getline(std::cin, line)) {
+    char buffer[256];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got < 0) {
+        return errno == EINTR || errno == EAGAIN ? 0 : -1;
+    }
+    if (got == 0) {
         return -1;
     }
-    return 1;
+    return static_cast<int>(std::count(buffer, buffer + got, '\n'));
 }
 
 // Turns the interrupts and the lines of standard input into the run's requests until every
@@ -118,16 +131,70 @@ void Supervise(CFleetRun& run, bool automatic) {
             ::poll(nullptr, 0, kPollMs);
             continue;
         }
-        const int line = ReadLine();
-        if (line > 0) {
+        const int presses = ReadPresses();
+        for (int i = 0; i < presses; ++i) {
             run.NextRadio();
-        } else if (line < 0) {
+        }
+        if (presses < 0) {
             // No Enter can come any more: a port that waits for one is done.
             inputOpen = false;
             run.NoMoreNextRadio();
         }
     }
     run.Join();
+}
+
+// The plan from the words, or the exit code of a refusal.
+int MakePlan(const ParsedWords& words, std::string_view synopsis, FleetPlan& plan) {
+    plan.ports = words.Values("--port");
+    for (const std::string& port : plan.ports) {
+        if (port.empty()) {
+            return Fail(kExitUsage, UsageText(synopsis));
+        }
+    }
+    std::error_code error;
+    plan.file = std::filesystem::absolute(words.positionals[0], error).lexically_normal().string();
+    if (const Result<> loaded = LoadSinFile(plan.file, plan.document); !loaded) {
+        return Fail(kExitUsage, loaded.message);
+    }
+    // What the desktop program sends after opening the file: the form's reading of it.
+    EncodeImage(DecodeForDisplay(plan.document), plan.document);
+    plan.idFrom = words.Last("--id-from");
+    if (words.Has("--id-from") && plan.idFrom.empty()) {
+        return Fail(kExitUsage, CIdSequence::Check("").message);
+    }
+    plan.count = words.Number("--count", 0);
+    plan.automatic = words.Has("--auto");
+    plan.reuseIds = words.Has("--reuse-ids");
+    plan.traceFile = TraceFilePath();
+    plan.write.backup = !words.Has("--no-backup");
+    plan.write.verify = !words.Has("--no-verify");
+    plan.write.source = plan.file;
+    plan.write.checkHint = "compare it with kvprog-cli diff";
+    // "next" is checked once the log is read.
+    FleetPlan checked = plan;
+    if (checked.idFrom == kNextId) {
+        checked.idFrom = "1";
+    }
+    if (const Result<> valid = CFleetRun::Check(checked); !valid) {
+        return Fail(kExitUsage, valid.message);
+    }
+    return kExitOk;
+}
+
+// `--id-from next` as the log has it: the ID after the highest it records.
+int ResolveNextId(const CJobLog& log, FleetPlan& plan) {
+    if (plan.idFrom != kNextId) {
+        return kExitOk;
+    }
+    plan.idFrom = log.Used().Next();
+    if (plan.idFrom.empty()) {
+        return Fail(kExitUsage, "--id-from next: " + log.Path().string() +
+                                    (log.Used().Empty() ? " records no ID yet: give the first one"
+                                                        : " records the last ID there is"));
+    }
+    std::cerr << "kvprog-cli: IDs from " << plan.idFrom << "\n";
+    return kExitOk;
 }
 
 }  // namespace
@@ -140,30 +207,8 @@ int RunFleet(const Args& args, std::string_view synopsis) {
         return kExitUsage;
     }
     FleetPlan plan;
-    plan.ports = words.Values("--port");
-    for (const std::string& port : plan.ports) {
-        if (port.empty()) {
-            return Fail(kExitUsage, UsageText(synopsis));
-        }
-    }
-    plan.file = words.positionals[0];
-    if (const Result<> loaded = LoadSinFile(plan.file, plan.document); !loaded) {
-        return Fail(kExitUsage, loaded.message);
-    }
-    // What the desktop program sends after opening the file: the form's reading of it.
-    EncodeImage(DecodeForDisplay(plan.document), plan.document);
-    plan.idFrom = words.Last("--id-from");
-    if (words.Has("--id-from") && plan.idFrom.empty()) {
-        return Fail(kExitUsage, CIdSequence::Check("").message);
-    }
-    plan.count = words.Number("--count", 0);
-    plan.automatic = words.Has("--auto");
-    plan.write.backup = !words.Has("--no-backup");
-    plan.write.verify = !words.Has("--no-verify");
-    plan.write.source = plan.file;
-    plan.write.checkHint = "compare it with kvprog-cli diff";
-    if (const Result<> checked = CFleetRun::Check(plan); !checked) {
-        return Fail(kExitUsage, checked.message);
+    if (const int refused = MakePlan(words, synopsis, plan); refused != kExitOk) {
+        return refused;
     }
     if (!words.Has("--log")) {
         EnsureBackupFolder();  // the data folder the default log lives in
@@ -173,14 +218,28 @@ int RunFleet(const Args& args, std::string_view synopsis) {
     if (const Result<> opened = log.Open(); !opened) {
         return Fail(kExitUsage, opened.message);
     }
+    if (const int refused = ResolveNextId(log, plan); refused != kExitOk) {
+        return refused;
+    }
     std::cerr << "kvprog-cli: job log " << log.Path().string() << "\n";
 
     const CInterruptGuard interrupt(true);
     CTerminalObserver observer(plan.ports);
     const bool automatic = plan.automatic;
     CFleetRun run(std::move(plan), log, observer, [] { return std::make_unique<CCommPort>(); });
+    if (const Result<> ids = run.CheckIds(); !ids) {
+        return Fail(kExitUsage, ids.message +
+                                    " (--id-from next continues after the highest used ID; "
+                                    "--reuse-ids gives used IDs again)");
+    }
     run.Start();
     Supervise(run, automatic);
     std::cerr << "kvprog-cli: " << run.Succeeded() << " ok, " << run.Failed() << " failed\n";
-    return run.Failed() > 0 || observer.OutputFailed() ? kExitRadio : kExitOk;
+    if (const std::string why = run.StopReason(); !why.empty()) {
+        Fail(kExitRadio, why);
+    }
+    if (observer.OutputFailed()) {
+        return kExitUsage;
+    }
+    return run.Failed() > 0 || !run.StopReason().empty() ? kExitRadio : kExitOk;
 }

@@ -13,6 +13,10 @@ void SetTraceFile(std::string path) {
     TraceFile() = std::move(path);
 }
 
+const std::string& TraceFilePath() {
+    return TraceFile();
+}
+
 CLinkPort::CLinkPort(std::string_view title)
     : m_traced(m_serial, TraceFile(), TraceTitle("kvprog-cli", title)) {
     if (!m_traced.Error().empty()) {

@@ -10,6 +10,7 @@
 
 // The file every later exchange of this process appends its trace to; empty for none.
 void SetTraceFile(std::string path);
+const std::string& TraceFilePath();
 
 class CLinkPort {
 public:

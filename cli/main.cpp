@@ -8,6 +8,7 @@
 #include "DoctorVerb.h"
 #include "FileVerbs.h"
 #include "FleetVerb.h"
+#include "HashVerb.h"
 #include "LinkPort.h"
 #include "QuotedValue.h"
 #include "RadioVerbs.h"
@@ -51,12 +52,18 @@ constexpr Verb kVerbs[] = {
      "to the step) and tones (default OFF) to the radio in test mode",
      RunTestModeVerb, true},
     {"fleet",
-     "fleet --port DEV [--port DEV ...] [--count N] [--id-from ID] [--log FILE] [--no-backup] "
-     "[--no-verify] [--auto] IN.sin",
+     "fleet --port DEV [--port DEV ...] [--count N] [--id-from ID|next] [--reuse-ids] "
+     "[--log FILE] [--no-backup] [--no-verify] [--auto] IN.sin",
      "production mode: write IN into one radio after the other on every DEV at once (safe "
-     "writes), each with the next PTT ID from ID, one line a job in the job log; between "
-     "radios press Enter, or with --auto connect the next one",
-     RunFleet},
+     "writes), each with the next PTT ID from ID (next: after the highest the log records; "
+     "an ID the log records is refused unless --reuse-ids), one line a job in the job log; "
+     "between radios press Enter, or with --auto connect the next one",
+     RunFleet, true},
+    {"hash", "hash [--log FILE] (--port DEV [--retries N] | FILE.sin)",
+     "the SHA-256 of what a write puts into a radio (bytes 0x000-0x3D7), of FILE or read from "
+     "the radio on DEV, as the job log's image_sha256 holds it; with --log, the log's rows "
+     "with that SHA-256 (exit 1 when none)",
+     RunHash, true},
     {"doctor", "doctor [--json] [--port DEV]",
      "find out why the radio does not answer: the serial ports, this user's access to DEV "
      "(default COM1), other programs holding it, and a probe of the radio",
@@ -70,7 +77,7 @@ void PrintHelp(std::ostream& out) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
     out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
-           "  --trace FILE before read, write, diff or testmode: append every byte sent\n"
+           "  --trace FILE before read, write, diff, testmode or fleet: append every byte sent\n"
            "               and received, with its time, to FILE\n"
            "  --help       this text\n  --version    the program's version\n"
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input; diff exits\n"
@@ -114,7 +121,8 @@ int main(int argc, char** argv) {
     for (const Verb& verb : kVerbs) {
         if (words[0] == verb.name) {
             if (tracing && !verb.radio) {
-                return Fail(kExitUsage, "--trace applies to read, write, diff and testmode only");
+                return Fail(kExitUsage,
+                            "--trace applies to read, write, diff, testmode and fleet only");
             }
             return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }

@@ -170,7 +170,7 @@ DoctorCheck RadioCheck(IPort& port, const std::string& name, std::optional<std::
     CDoctorHooks hooks;
     bool answered = false;
     for (int attempt = 0; attempt < kProbeAttempts && !answered; ++attempt) {
-        answered = ProbeRadio(port, hooks, name, true).ok();
+        answered = ProbeRadio(port, hooks, name).ok();
     }
     if (answered) {
         id = hooks.Identification();

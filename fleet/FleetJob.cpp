@@ -15,15 +15,21 @@ bool IsStage(std::string_view text) {
 }
 
 // The safe write's hooks in a worker thread: no boxes and no event loop; the stage and bar
-// go to the observer, and what a box would have said is kept for the log.
+// go to the observer, and what a box would have said is kept for the log. Before the write
+// the job is noted in the log's journal, so that a run killed during the write still leaves
+// a row for it.
 class CJobHooks final : public ISafeWriteHooks {
 public:
-    CJobHooks(IFleetObserver& observer, int port, const std::atomic<bool>& stopNow)
-        : m_observer(observer), m_nPort(port), m_stopNow(stopNow) {}
+    CJobHooks(IFleetObserver& observer, int port, const std::atomic<bool>& stopNow,
+              const SleepFunction& sleep, CJobLog& log, const JobRecord& cutShort)
+        : m_observer(observer),
+          m_nPort(port),
+          m_stopNow(stopNow),
+          m_sleep(sleep),
+          m_log(log),
+          m_cutShort(cutShort) {}
 
-    void Sleep(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void Sleep(int milliseconds) override { m_sleep(milliseconds); }
     void ShowMessage(std::string_view text, MessageIcon) override { m_strLastBox = text; }
     RetryAnswer AskRetryCancel(std::string_view text) override {
         m_strLastBox = text;
@@ -63,19 +69,31 @@ public:
         m_strLastBox = text;
         return RetryAnswer::Cancel;
     }
+    Result<> BeforeWriting() override {
+        if (m_bNoted) {
+            return {};
+        }
+        JobRecord cutShort = m_cutShort;
+        cutShort.radioId = m_strIdentification;
+        m_bNoted = true;
+        return m_log.BeginWrite(cutShort);
+    }
 
     const std::string& LastBox() const { return m_strLastBox; }
-    const std::string& Status() const { return m_strStatus; }
     const std::string& Identification() const { return m_strIdentification; }
 
 private:
     IFleetObserver& m_observer;
     const int m_nPort;
     const std::atomic<bool>& m_stopNow;
+    const SleepFunction& m_sleep;
+    CJobLog& m_log;
+    const JobRecord& m_cutShort;
     std::string m_strLastBox;
     std::string m_strStatus;
     std::string m_strIdentification;
     int m_nPosition = 0;
+    bool m_bNoted = false;
 };
 
 // The stage a job failed in, as the log names it.
@@ -84,8 +102,11 @@ std::string FailedStage(SafeWriteEnd end) {
         case SafeWriteEnd::OpenFailed:
             return "open";
         case SafeWriteEnd::NotBackedUp:
-        case SafeWriteEnd::OtherType:
             return "backup";
+        case SafeWriteEnd::OtherType:
+            return "type";
+        case SafeWriteEnd::Refused:
+            return "log";
         case SafeWriteEnd::WriteFailed:
             return "write";
         case SafeWriteEnd::NotChecked:
@@ -99,7 +120,19 @@ std::string FailedStage(SafeWriteEnd end) {
     return {};
 }
 
+// Sentences run on in one log field.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') {
+        text += '.';
+    }
+    return text;
+}
+
 }  // namespace
+
+void SleepFor(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 RadioImage JobImage(const RadioImage& document, const std::string& pttId) {
     RadioImage image = document;
@@ -109,29 +142,39 @@ RadioImage JobImage(const RadioImage& document, const std::string& pttId) {
     return image;
 }
 
-FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, IFleetObserver& observer,
-                            int portIndex, const std::atomic<bool>& stopNow) {
+std::string IdFate(const std::string& pttId, bool writeStarted) {
+    if (writeStarted) {
+        return "ID " + pttId + " may be in this radio: write it again or restore its backup.";
+    }
+    return "Not written - ID " + pttId + " goes to the next radio.";
+}
+
+FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& log,
+                            IFleetObserver& observer, int portIndex,
+                            const std::atomic<bool>& stopNow, const SleepFunction& sleep) {
     const auto started = std::chrono::steady_clock::now();
     FleetJobOutcome outcome;
+    outcome.pttId = input.pttId;
     JobRecord& record = outcome.record;
     record.time = QDateTime::currentDateTime();
     record.port = input.port;
     record.pttId = input.pttId;
     record.file = input.file;
     const RadioImage image = JobImage(input.document, input.pttId);
-    record.imageSha256 = ImageSha256(image);
+    record.imageSha256 = WrittenSha256(image);
 
-    CJobHooks hooks(observer, portIndex, stopNow);
+    // The row the journal keeps until the job's own row is logged.
+    JobRecord cutShort = record;
+    cutShort.result = "cut short: the run ended while this radio was being written. " +
+                      (input.pttId.empty() ? std::string("It may hold part of the document.")
+                                           : IdFate(input.pttId, true));
     SafeWriteReport report;
+    CJobHooks hooks(observer, portIndex, stopNow, sleep, log, cutShort);
     const Result<SafeWriteEnd> result =
         RunSafeWrite(port, hooks, input.port, image, input.write, report);
 
     record.radioId = hooks.Identification();
-    if (report.backedUp) {
-        record.type = RadioTypeText(report.before);
-    } else if (report.checked) {
-        record.type = RadioTypeText(report.readBack);
-    }
+    record.type = report.radioType;
     record.backup = report.backupPath;
     outcome.ok = result.ok();
     outcome.writeStarted = report.blockSent;
@@ -139,7 +182,17 @@ FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, IFleetObser
         record.result = "ok";
     } else {
         const std::string why = !result.message.empty() ? result.message : hooks.LastBox();
-        record.result = FailedStage(result.end) + (why.empty() ? "" : ": " + why);
+        record.result = FailedStage(result.end);
+        if (!why.empty()) {
+            record.result.append(": ").append(Sentence(why));
+        }
+        if (!input.pttId.empty()) {
+            record.result.append(" ").append(IdFate(input.pttId, outcome.writeStarted));
+        }
+        // A radio that got nothing does not hold the ID: the row does not name it.
+        if (!outcome.writeStarted) {
+            record.pttId.clear();
+        }
     }
     record.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

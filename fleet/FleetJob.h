@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "JobLog.h"
@@ -14,16 +15,21 @@
 
 class IFleetObserver;
 
+// How a job waits where the link wants a pause; tests pass one that does not wait.
+using SleepFunction = std::function<void(int milliseconds)>;
+void SleepFor(int milliseconds);
+
 struct FleetJobInput {
     std::string port;
     RadioImage document;  // as the form shows it
-    std::string file;     // the document's path, for the log
+    std::string file;     // the document's absolute path, for the log
     std::string pttId;    // the ID this radio gets; empty: the document's own
     SafeWriteOptions write;
 };
 
 struct FleetJobOutcome {
     JobRecord record;
+    std::string pttId;  // the ID the job had, whether the radio may hold it or not
     bool ok = false;
     // Whether any block of the write was sent: the radio may hold the new image, ID included.
     bool writeStarted = false;
@@ -33,7 +39,13 @@ struct FleetJobOutcome {
 // the optional features store an ID; the PTT ID mode stays the document's.
 RadioImage JobImage(const RadioImage& document, const std::string& pttId);
 
-// Runs the job over port. portIndex names the port to the observer; stopNow, once set,
-// stops the job at the exchange's next safe point.
-FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, IFleetObserver& observer,
-                            int portIndex, const std::atomic<bool>& stopNow);
+// Where a failed job's ID went, in a sentence: given back to the next radio, or perhaps in
+// this one.
+std::string IdFate(const std::string& pttId, bool writeStarted);
+
+// Runs the job over port, noting it in log's journal before its write sends anything.
+// portIndex names the port to the observer; stopNow, once set, stops the job at the
+// exchange's next safe point.
+FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& log,
+                            IFleetObserver& observer, int portIndex,
+                            const std::atomic<bool>& stopNow, const SleepFunction& sleep);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "JobLog.h"
+#include "FleetJob.h"
 
 // What a port waits for between two jobs.
 enum class FleetWait {
@@ -26,8 +26,9 @@ public:
     // The job's stage ("Backing up the radio...") and its bar, 0 to kProgressMaximum.
     virtual void JobStatus(int port, const std::string& status) = 0;
     virtual void JobProgress(int port, int position) = 0;
-    // The job ended; its log row says how. logError is empty when the row was logged.
-    virtual void JobEnded(int port, int job, const JobRecord& record, bool ok,
+    // The job ended; its log row (outcome.record) says how. logError is empty when the row
+    // was logged.
+    virtual void JobEnded(int port, int job, const FleetJobOutcome& outcome,
                           const std::string& logError) = 0;
     // The port's worker has stopped (no more jobs on it).
     virtual void PortDone(int port) = 0;

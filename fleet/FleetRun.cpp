@@ -8,16 +8,16 @@
 #include "Features.h"
 #include "FleetObserver.h"
 #include "PortNames.h"
+#include "TracingPort.h"
 
 namespace {
 
-// A probe's hooks: no boxes, real sleeps, and the run's stop request as the cancel.
+// A probe's hooks: no boxes, the run's sleeps, and the run's stop request as the cancel.
 class CProbeHooks final : public ICloneHooks {
 public:
-    explicit CProbeHooks(const std::atomic<bool>& stop) : m_stop(stop) {}
-    void Sleep(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    CProbeHooks(const std::atomic<bool>& stop, const SleepFunction& sleep)
+        : m_stop(stop), m_sleep(sleep) {}
+    void Sleep(int milliseconds) override { m_sleep(milliseconds); }
     void ShowMessage(std::string_view, MessageIcon) override {}
     RetryAnswer AskRetryCancel(std::string_view) override { return RetryAnswer::Cancel; }
     void PumpOne() override {}
@@ -28,7 +28,12 @@ public:
 
 private:
     const std::atomic<bool>& m_stop;
+    const SleepFunction& m_sleep;
 };
+
+std::string LogName(const std::filesystem::path& path) {
+    return path.filename().string();
+}
 
 }  // namespace
 
@@ -36,14 +41,13 @@ Result<> CFleetRun::Check(const FleetPlan& plan) {
     if (plan.ports.empty()) {
         return Failure("no port was chosen");
     }
-    // Two ports that are one device ("COM1" mapped to /dev/ttyUSB0, and /dev/ttyUSB0 itself)
-    // would take each other's radio.
+    // Two names of one device ("COM1" mapped to /dev/ttyUSB0 and its link under
+    // /dev/serial/by-id) would take each other's radio.
     std::map<std::string, std::string> seen;  // device -> the port that named it first
     for (const std::string& port : plan.ports) {
-        const std::string device = DeviceForPort(port);
-        if (const auto [first, fresh] = seen.emplace(device, port); !fresh) {
-            return Failure(first->second + " and " + port + " are the same device, " + device +
-                           ": choose one of them");
+        if (const auto [first, fresh] = seen.emplace(DeviceIdentity(port), port); !fresh) {
+            return Failure(first->second + " and " + port + " are the same device, " +
+                           DeviceForPort(first->second) + ": choose one of them");
         }
     }
     if (plan.idFrom.empty()) {
@@ -60,16 +64,24 @@ Result<> CFleetRun::Check(const FleetPlan& plan) {
     return {};
 }
 
-CFleetRun::CFleetRun(FleetPlan plan, CJobLog& log, IFleetObserver& observer, PortFactory makePort)
-    : m_plan(std::move(plan)), m_log(log), m_observer(observer), m_makePort(std::move(makePort)) {
-    if (!m_plan.idFrom.empty()) {
-        m_ids.emplace(m_plan.idFrom);
-    }
-}
+CFleetRun::CFleetRun(FleetPlan plan, CJobLog& log, IFleetObserver& observer, PortFactory makePort,
+                     SleepFunction sleep)
+    : m_plan(std::move(plan)),
+      m_log(log),
+      m_observer(observer),
+      m_makePort(std::move(makePort)),
+      m_sleep(std::move(sleep)),
+      m_ledger(m_plan.idFrom, m_plan.count, m_plan.reuseIds ? nullptr : &log.Used(),
+               LogName(log.Path())) {}
 
 CFleetRun::~CFleetRun() {
     StopNow();
     Join();
+}
+
+Result<> CFleetRun::CheckIds() const {
+    const std::lock_guard lock(m_mutex);
+    return m_ledger.Check();
 }
 
 void CFleetRun::Start() {
@@ -116,6 +128,21 @@ void CFleetRun::Join() {
     }
 }
 
+int CFleetRun::Succeeded() const {
+    const std::lock_guard lock(m_mutex);
+    return m_ledger.Succeeded();
+}
+
+int CFleetRun::Failed() const {
+    const std::lock_guard lock(m_mutex);
+    return m_ledger.Failed();
+}
+
+std::string CFleetRun::StopReason() const {
+    const std::lock_guard lock(m_mutex);
+    return m_strStopReason;
+}
+
 void CFleetRun::SleepUnlessStopping(int milliseconds) {
     std::unique_lock lock(m_mutex);
     m_wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return Stopping(); });
@@ -127,22 +154,31 @@ void CFleetRun::Work(int index) {
         if (!WaitForRadio(index, *port, first)) {
             break;
         }
-        int job = 0;
-        std::string pttId;
-        if (!ClaimJob(job, pttId)) {
+        const std::optional<CFleetLedger::Job> job = ClaimJob();
+        if (!job) {
             break;
         }
-        m_observer.JobStarted(index, job, pttId);
-        const FleetJobInput input{m_plan.ports[static_cast<std::size_t>(index)], m_plan.document,
-                                  m_plan.file, pttId, m_plan.write};
-        const FleetJobOutcome outcome = RunFleetJob(*port, input, m_observer, index, m_stopNow);
-        const Result<> logged = m_log.Append(outcome.record);
-        EndJob(outcome, pttId);
-        m_observer.JobEnded(index, job, outcome.record, outcome.ok, logged.message);
+        RunJob(index, *port, *job);
     }
     port.reset();
     --m_nRunningWorkers;
     m_observer.PortDone(index);
+}
+
+void CFleetRun::RunJob(int index, IPort& port, const CFleetLedger::Job& job) {
+    const std::string& name = m_plan.ports[static_cast<std::size_t>(index)];
+    m_observer.JobStarted(index, job.number, job.id);
+    // Several ports write one trace: each job's lines carry its port and ID.
+    const std::string mark = name + (job.id.empty() ? "" : " ID " + job.id);
+    CTracingPort traced(
+        port, m_plan.traceFile,
+        TraceTitle("production", "job #" + std::to_string(job.number) + " on " + mark), mark);
+    const FleetJobInput input{name, m_plan.document, m_plan.file, job.id, m_plan.write};
+    const FleetJobOutcome outcome =
+        RunFleetJob(traced, input, m_log, m_observer, index, m_stopNow, m_sleep);
+    const Result<> logged = m_log.Append(outcome.record);
+    EndJob(job, outcome, logged);
+    m_observer.JobEnded(index, job.number, outcome, logged.message);
 }
 
 bool CFleetRun::WaitForRadio(int index, IPort& port, bool first) {
@@ -157,11 +193,7 @@ bool CFleetRun::WaitForRadio(int index, IPort& port, bool first) {
         return false;
     }
     m_observer.Waiting(index, FleetWait::RadioPresent);
-    if (!WaitForProbe(index, port, true)) {
-        return false;
-    }
-    SleepUnlessStopping(kSettleMs);
-    return !Stopping();
+    return WaitForProbe(index, port, true);
 }
 
 bool CFleetRun::WaitForUser(int index) {
@@ -172,9 +204,17 @@ bool CFleetRun::WaitForUser(int index) {
     }
     m_observer.Waiting(index, FleetWait::NextRadio);
     std::unique_lock lock(m_mutex);
-    const auto myTurn = [&] { return m_nReleased > 0 && m_waitingForUser.front() == index; };
-    m_wake.wait(lock, [&] { return Stopping() || myTurn() || m_bNoMorePresses; });
-    const bool go = !Stopping() && myTurn();
+    const auto place = [&] {
+        return std::find(m_waitingForUser.begin(), m_waitingForUser.end(), index) -
+               m_waitingForUser.begin();
+    };
+    // The presses go to the ports in the order they began to wait; once no more can come,
+    // a port beyond the presses already made gives up, one within them waits for its turn.
+    m_wake.wait(lock, [&] {
+        return Stopping() || (m_nReleased > 0 && place() == 0) ||
+               (m_bNoMorePresses && place() >= m_nReleased);
+    });
+    const bool go = !Stopping() && m_nReleased > 0 && place() == 0;
     if (go) {
         --m_nReleased;
     }
@@ -184,7 +224,7 @@ bool CFleetRun::WaitForUser(int index) {
 }
 
 bool CFleetRun::WaitForProbe(int index, IPort& port, bool present) {
-    CProbeHooks hooks(m_stopAfterJobs);
+    CProbeHooks hooks(m_stopAfterJobs, m_sleep);
     const std::string& name = m_plan.ports[static_cast<std::size_t>(index)];
     auto lastAnswer = std::chrono::steady_clock::now();
     while (!Stopping()) {
@@ -198,52 +238,37 @@ bool CFleetRun::WaitForProbe(int index, IPort& port, bool present) {
         } else if (!present && now - lastAnswer >= std::chrono::milliseconds(kGoneAfterMs)) {
             return true;
         }
-        // A radio that answered waits for an identification request until it forgets the
-        // handshake; the next probe comes only after that, so it is never taken for one.
-        SleepUnlessStopping(answered ? kSettleMs : kProbeIntervalMs);
+        SleepUnlessStopping(kProbeIntervalMs);
     }
     return false;
 }
 
-bool CFleetRun::ClaimJob(int& job, std::string& pttId) {
+std::optional<CFleetLedger::Job> CFleetRun::ClaimJob() {
     const std::lock_guard lock(m_mutex);
-    if (Stopping() || (m_plan.count > 0 && m_nSucceeded + m_nJobsRunning >= m_plan.count)) {
-        return false;
+    if (Stopping()) {
+        return std::nullopt;
     }
-    if (m_ids) {
-        if (!m_returnedIds.empty()) {
-            pttId = m_returnedIds.front();
-            m_returnedIds.pop_front();
-        } else if (m_bOutOfIds) {
-            return false;
-        } else {
-            pttId = m_ids->Current();
-            m_bOutOfIds = !m_ids->Advance();
-        }
+    std::optional<CFleetLedger::Job> job = m_ledger.Claim();
+    if (!job && !m_ledger.EndReason().empty()) {
+        m_strStopReason = m_ledger.EndReason();
+        m_stopAfterJobs = true;
+        m_wake.notify_all();
     }
-    ++m_nJobsRunning;
-    job = ++m_nJobsStarted;
-    return true;
+    return job;
 }
 
-void CFleetRun::EndJob(const FleetJobOutcome& outcome, const std::string& pttId) {
+void CFleetRun::EndJob(const CFleetLedger::Job& job, const FleetJobOutcome& outcome,
+                       const Result<>& logged) {
     const std::lock_guard lock(m_mutex);
-    --m_nJobsRunning;
-    if (outcome.ok) {
-        ++m_nSucceeded;
-        if (m_plan.count > 0 && m_nSucceeded >= m_plan.count) {
-            m_stopAfterJobs = true;
-        }
-    } else {
-        ++m_nFailed;
-        if (!pttId.empty() && !outcome.writeStarted) {
-            // Kept in sequence order: a longer ID comes later, IDs of one width sort as text.
-            const auto later = std::find_if(
-                m_returnedIds.begin(), m_returnedIds.end(), [&pttId](const std::string& id) {
-                    return id.size() > pttId.size() || (id.size() == pttId.size() && id > pttId);
-                });
-            m_returnedIds.insert(later, pttId);
-        }
+    m_ledger.End(job, outcome.ok, outcome.writeStarted);
+    if (m_ledger.CountReached()) {
+        m_stopAfterJobs = true;
+    }
+    if (!logged && m_strStopReason.empty()) {
+        // Without its log a run could give an ID twice tomorrow: no further radio.
+        m_strStopReason = "the job log cannot be written (" + logged.message +
+                          "), so no further radio is programmed";
+        m_stopAfterJobs = true;
     }
     m_wake.notify_all();
 }

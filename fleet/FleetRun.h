@@ -4,8 +4,8 @@
 // each press serves the ports in the order they began to wait) or, in automatic mode, by the
 // radios themselves: the one just programmed stops answering, then a radio answers.
 //
-// IDs are handed out in order and used once: a job that failed before any block of its write
-// was sent gives its ID back to the next job; one that failed later keeps it.
+// Which job gets which ID is the ledger's (FleetLedger.h); the job log remembers the IDs
+// across runs. A log that cannot be written stops the run from taking further radios.
 #pragma once
 
 #include <atomic>
@@ -14,13 +14,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FleetJob.h"
-#include "IdSequence.h"
+#include "FleetLedger.h"
 #include "JobLog.h"
 #include "Port.h"
 
@@ -29,10 +28,12 @@ class IFleetObserver;
 struct FleetPlan {
     std::vector<std::string> ports;
     RadioImage document;  // as the form shows it
-    std::string file;     // its path
+    std::string file;     // its absolute path
     std::string idFrom;   // the first ID of the sequence; empty: every radio gets the document's
     int count = 0;        // stop after this many jobs succeeded; 0: run until stopped
     bool automatic = false;
+    bool reuseIds = false;  // IDs the log records may be given again
+    std::string traceFile;  // every job's bytes on the line go here; empty: none
     SafeWriteOptions write;
 };
 
@@ -40,24 +41,24 @@ struct FleetPlan {
 // long a radio must stay silent to count as gone.
 inline constexpr int kProbeIntervalMs = 500;
 inline constexpr int kGoneAfterMs = 2000;
-// A probe leaves the radio waiting for an identification request; a radio forgets it after
-// about a second, and a job started before then would have its handshake's first byte taken
-// for that request. So a job, or the next probe, starts this long after a probe that was
-// answered.
-inline constexpr int kSettleMs = 1500;
 
 using PortFactory = std::function<std::unique_ptr<IPort>()>;
 
 class CFleetRun {
 public:
-    // Whether plan can run: ports given, the ID sequence's start, a document whose PTT ID
-    // mode is not OFF when IDs are to be given.
+    // Whether plan can run: ports given, each device once whatever its names, the ID
+    // sequence's start, a document whose PTT ID mode is not OFF when IDs are to be given.
     static Result<> Check(const FleetPlan& plan);
 
-    CFleetRun(FleetPlan plan, CJobLog& log, IFleetObserver& observer, PortFactory makePort);
+    // log must be open; its used IDs are the ones the run does not give (unless reuseIds).
+    CFleetRun(FleetPlan plan, CJobLog& log, IFleetObserver& observer, PortFactory makePort,
+              SleepFunction sleep = SleepFor);
     ~CFleetRun();
     CFleetRun(const CFleetRun&) = delete;
     CFleetRun& operator=(const CFleetRun&) = delete;
+
+    // Whether the IDs the run would give are unused, by the log: call before Start.
+    Result<> CheckIds() const;
 
     // Starts one worker per port; the plan must have passed Check.
     void Start();
@@ -76,20 +77,24 @@ public:
     // Waits for every worker to stop.
     void Join();
 
-    int Succeeded() const { return m_nSucceeded.load(); }
-    int Failed() const { return m_nFailed.load(); }
+    int Succeeded() const;
+    int Failed() const;
+    // Why the run stopped taking radios by itself (no ID left, the next ID used before, the
+    // log not writable); empty when it did not.
+    std::string StopReason() const;
 
 private:
     void Work(int index);
+    void RunJob(int index, IPort& port, const CFleetLedger::Job& job);
     // Blocks until the port may start a job; false when the run stops first.
     bool WaitForRadio(int index, IPort& port, bool first);
     bool WaitForUser(int index);
     // Polls the port until a radio answers (present) or has not answered for kGoneAfterMs.
     bool WaitForProbe(int index, IPort& port, bool present);
-    // Takes a slot for a job (with --count, no more jobs run than successes still wanted)
-    // and its ID; false when no further job may start.
-    bool ClaimJob(int& job, std::string& pttId);
-    void EndJob(const FleetJobOutcome& outcome, const std::string& pttId);
+    // The next job, or none when no further job may start.
+    std::optional<CFleetLedger::Job> ClaimJob();
+    void EndJob(const CFleetLedger::Job& job, const FleetJobOutcome& outcome,
+                const Result<>& logged);
     bool Stopping() const { return m_stopAfterJobs.load() || m_stopNow.load(); }
     void SleepUnlessStopping(int milliseconds);
 
@@ -97,20 +102,16 @@ private:
     CJobLog& m_log;
     IFleetObserver& m_observer;
     PortFactory m_makePort;
+    SleepFunction m_sleep;
     std::vector<std::thread> m_workers;
     std::atomic<int> m_nRunningWorkers{0};
     std::atomic<bool> m_stopAfterJobs{false};
     std::atomic<bool> m_stopNow{false};
-    std::atomic<int> m_nSucceeded{0};
-    std::atomic<int> m_nFailed{0};
 
     mutable std::mutex m_mutex;  // guards everything below
     std::condition_variable m_wake;
-    std::optional<CIdSequence> m_ids;
-    bool m_bOutOfIds = false;               // the sequence's last ID has been given
-    std::deque<std::string> m_returnedIds;  // given back by jobs that wrote nothing, in order
-    int m_nJobsStarted = 0;
-    int m_nJobsRunning = 0;
+    CFleetLedger m_ledger;
+    std::string m_strStopReason;
     std::deque<int> m_waitingForUser;  // ports, in the order they began to wait
     int m_nReleased = 0;               // presses not yet taken by the port at the front
     bool m_bNoMorePresses = false;

@@ -273,7 +273,7 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
     return direction == CloneDirection::Read ? run.Read(image) : run.Write(outgoing);
 }
 
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName, bool identify) {
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName) {
     if (Result<> opened = port.Open(portName, kCloneTimeouts); !opened) {
         return Failure(OpenFailedText(opened.message));
     }
@@ -282,8 +282,6 @@ Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName
     if (run.Handshake() != Link::Ready) {
         return Failure(std::string(kMsgCommunicationError));
     }
-    if (identify) {
-        run.Identify();
-    }
+    run.Identify();
     return {};
 }

@@ -51,9 +51,8 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
                           int handshakeAttempts = kCloneHandshakeAttempts);
 
 // Whether a radio on portName answers the handshake now: one attempt, no box, the port closed
-// again at once. The radio is left waiting for an identification request, which it forgets
-// after a while; a run's own handshake starts it over, so a probe never spoils the next run.
-// With identify, the identification is asked for too (the hooks hear it), and the radio is
-// left as a read cancelled at that point leaves it.
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName,
-                    bool identify = false);
+// again at once. An answering radio is asked for its identification too (the hooks hear
+// it) and left as a read cancelled at that point leaves it: ready for the next session at
+// once, which a radio left waiting for the identification request is not (it would take the
+// first byte of the next handshake for that request).
+Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName);

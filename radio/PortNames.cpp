@@ -1,8 +1,12 @@
 #include "PortNames.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "ProgramSettings.h"
 
@@ -59,4 +63,20 @@ std::string PortSource(std::string_view name) {
         return "environment KVPROG_" + std::string(name);
     }
     return FromSettings(name).empty() ? "default" : "settings file";
+}
+
+std::string DeviceIdentity(std::string_view name) {
+    const std::string device = DeviceForPort(name);
+    // stat() follows links, so every path of a device ends at the same node: a character
+    // device by its number, anything else by its file.
+    struct stat node {};
+    if (::stat(device.c_str(), &node) == 0) {
+        if (S_ISCHR(node.st_mode)) {
+            return "device " + std::to_string(major(node.st_rdev)) + ":" +
+                   std::to_string(minor(node.st_rdev));
+        }
+        return "file " + std::to_string(node.st_dev) + ":" + std::to_string(node.st_ino);
+    }
+    std::error_code error;
+    return "path " + std::filesystem::absolute(device, error).lexically_normal().string();
 }

@@ -19,6 +19,11 @@ std::string DeviceForPort(std::string_view name);
 // "settings file", "default"; empty for a device path.
 std::string PortSource(std::string_view name);
 
+// What tells two port names apart as devices: the same value for every name of one device
+// ("COM1" mapped to it, a link under /dev/serial/by-id, "/dev/pts/./3"), whatever the path.
+// A device that cannot be looked at is known by its path, made absolute and normal.
+std::string DeviceIdentity(std::string_view name);
+
 // The port as messages name it: "COM1 (/dev/ttyUSB0)", or the device path alone.
 std::string PortWithDevice(std::string_view name);
 

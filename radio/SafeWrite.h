@@ -33,6 +33,9 @@ public:
     virtual bool WriteOtherType(std::string_view radioType, std::string_view documentType) = 0;
     // The check found the radio holding something else (text says what): Retry writes again.
     virtual RetryAnswer AskWriteAgain(std::string_view text) = 0;
+    // Called before each write session opens the port: the last moment nothing has been
+    // sent. A failure ends the safe write with Refused and the hook's message.
+    virtual Result<> BeforeWriting() { return {}; }
 };
 
 struct SafeWriteOptions {
@@ -52,6 +55,7 @@ enum class SafeWriteEnd {
     WriteFailed,  // the write did not complete; message says what the radio holds
     NotChecked,   // written, but the radio could not be read back
     Mismatch,     // written, and the radio holds something else than was sent
+    Refused,      // the program around refused to start the write; nothing was written
 };
 
 // What a safe write found out, whichever way it ended.
@@ -60,6 +64,7 @@ struct SafeWriteReport {
     RadioImage before;       // what the radio held, when backedUp
     std::string backupPath;  // the before-write backup, when it could be saved
     std::string backupError;
+    std::string radioType;  // the radio's own type, as it told it; empty when it did not
     int blocksWritten = 0;  // of kWriteBlocks in the last write attempt
     bool checked = false;
     RadioImage readBack;  // what the radio held afterwards, when checked

@@ -27,8 +27,11 @@ std::string LocalTimeNow() {
 
 }  // namespace
 
-CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_view title)
-    : m_inner(inner), m_start(std::chrono::steady_clock::now()) {
+CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_view title,
+                           std::string_view mark)
+    : m_inner(inner),
+      m_mark(mark.empty() ? std::string() : std::string(mark) + " "),
+      m_start(std::chrono::steady_clock::now()) {
     if (path.empty()) {
         return;
     }
@@ -63,7 +66,8 @@ void CTracingPort::Line(std::string_view text) {
     const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
     // The time stamp keeps its decimal point whatever the user's locale says.
     const std::string stamp = FormatFixed(ms, 3);
-    std::fprintf(m_file, "%s %.*s\n", stamp.c_str(), static_cast<int>(text.size()), text.data());
+    std::fprintf(m_file, "%s%s %.*s\n", m_mark.c_str(), stamp.c_str(),
+                 static_cast<int>(text.size()), text.data());
     std::fflush(m_file);
 }
 

@@ -25,8 +25,11 @@
 class CTracingPort final : public IPort {
 public:
     // Appends to the file at path; with an empty path nothing is traced. When the file
-    // cannot be opened, the port works untraced and Error() says why.
-    CTracingPort(IPort& inner, const std::string& path, std::string_view title = {});
+    // cannot be opened, the port works untraced and Error() says why. A mark starts every
+    // line after the header: where several ports share one file (a production run), each
+    // job's lines say whose they are ("COM2 ID 0101").
+    CTracingPort(IPort& inner, const std::string& path, std::string_view title = {},
+                 std::string_view mark = {});
     ~CTracingPort() override;
     CTracingPort(const CTracingPort&) = delete;
     CTracingPort& operator=(const CTracingPort&) = delete;
@@ -49,6 +52,7 @@ private:
     IPort& m_inner;
     std::FILE* m_file = nullptr;
     std::string m_error;
+    std::string m_mark;  // with its blank, or empty
     std::chrono::steady_clock::time_point m_start;
     bool m_bOpened = false;  // the clock restarts at the first open only
 };
