@@ -92,12 +92,14 @@ CProductionDlg::CProductionDlg(ProductionSetup setup, QWidget* parent)
     connect(m_stop, &QPushButton::clicked, this, &CProductionDlg::OnStop);
     connect(m_close, &QPushButton::clicked, this, &CProductionDlg::reject);
     connect(m_browse, &QPushButton::clicked, this, &CProductionDlg::OnBrowse);
+    connect(m_logFile, &QLineEdit::editingFinished, this, &CProductionDlg::ProposeStartId);
     connect(m_automatic, &QCheckBox::toggled, this, &CProductionDlg::UpdateButtons);
     connect(m_rows, &CProductionRows::waitingChanged, this, &CProductionDlg::UpdateButtons);
     connect(m_rows, &CProductionRows::portDone, this, &CProductionDlg::OnPortDone);
     for (const PortChoice& port : m_ports) {
         connect(port.box, &QCheckBox::toggled, this, &CProductionDlg::ShowRowsOfChosenPorts);
     }
+    ProposeStartId();
     UpdateButtons();
     m_start->setFocus();
 }
@@ -158,10 +160,25 @@ QWidget* CProductionDlg::BuildSettings(QWidget* page) {
     m_startId->setObjectName(QStringLiteral("startId"));
     m_startId->setMaxLength(16);
     m_startId->setPlaceholderText(QStringLiteral("none: every radio keeps the document's ID"));
+    m_startId->setMinimumWidth(
+        m_startId->fontMetrics().horizontalAdvance(m_startId->placeholderText()) +
+        m_startId->fontMetrics().averageCharWidth() * 3);
     SetAccessibleText(m_startId, QStringLiteral("Start ID"),
                       QStringLiteral("The first radio's PTT ID; each further radio gets the "
                                      "next one. Empty: no sequence"));
-    form->addRow(QStringLiteral("Start &ID:"), m_startId);
+    m_idHint = new QLabel(settings);
+    m_idHint->setObjectName(QStringLiteral("idHint"));
+    m_idHint->setTextFormat(Qt::PlainText);
+    m_idHint->setEnabled(false);  // the look of a hint
+    auto* id = new QWidget(settings);
+    auto* idRow = new QHBoxLayout(id);
+    idRow->setContentsMargins(0, 0, 0, 0);
+    idRow->addWidget(m_startId);
+    idRow->addWidget(m_idHint, 1);
+    form->addRow(QStringLiteral("Start &ID:"), id);
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(id))) {
+        label->setBuddy(m_startId);
+    }
 
     auto* log = new QWidget(settings);
     auto* logRow = new QHBoxLayout(log);
@@ -223,6 +240,27 @@ void CProductionDlg::OnBrowse() {
     const QString path = AskFileName(this, request);
     if (!path.isEmpty()) {
         m_logFile->setText(path);
+        ProposeStartId();
+    }
+}
+
+void CProductionDlg::ProposeStartId() {
+    CUsedIds used;
+    const Result<> read =
+        CJobLog::ReadUsed(QFile::encodeName(m_logFile->text().trimmed()).toStdString(), used);
+    if (!read) {
+        m_idHint->setText(QStringLiteral("this file is not a job log it can read"));
+        m_idHint->setToolTip(Sentence(read.message));
+        return;
+    }
+    m_idHint->setToolTip(QString());
+    if (used.Empty()) {
+        m_idHint->setText(QStringLiteral("the log records no ID yet"));
+        return;
+    }
+    m_idHint->setText(QStringLiteral("the log's highest ID: %1").arg(Text(used.Highest())));
+    if (const std::string next = used.Next(); !next.empty()) {
+        m_startId->setText(Text(next));
     }
 }
 
@@ -239,6 +277,7 @@ void CProductionDlg::OnStart() {
     plan.file = m_setup.file.toStdString();
     plan.idFrom = m_startId->text().trimmed().toStdString();
     plan.automatic = m_automatic->isChecked();
+    plan.traceFile = m_setup.traceFile.toStdString();
     plan.write = m_setup.write;
     if (const Result<> checked = CFleetRun::Check(plan); !checked) {
         ShowMessage(this, Sentence(checked.message));
@@ -257,16 +296,35 @@ void CProductionDlg::OnStart() {
         ShowMessage(this, Sentence(opened.message));
         return;
     }
-    ShowRowsOfChosenPorts();
     m_log = std::move(log);
-    m_run = std::make_unique<CFleetRun>(std::move(plan), *m_log, m_rows->Observer(),
-                                        [] { return std::make_unique<CCommPort>(); });
+    if (!BeginRun(std::move(plan))) {
+        m_log.reset();  // another run may take it
+        return;
+    }
+    ShowRowsOfChosenPorts();
     m_bStopping = false;
     m_run->Start();
     UpdateButtons();
     (m_automatic->isChecked() ? m_stop : m_next)->setFocus();
 }
 
+bool CProductionDlg::BeginRun(FleetPlan plan) {
+    auto makePort = [] { return std::make_unique<CCommPort>(); };
+    auto run = std::make_unique<CFleetRun>(plan, *m_log, m_rows->Observer(), makePort);
+    if (const Result<> ids = run->CheckIds(); !ids) {
+        MessageRequest again(
+            Sentence(ids.message) + QStringLiteral("\n\nProgram radios with IDs the log records?"),
+            windowTitle(), QMessageBox::Yes | QMessageBox::No);
+        again.defaultButton = QMessageBox::No;
+        if (ShowMessage(this, again) != QMessageBox::Yes) {
+            return false;
+        }
+        plan.reuseIds = true;
+        run = std::make_unique<CFleetRun>(std::move(plan), *m_log, m_rows->Observer(), makePort);
+    }
+    m_run = std::move(run);
+    return true;
+}
 void CProductionDlg::OnStop() {
     if (!m_run) {
         return;
@@ -306,21 +364,20 @@ void CProductionDlg::OnPortDone() {
 
 void CProductionDlg::EndRun() {
     m_run->Join();
+    const std::string stopped = m_run->StopReason();
     m_run.reset();
     m_log.reset();
-    // A second run goes on with the sequence: no ID is given twice.
-    if (!m_rows->LastId().empty()) {
-        CIdSequence ids(m_rows->LastId());
-        if (ids.Advance()) {
-            m_startId->setText(QString::fromStdString(ids.Current()));
-        }
-    }
     if (m_bCloseWhenDone) {
         QDialog::reject();
         return;
     }
+    // A second run goes on after the IDs this one used.
+    ProposeStartId();
     UpdateButtons();
     m_start->setFocus();
+    if (!stopped.empty()) {
+        ShowMessage(this, Sentence(stopped));
+    }
 }
 
 void CProductionDlg::UpdateButtons() {

@@ -10,13 +10,13 @@
 #include <memory>
 #include <vector>
 
+#include "FleetRun.h"
 #include "RadioImage.h"
 #include "SafeWrite.h"
 
-class CFleetRun;
-class CJobLog;
 class CProductionRows;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QShortcut;
@@ -26,7 +26,8 @@ struct ProductionSetup {
     QString name;         // the document's name
     QString file;         // its path for the log; the name when it has no file
     SafeWriteOptions write;
-    QString port;  // the port of the next exchange, chosen at first
+    QString port;       // the port of the next exchange, chosen at first
+    QString traceFile;  // where every job's bytes on the line go; empty: nowhere
 };
 
 class CProductionDlg : public QDialog {
@@ -60,6 +61,11 @@ private:
     void ShowRowsOfChosenPorts();
     QStringList ChosenPorts() const;
     void OnBrowse();
+    // The start ID the chosen log leads to: the next after the highest ID it records.
+    void ProposeStartId();
+    // Begins the run of plan over the open log; false when the user would rather not give
+    // again the IDs the log records.
+    bool BeginRun(FleetPlan plan);
     void OnPortDone();
     void EndRun();
     void UpdateButtons();
@@ -67,6 +73,7 @@ private:
     const ProductionSetup m_setup;
     std::vector<PortChoice> m_ports;
     QLineEdit* m_startId = nullptr;
+    QLabel* m_idHint = nullptr;  // what the log records of IDs
     QLineEdit* m_logFile = nullptr;
     QPushButton* m_browse = nullptr;
     QCheckBox* m_automatic = nullptr;

@@ -1,21 +1,46 @@
 #include "ProductionRows.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QTextEdit>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "AccessibleText.h"
-#include "IdSequence.h"
 #include "RadioTexts.h"
 #include "SafeWrite.h"
 
 namespace {
 
-// A result is told by its words; the colour is for a glance across the room.
-constexpr char kOkStyle[] = "color: #1b7a2e;";
-constexpr char kFailedStyle[] = "color: #c62828;";
+// A result is told by its words; the badge's colour and size are for a glance across the
+// room.
+constexpr char kOkStyle[] =
+    "color: white; background-color: #1b7a2e; border-radius: 4px; padding: 0px 8px;";
+constexpr char kFailedStyle[] =
+    "color: white; background-color: #c62828; border-radius: 4px; padding: 0px 8px;";
+constexpr char kReasonStyle[] = "color: #c62828;";
+constexpr double kBadgeScale = 2.6;
+
+// A text that wraps anywhere a line must break, however long a path in it is, and is always
+// as tall as its lines: the reason of a failed job, read and copied as it is.
+class CWrappingText final : public QTextEdit {
+public:
+    explicit CWrappingText(QWidget* parent) : QTextEdit(parent) {
+        setReadOnly(true);
+        setFrameShape(QFrame::NoFrame);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        viewport()->setAutoFillBackground(false);
+        document()->setDocumentMargin(0);
+        connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+                this, [this](const QSizeF& size) { setFixedHeight(qCeil(size.height())); });
+    }
+};
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -111,7 +136,10 @@ CProductionRows::~CProductionRows() = default;
 
 void CProductionRows::SetRowsShown(int rows) {
     SetPorts(QStringList(rows, QStringLiteral("COM1 (/dev/ttyUSB0)")), m_bBackup);
+    // Each row with room for a failed job: where its ID went and two lines of why.
+    constexpr int kFailureLines = 3;
     m_rowsArea->setMinimumHeight(m_rowsArea->widget()->sizeHint().height() +
+                                 rows * kFailureLines * fontMetrics().lineSpacing() +
                                  2 * m_rowsArea->frameWidth());
     SetPorts({}, m_bBackup);
 }
@@ -130,7 +158,6 @@ void CProductionRows::SetPorts(const QStringList& texts, bool backup) {
     m_bBackup = backup;
     m_nDone = 0;
     m_nFailed = 0;
-    m_strLastId.clear();
     for (int i = 0; i < texts.size(); ++i) {
         Row& row = m_rows[static_cast<std::size_t>(i)];
         QWidget* grid = m_rowsArea->widget();
@@ -146,21 +173,31 @@ void CProductionRows::SetPorts(const QStringList& texts, bool backup) {
         SetAccessibleText(row.bar, QStringLiteral("Progress on %1").arg(texts[i]), QString());
         row.result = new QLabel(grid);
         QFont big = row.result->font();
-        big.setPointSizeF(big.pointSizeF() * 1.8);
+        big.setPointSizeF(big.pointSizeF() * kBadgeScale);
         big.setBold(true);
         row.result->setFont(big);
+        row.result->setAlignment(Qt::AlignCenter);
         row.result->setMinimumWidth(
-            row.result->fontMetrics().horizontalAdvance(QStringLiteral("0000  failed")));
-        row.message = new QLabel(grid);
-        row.message->setWordWrap(true);
-        row.message->setStyleSheet(QString::fromUtf8(kFailedStyle));
-        row.message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            row.result->fontMetrics().horizontalAdvance(QStringLiteral("not written")) +
+            row.result->fontMetrics().averageCharWidth() * 2);
+        row.fate = new QLabel(grid);
+        QFont bold = row.fate->font();
+        bold.setBold(true);
+        row.fate->setFont(bold);
+        row.fate->setWordWrap(true);
+        row.fate->setTextFormat(Qt::PlainText);
+        row.fate->hide();
+        row.message = new CWrappingText(grid);
+        row.message->setStyleSheet(QString::fromUtf8(kReasonStyle));
+        SetAccessibleText(row.message,
+                          QStringLiteral("Why the last job on %1 failed").arg(texts[i]), QString());
         row.message->hide();
         auto* below = new QWidget(grid);
         auto* belowLayout = new QVBoxLayout(below);
         belowLayout->setContentsMargins(0, 0, 0, 6);
-        belowLayout->setSpacing(0);
+        belowLayout->setSpacing(2);
         belowLayout->addWidget(row.state);
+        belowLayout->addWidget(row.fate);
         belowLayout->addWidget(row.message);
         m_grid->addWidget(port, line, 0);
         m_grid->addWidget(row.bar, line, 1);
@@ -188,8 +225,12 @@ QString CProductionRows::Result(int port) const {
     return m_rows.at(static_cast<std::size_t>(port)).result->text();
 }
 
+QString CProductionRows::Fate(int port) const {
+    return m_rows.at(static_cast<std::size_t>(port)).fate->text();
+}
+
 QString CProductionRows::Message(int port) const {
-    return m_rows.at(static_cast<std::size_t>(port)).message->text();
+    return m_rows.at(static_cast<std::size_t>(port)).message->toPlainText();
 }
 
 // The last job's end stays in view while the port waits, beside its result.
@@ -220,11 +261,10 @@ void CProductionRows::JobStarted(int port, int job, const std::string& pttId) {
     row.bar->setValue(0);
     row.result->setText(pttId.empty() ? QStringLiteral("#%1").arg(job) : Text(pttId));
     row.result->setStyleSheet(QString());
+    row.fate->clear();
+    row.fate->hide();
     row.message->clear();
     row.message->hide();
-    if (!pttId.empty() && (m_strLastId.empty() || CIdSequence::Later(pttId, m_strLastId))) {
-        m_strLastId = pttId;
-    }
 }
 
 void CProductionRows::JobStatus(int port, const std::string& status) {
@@ -244,24 +284,35 @@ void CProductionRows::JobProgress(int port, int position) {
 
 void CProductionRows::JobEnded(int port, int job, const FleetJobOutcome& outcome,
                                const std::string& logError) {
-    const JobRecord& record = outcome.record;
-    const bool ok = outcome.ok;
     Row& row = m_rows.at(static_cast<std::size_t>(port));
+    const bool ok = outcome.ok;
     row.ended = ok ? QStringLiteral("done") : QStringLiteral("failed");
     SetState(row, row.ended);
-    const QString who = record.pttId.empty() ? QStringLiteral("#%1").arg(job) : Text(record.pttId);
-    row.result->setText(who + (ok ? QStringLiteral("  ok") : QStringLiteral("  failed")));
+    // The badge says what the radio holds: the new image, perhaps part of it, or nothing new.
+    const QString who =
+        outcome.pttId.empty() ? QStringLiteral("#%1").arg(job) : Text(outcome.pttId);
+    row.result->setText(ok                     ? who + QStringLiteral("  ok")
+                        : outcome.writeStarted ? who + QStringLiteral("  failed")
+                                               : QStringLiteral("not written"));
     row.result->setStyleSheet(QString::fromUtf8(ok ? kOkStyle : kFailedStyle));
+    if (ok) {
+        row.bar->setValue(kProgressMaximum);
+    }
+    const bool told = !ok && !outcome.pttId.empty();
+    row.fate->setText(told ? Text(IdFate(outcome.pttId, outcome.writeStarted)) : QString());
+    row.fate->setVisible(told);
     QStringList why;
     if (!ok) {
-        why << Text(record.result);
-    } else {
-        row.bar->setValue(kProgressMaximum);
+        why << Text(outcome.reason);
+        const std::string& backup = outcome.record.backup;
+        if (!backup.empty() && outcome.reason.find(backup) == std::string::npos) {
+            why << QStringLiteral("Backup of what the radio held: ") + Text(backup);
+        }
     }
     if (!logError.empty()) {
         why << QStringLiteral("Not in the job log: ") + Text(logError);
     }
-    row.message->setText(why.join(QLatin1Char('\n')));
+    row.message->setPlainText(why.join(QLatin1Char('\n')));
     row.message->setVisible(!why.isEmpty());
     ++(ok ? m_nDone : m_nFailed);
     ShowCounts();

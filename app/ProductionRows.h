@@ -1,7 +1,8 @@
 // The part of the Production Mode dialog that follows a run: a row per port (its state, its
-// progress bar, the last radio's ID and result in large type, green or red, and why a job
-// failed) and the counts of radios done and failed. The run's worker threads report to it
-// through Observer(), which only ever posts to this widget's thread.
+// progress bar, the last radio's result as a badge to read across the room, where a failed
+// job's ID went, why it failed and its backup) and the counts of radios done and failed. The
+// run's worker threads report to it through Observer(), which only ever posts to this
+// widget's thread.
 #pragma once
 
 #include <QString>
@@ -17,6 +18,7 @@ class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QScrollArea;
+class QTextEdit;
 
 class CProductionRows : public QWidget {
     Q_OBJECT
@@ -39,16 +41,14 @@ public:
     int Failed() const { return m_nFailed; }
     // Ports waiting for the user to say the next radio is connected.
     int WaitingForUser() const;
-    // The highest ID a job was given since SetPorts, in the order of the sequence; empty
-    // when none.
-    const std::string& LastId() const { return m_strLastId; }
 
     // A row as the user reads it: "backing up", "writing", "checking", "done", "failed",
     // then what the port waits for or "stopped", after how its last job ended ("done,
-    // waiting: connect the next radio"); the last radio's "0099  ok" or "0100  failed"; why
-    // it failed.
+    // waiting: connect the next radio"); the last radio's "0099  ok", "0100  failed" (the
+    // radio may hold it) or "not written"; where a failed job's ID went; why it failed.
     QString State(int port) const;
     QString Result(int port) const;
+    QString Fate(int port) const;
     QString Message(int port) const;
 
 signals:
@@ -63,7 +63,8 @@ private:
         QLabel* state = nullptr;
         QProgressBar* bar = nullptr;
         QLabel* result = nullptr;
-        QLabel* message = nullptr;
+        QLabel* fate = nullptr;
+        QTextEdit* message = nullptr;
         bool waitingForUser = false;
         QString ended;  // how the port's last job ended: "done", "failed"; empty while one runs
     };
@@ -89,5 +90,4 @@ private:
     bool m_bBackup = true;
     int m_nDone = 0;
     int m_nFailed = 0;
-    std::string m_strLastId;
 };

@@ -291,22 +291,36 @@ void CRadioController::OnRadioTransfer() {
     }
 }
 
-// The dialog is modal: the image it got is what the document holds until it closes.
+// The dialog is modal: the image it got is what the document holds until it closes. The
+// job log names the file each radio got, so the radios get only what a file holds: an
+// unsaved document is saved first.
 void CRadioController::OnProductionMode(QWidget* parent) {
     if (m_bRunning || !m_pDoc) {
         return;
     }
     m_view.OnLeaveCellGrid();
+    if (m_pDoc->IsModified() || m_pDoc->GetPathName().isEmpty()) {
+        MessageRequest save(
+            QStringLiteral("Save %1 first? Production mode writes what a file holds, and the "
+                           "job log names that file for every radio.")
+                .arg(m_pDoc->GetTitle()),
+            QString::fromUtf8(kAppTitle), QMessageBox::Save | QMessageBox::Cancel);
+        save.defaultButton = QMessageBox::Save;
+        if (ShowMessage(parent, save) != QMessageBox::Save || !m_pDoc->DoFileSave()) {
+            return;
+        }
+    }
     m_view.EncodeImage();
     ProductionSetup setup;
     setup.document = m_pDoc->m_image;
     setup.name = m_pDoc->GetTitle();
-    setup.file = m_pDoc->GetPathName().isEmpty() ? setup.name : m_pDoc->GetPathName();
+    setup.file = QFileInfo(m_pDoc->GetPathName()).absoluteFilePath();
     setup.write.backup = BackUpBeforeWriting();
     setup.write.verify = VerifyAfterWriting();
     setup.write.source = setup.name.toStdString();
     setup.write.checkHint = "use Compare With Radio";
     setup.port = m_strPort;
+    setup.traceFile = QString::fromStdString(TraceFileFromEnvironment());
     CProductionDlg dialog(std::move(setup), parent);
     dialog.exec();
 }

@@ -12,6 +12,7 @@
 #include "Backups.h"
 #include "ChannelCodec.h"
 #include "CommPort.h"
+#include "FileIO.h"
 #include "FleetObserver.h"
 #include "FleetRun.h"
 #include "Interrupt.h"
@@ -222,6 +223,16 @@ int RunFleet(const Args& args, std::string_view synopsis) {
         return refused;
     }
     std::cerr << "kvprog-cli: job log " << log.Path().string() << "\n";
+    if (int fd = -1; !plan.traceFile.empty()) {
+        if (const Result<> trace =
+                OpenForAppending(plan.traceFile, fd, "cannot open the trace file");
+            !trace) {
+            std::cerr << "kvprog-cli: warning: " << trace.message << " Going on without a trace.\n";
+            plan.traceFile.clear();
+        } else {
+            ::close(fd);
+        }
+    }
 
     const CInterruptGuard interrupt(true);
     CTerminalObserver observer(plan.ports);

@@ -182,10 +182,11 @@ FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& lo
         record.result = "ok";
     } else {
         const std::string why = !result.message.empty() ? result.message : hooks.LastBox();
-        record.result = FailedStage(result.end);
+        outcome.reason = FailedStage(result.end);
         if (!why.empty()) {
-            record.result.append(": ").append(Sentence(why));
+            outcome.reason.append(": ").append(Sentence(why));
         }
+        record.result = outcome.reason;
         if (!input.pttId.empty()) {
             record.result.append(" ").append(IdFate(input.pttId, outcome.writeStarted));
         }

@@ -29,7 +29,8 @@ struct FleetJobInput {
 
 struct FleetJobOutcome {
     JobRecord record;
-    std::string pttId;  // the ID the job had, whether the radio may hold it or not
+    std::string pttId;   // the ID the job had, whether the radio may hold it or not
+    std::string reason;  // why it failed: the stage and the message, without the ID's fate
     bool ok = false;
     // Whether any block of the write was sent: the radio may hold the new image, ID included.
     bool writeStarted = false;

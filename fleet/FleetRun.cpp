@@ -172,7 +172,8 @@ void CFleetRun::RunJob(int index, IPort& port, const CFleetLedger::Job& job) {
     const std::string mark = name + (job.id.empty() ? "" : " ID " + job.id);
     CTracingPort traced(
         port, m_plan.traceFile,
-        TraceTitle("production", "job #" + std::to_string(job.number) + " on " + mark), mark);
+        TraceTitle("kvprog", "production job #" + std::to_string(job.number) + " on " + mark),
+        mark);
     const FleetJobInput input{name, m_plan.document, m_plan.file, job.id, m_plan.write};
     const FleetJobOutcome outcome =
         RunFleetJob(traced, input, m_log, m_observer, index, m_stopNow, m_sleep);

@@ -440,9 +440,11 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
     QVERIFY(!app()->Document()->IsModified());  // the document is not what was restored
 }
 
-// Production Mode: two radios on COM1 and COM2 programmed at once with the IDs 0099 and
-// 0100, a third job on Space, every job a row of the log; closing the dialog while the ports
-// wait for the next radio stops them first. A document without PTT ID refuses an ID sequence.
+// Production Mode: an unsaved document is saved first; two radios on COM1 and COM2 programmed
+// at once with the IDs 0099 and 0100, a third job on Space, every job a row of the log naming
+// the saved file; closing the dialog while the ports wait for the next radio stops them
+// first. A document without PTT ID refuses an ID sequence. The next dialog proposes the ID
+// after the log's highest and asks before giving a used one again.
 void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     const CDataFolder data;
     StartRadio();  // COM1
@@ -468,18 +470,28 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
 
     RadioImage& document = app()->Document()->m_image;
     document[addr::kOptionFlags] &= ~optbits::kPttIdMask;  // OFF
+    // The new document has no file: it is saved before the dialog opens.
+    const QString saved = m_dir.filePath("production.sin");
+    SetFileDialogHandler([&saved](const FileDialogRequest&) { return saved; });
+    m_saveAnswer = QMessageBox::Save;
     bool refused = false;
     inDialog([&refused](CProductionDlg& dialog) {
         dialog.findChild<QLineEdit*>("startId")->setText("0099");
         dialog.OnStart();
         refused = !dialog.IsRunning();
     });
+    SetFileDialogHandler(nullptr);
     QVERIFY(refused);
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY2(m_messages[0].startsWith("The document's PTT ID mode is OFF"),
+    QCOMPARE(m_messages.size(), 2);
+    QVERIFY2(m_messages[0].contains("first? Production mode writes what a file holds"),
              qPrintable(m_messages[0]));
+    QVERIFY2(m_messages[1].startsWith("The document's PTT ID mode is OFF"),
+             qPrintable(m_messages[1]));
+    QVERIFY(QFile::exists(saved));
 
     document[addr::kOptionFlags] |= 1;  // BOT
+    QVERIFY(app()->Document()->DoFileSave());
+    m_messages.clear();
     QStringList results;
     bool closedAfterStopping = false;
     inDialog([&](CProductionDlg& dialog) {
@@ -505,11 +517,9 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
         closedAfterStopping = dialog.isVisible();  // until the workers have ended
         QTRY_VERIFY(!dialog.isVisible());
         QVERIFY(!dialog.IsRunning());
-        // A run after this one goes on with the sequence.
-        QCOMPARE(dialog.findChild<QLineEdit*>("startId")->text(), QString("0102"));
     });
     QVERIFY(closedAfterStopping);
-    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages, QStringList());
     results.sort();
     QCOMPARE(results, QStringList({"0099  ok", "0100  ok", "done", "done"}));
 
@@ -524,6 +534,7 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     for (const QString& line : lines.mid(1)) {
         const QStringList fields = line.split(',');
         QCOMPARE(fields.value(8), QString("ok"));
+        QCOMPARE(fields.value(5), saved);
         lastId[fields.value(1)] = fields.value(4);
         ids << fields.value(4);
     }
@@ -535,6 +546,25 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
         QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath(saved)).toStdString(), radio).ok());
         QCOMPARE(QString::fromStdString(PttIdShownText(radio)), lastId[port]);
     }
+
+    // The next run goes on after the log's highest ID; giving a used one again is asked, and
+    // No (the default) starts nothing.
+    m_otherTypeAnswer = QMessageBox::No;
+    inDialog([&](CProductionDlg& dialog) {
+        auto* logFile = dialog.findChild<QLineEdit*>("logFile");
+        logFile->setText(logPath);
+        emit logFile->editingFinished();
+        auto* startId = dialog.findChild<QLineEdit*>("startId");
+        QCOMPARE(startId->text(), QString("0102"));
+        startId->setText("0101");
+        dialog.OnStart();
+        QVERIFY(!dialog.IsRunning());
+    });
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].startsWith("ID 0101 was written at ") &&
+                 m_messages[0].contains("jobs.csv row 4") &&
+                 m_messages[0].endsWith("Program radios with IDs the log records?"),
+             qPrintable(m_messages[0]));
     second.terminate();
     second.waitForFinished(3000);
 }

@@ -87,7 +87,7 @@ parallel)
     grep -q "^jobs.csv row [2-6]: .*  ID $(id_of a.sin)  ok$" out.txt ||
         fail "the radio is not found in its row: $(cat out.txt)"
     # Every job's lines in the one trace say which port and ID they are.
-    [ "$(grep -c '^# production .* job #' trace.log)" -eq 5 ] || fail "trace headers"
+    [ "$(grep -c '^# kvprog .* production job #' trace.log)" -eq 5 ] || fail "trace headers"
     for port in "${ports[@]}"; do
         grep -qE "^$port ID 0[01][0-9]{2} [0-9.]+ tx " trace.log || fail "no trace lines of $port"
     done
