@@ -144,8 +144,13 @@ void GuiRadioTest::init() {
 void GuiRadioTest::cleanup() {
     app()->ExitInstance();
     SetMessageHandler(nullptr);
+    // The next case's radio writes the same log: this one must be gone first, even on a
+    // busy machine.
     m_radio.terminate();
-    m_radio.waitForFinished(3000);
+    if (!m_radio.waitForFinished(10000)) {
+        m_radio.kill();
+        m_radio.waitForFinished(-1);
+    }
 }
 
 void GuiRadioTest::readShowsTheRadioAndWriteSendsTheForm() {
