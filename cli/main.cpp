@@ -40,6 +40,11 @@ constexpr Verb kVerbs[] = {
      "--no-backup and --no-verify leave those steps out, --force-type writes a radio of "
      "another type",
      RunWrite, true},
+    {"restore",
+     "restore --port DEV [--retries N] [--no-backup] [--no-verify] [--force-type] BACKUP.sin",
+     "put a backup back into the radio: its own bytes, exactly as the file holds them (write "
+     "sends the form's reading of a file), with the steps of write",
+     RunRestoreVerb, true},
     {"diff", "diff [--json] [--port DEV [--retries N]] A.sin [B.sin]",
      "list what differs between A and B, or A and the radio on DEV, as the form shows it", RunDiff,
      true},
@@ -70,8 +75,8 @@ void PrintHelp(std::ostream& out) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
     out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
-           "  --trace FILE before read, write, diff or testmode: append every byte sent\n"
-           "               and received, with its time, to FILE\n"
+           "  --trace FILE before read, write, restore, diff or testmode: append every byte\n"
+           "               sent and received, with its time, to FILE\n"
            "  --help       this text\n  --version    the program's version\n"
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input; diff exits\n"
            "0 when the same, 1 when they differ, 2 on bad usage, bad input or a radio failure.\n";
@@ -114,7 +119,8 @@ int main(int argc, char** argv) {
     for (const Verb& verb : kVerbs) {
         if (words[0] == verb.name) {
             if (tracing && !verb.radio) {
-                return Fail(kExitUsage, "--trace applies to read, write, diff and testmode only");
+                return Fail(kExitUsage,
+                            "--trace applies to read, write, restore, diff and testmode only");
             }
             return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }
