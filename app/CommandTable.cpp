@@ -222,6 +222,20 @@ QString MenuItemText(int id, const QString& addition) {
     return text.insert(tab < 0 ? text.size() : tab, addition);
 }
 
+QString MenuPath(int id) {
+    const auto plain = [](const char* text) {
+        return QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+    };
+    for (const MenuTemplate& menu : MenuTable()) {
+        for (const MenuItem& item : menu.items) {
+            if (item.id == id) {
+                return plain(menu.title) + QStringLiteral(" > ") + plain(item.text);
+            }
+        }
+    }
+    return {};
+}
+
 std::span<const MenuTemplate> MenuTable() {
     return kMenus;
 }

@@ -11,6 +11,7 @@
 #include "ChannelCodec.h"
 #include "CheckConnectionDlg.h"
 #include "CommPort.h"
+#include "CommandTable.h"
 #include "CompareDlg.h"
 #include "FileDialog.h"
 #include "KV_IIDoc.h"
@@ -34,7 +35,8 @@ constexpr char kBackUpKey[] = "BackUpBeforeWriting";
 constexpr char kVerifyKey[] = "VerifyAfterWriting";
 
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
-// and the user hears of it once the run is over.
+// and the user hears of it once the run is over. The exception is the backup a write takes
+// first: without it RunSafeWrite writes nothing and says why.
 void Warn(const std::string& backupError, QStringList& warnings) {
     if (!backupError.empty()) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
@@ -244,10 +246,15 @@ void CRadioController::OnRadioTransfer() {
             options.source =
                 (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName).toStdString();
             options.checkHint = "use Compare With Radio";
+            options.restoreHint = [](const std::string& backupPath) {
+                return QuotedPath(backupPath) + " with " +
+                       MenuPath(ID_RESTORE_FROM_BACKUP).toStdString();
+            };
             SafeWriteReport report;
             const Result<SafeWriteEnd> written =
-                RunSafeWrite(port, hooks, portName, job == RadioJob::Write ? image : m_restoreImage,
-                             options, report);
+                job == RadioJob::Write
+                    ? RunSafeWrite(port, hooks, portName, image, options, report)
+                    : RunRestore(port, hooks, portName, m_restoreImage, options, report);
             Warn(report.backupError, warnings);
             if (!written.message.empty()) {
                 warnings.prepend(Sentence(written.message));

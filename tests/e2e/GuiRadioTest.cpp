@@ -114,7 +114,7 @@ private slots:
     void aPortThatCannotBeOpenedIsReported();
     void optionalFeaturesReachTheRadio();
     void readsAndWritesAreBackedUpAndTraced();
-    void aReadGoesOnWithoutBackupOrTrace();
+    void aReadGoesOnWithoutBackupOrTraceButAWriteStops();
     void compareShowsWhatTheFormHoldsAgainstTheRadio();
     void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
     void theWriteStepsAreMenuItemsRememberedInTheSettings();
@@ -346,7 +346,7 @@ void GuiRadioTest::readsAndWritesAreBackedUpAndTraced() {
     QCOMPARE(QDir(asked.places[0].folder).entryList({"*.sin"}, QDir::Files).size(), 2);
 }
 
-void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
+void GuiRadioTest::aReadGoesOnWithoutBackupOrTraceButAWriteStops() {
     const CDataFolder data;
     QVERIFY(QDir().mkpath(QFileInfo(BackupFolder()).path()));
     QFile blocker(BackupFolder());  // a file where the folder should be
@@ -363,6 +363,18 @@ void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
     QVERIFY2(m_messages.filter("no-such-folder/trace.log").size() == 1,
              qPrintable(m_messages.join("|")));
     QVERIFY2(m_messages.filter("backup").size() == 1, qPrintable(m_messages.join("|")));
+
+    // A write does not begin without its backup: one box says why and what to mend.
+    m_messages.clear();
+    QFile::remove(m_dir.filePath("saved.sin"));
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].startsWith("The radio's backup could not be saved, so nothing was "
+                                      "written: cannot create the backup folder ") &&
+                 m_messages[0].endsWith(" a folder you may write to, with room on its disk, then "
+                                        "write again."),
+             qPrintable(m_messages[0]));
+    QVERIFY(!QFile::exists(m_dir.filePath("saved.sin")));
 }
 
 void GuiRadioTest::compareShowsWhatTheFormHoldsAgainstTheRadio() {
@@ -425,6 +437,12 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
     StartRadio();
     RadioImage backup = RadioMemory();
     WriteFrequency(backup, RadioImage::ChannelAddress(2) + rec::kRxFreq, 46125000);
+    // Values the form cannot show, which its reading of the backup would change.
+    backup[RadioImage::ChannelAddress(16) + rec::kChanFlags] = 0xFF;
+    WriteTone(backup, RadioImage::ChannelAddress(1) + rec::kRxTone, {0x99, 0x3F});
+    RadioImage formReading = backup;
+    EncodeImage(DecodeForDisplay(backup), formReading);
+    QVERIFY(Bytes(formReading).left(0x3D8) != Bytes(backup).left(0x3D8));
     QVERIFY(EnsureBackupFolder());
     const QString path = QDir(BackupFolder()).filePath("20240305-141502-read.sin");
     QVERIFY(SaveSinFile(QFile::encodeName(path).toStdString(), backup).ok());
@@ -445,9 +463,10 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
 // wait for the next radio stops them first. A document without PTT ID refuses an ID sequence.
 void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     const CDataFolder data;
-    StartRadio();  // COM1
-    QProcess second;
-    second.start(KVRADIO_SIM, {"--save", m_dir.filePath("saved2.sin")});
+    StartRadio();     // COM1
+    QProcess second;  // COM2, a radio of the same type: another type is not written unasked
+    second.start(KVRADIO_SIM,
+                 {"--image", m_dir.filePath("radio.sin"), "--save", m_dir.filePath("saved2.sin")});
     QVERIFY(second.waitForStarted(5000));
     QVERIFY(second.waitForReadyRead(5000));
     qputenv("KVPROG_COM2", second.readLine().trimmed());
@@ -467,6 +486,8 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     };
 
     RadioImage& document = app()->Document()->m_image;
+    document = RadioMemory();  // the radios' type
+    view()->DecodeImage();
     document[addr::kOptionFlags] &= ~optbits::kPttIdMask;  // OFF
     bool refused = false;
     inDialog([&refused](CProductionDlg& dialog) {
