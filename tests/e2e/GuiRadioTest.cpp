@@ -217,12 +217,16 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
     QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
 
-    // A plain write cancelled part-way says what the radio now holds.
+    // A plain write cancelled part-way says what the radio now holds. Without a backup the
+    // radio's identification tells its type, and the user is asked before anything is sent.
     radio()->SetBackUpBeforeWriting(false);
     radio()->SetVerifyAfterWriting(false);
     QTimer::singleShot(2000, this, [&] { dialog().OnCancel(); });
     RunTransfer(ID_WRITE_TO_RADIO);
-    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.takeFirst(),
+             QString("The radio is a KV - T520 but this document is for a KV - T310X. Write "
+                     "anyway?"));
     QVERIFY2(m_messages[0].contains(QRegularExpression(
                  "^The write was stopped after [1-9][0-9]* of 123 blocks: the radio now holds "
                  "part of Write Data and part of what it held before. Write it again.$")),
