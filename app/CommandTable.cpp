@@ -209,17 +209,38 @@ std::span<const CommandName> CommandNames() {
     return kCommandNames;
 }
 
-QString MenuItemText(int id, const QString& addition) {
-    QString text;
-    for (const MenuTemplate& menu : MenuTable()) {
+namespace {
+
+// The menu holding command id and its item there; nulls when no menu holds it.
+std::pair<const MenuTemplate*, const MenuItem*> FindMenuItem(int id) {
+    for (const MenuTemplate& menu : kMenus) {
         for (const MenuItem& item : menu.items) {
             if (item.id == id) {
-                text = QString::fromUtf8(item.text);
+                return {&menu, &item};
             }
         }
     }
+    return {nullptr, nullptr};
+}
+
+}  // namespace
+
+QString MenuItemText(int id, const QString& addition) {
+    const MenuItem* item = FindMenuItem(id).second;
+    QString text = item ? QString::fromUtf8(item->text) : QString();
     const qsizetype tab = text.indexOf(QLatin1Char('\t'));
     return text.insert(tab < 0 ? text.size() : tab, addition);
+}
+
+QString MenuPath(int id) {
+    const auto [menu, item] = FindMenuItem(id);
+    if (!item) {
+        return {};
+    }
+    const auto plain = [](const char* text) {
+        return QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+    };
+    return plain(menu->title) + QStringLiteral(" > ") + plain(item->text);
 }
 
 std::span<const MenuTemplate> MenuTable() {

@@ -79,6 +79,10 @@ std::span<const MenuTemplate> MenuTable();
 // "&Undo Rx Tone of CH 3\tCtrl+Z".
 QString MenuItemText(int id, const QString& addition = QString());
 
+// Where the user finds command id, as messages name it: its menu and item without their
+// access keys and shortcut, "Program > Restore Radio From Backup...".
+QString MenuPath(int id);
+
 struct Accelerator {
     QKeyCombination keys;
     int id;

@@ -299,7 +299,7 @@ void CProductionRows::JobEnded(int port, int job, const FleetJobOutcome& outcome
         row.bar->setValue(kProgressMaximum);
     }
     const bool told = !ok && !outcome.pttId.empty();
-    row.fate->setText(told ? Text(IdFate(outcome.pttId, outcome.writeStarted)) : QString());
+    row.fate->setText(told ? Text(outcome.fate) : QString());
     row.fate->setVisible(told);
     QStringList why;
     if (!ok) {

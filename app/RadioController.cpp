@@ -11,6 +11,7 @@
 #include "ChannelCodec.h"
 #include "CheckConnectionDlg.h"
 #include "CommPort.h"
+#include "CommandTable.h"
 #include "CompareDlg.h"
 #include "FileDialog.h"
 #include "KV_IIDoc.h"
@@ -34,7 +35,8 @@ constexpr char kBackUpKey[] = "BackUpBeforeWriting";
 constexpr char kVerifyKey[] = "VerifyAfterWriting";
 
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
-// and the user hears of it once the run is over.
+// and the user hears of it once the run is over. The exception is the backup a write takes
+// first: without it RunSafeWrite writes nothing and says why.
 void Warn(const std::string& backupError, QStringList& warnings) {
     if (!backupError.empty()) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
@@ -59,6 +61,11 @@ std::string JobWords(RadioJob job) {
             break;
     }
     return "restore a backup to ";
+}
+
+// How the desktop program tells the user to restore a backup: by its menu command.
+std::string MenuRestoreHint(const std::string&, const std::string& backupPath) {
+    return QuotedPath(backupPath) + " with " + MenuPath(ID_RESTORE_FROM_BACKUP).toStdString();
 }
 
 QString Now() {
@@ -244,10 +251,12 @@ void CRadioController::OnRadioTransfer() {
             options.source =
                 (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName).toStdString();
             options.checkHint = "use Compare With Radio";
+            options.restoreHint = MenuRestoreHint;
             SafeWriteReport report;
             const Result<SafeWriteEnd> written =
-                RunSafeWrite(port, hooks, portName, job == RadioJob::Write ? image : m_restoreImage,
-                             options, report);
+                job == RadioJob::Write
+                    ? RunSafeWrite(port, hooks, portName, image, options, report)
+                    : RunRestore(port, hooks, portName, m_restoreImage, options, report);
             Warn(report.backupError, warnings);
             if (!written.message.empty()) {
                 warnings.prepend(Sentence(written.message));
@@ -319,6 +328,7 @@ void CRadioController::OnProductionMode(QWidget* parent) {
     setup.write.verify = VerifyAfterWriting();
     setup.write.source = setup.name.toStdString();
     setup.write.checkHint = "use Compare With Radio";
+    setup.write.restoreHint = MenuRestoreHint;
     setup.port = m_strPort;
     setup.traceFile = QString::fromStdString(TraceFileFromEnvironment());
     CProductionDlg dialog(std::move(setup), parent);

@@ -189,6 +189,19 @@ Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes
     return {};
 }
 
+int FolderSyncError(const std::filesystem::path& folder) {
+    Descriptor fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return errno;
+    }
+    // A file system that cannot sync a folder (EINVAL) keeps its entries its own way.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL) {
+        return errno;
+    }
+    return 0;
+}
+
 // Gives the new file the owner and group of the one it replaces, as far as the process may
 // (root may give both, an owner its own groups); a file it may not give them to is still
 // saved, as the user's own.
@@ -235,6 +248,10 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         return fail(errno);
+    }
+    // The rename is durable only once the folder's entry is on the disk as well.
+    if (const int error = FolderSyncError(target.parent_path()); error != 0) {
+        return Failure(cannot + Reason(error) + ".");
     }
     return {};
 }

@@ -20,12 +20,17 @@ Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes
                          std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
                          std::string_view verb = "Cannot open");
 
-// Replaces (or creates) the regular file at path with bytes, in one step. A link is
-// followed; a target that exists and is not a regular file (a folder, a device, a FIFO), or
-// that the user may not write to ("it is read-only"), is refused rather than replaced. The
-// new file keeps the old one's mode, and its owner and group as far as the process may.
+// Replaces (or creates) the regular file at path with bytes, in one step, and returns only
+// once the file and its folder's entry are on the disk (synced). A link is followed; a
+// target that exists and is not a regular file (a folder, a device, a FIFO), or that the
+// user may not write to ("it is read-only"), is refused rather than replaced. The new file
+// keeps the old one's mode, and its owner and group as far as the process may.
 Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                              std::string_view verb = "Cannot save");
+
+// Puts the entries of folder (a file renamed or made in it) on the disk: 0, or the errno of
+// the failure.
+int FolderSyncError(const std::filesystem::path& folder);
 
 // Opens the regular file at path for appending whole lines, creating it (readable by the
 // user alone) when it is missing; fd receives the descriptor, which the caller closes.

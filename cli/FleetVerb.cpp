@@ -10,16 +10,16 @@
 #include <mutex>
 
 #include "Backups.h"
-#include "ChannelCodec.h"
 #include "CommPort.h"
 #include "FileIO.h"
+#include "FileToSend.h"
 #include "FleetObserver.h"
 #include "FleetRun.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
 #include "Numbers.h"
 #include "Options.h"
-#include "SinFile.h"
+#include "RadioVerbs.h"
 
 namespace {
 
@@ -155,11 +155,9 @@ int MakePlan(const ParsedWords& words, std::string_view synopsis, FleetPlan& pla
     }
     std::error_code error;
     plan.file = std::filesystem::absolute(words.positionals[0], error).lexically_normal().string();
-    if (const Result<> loaded = LoadSinFile(plan.file, plan.document); !loaded) {
+    if (const Result<> loaded = LoadFileToSend(plan.file, plan.document); !loaded) {
         return Fail(kExitUsage, loaded.message);
     }
-    // What the desktop program sends after opening the file: the form's reading of it.
-    EncodeImage(DecodeForDisplay(plan.document), plan.document);
     plan.idFrom = words.Last("--id-from");
     if (words.Has("--id-from") && plan.idFrom.empty()) {
         return Fail(kExitUsage, CIdSequence::Check("").message);
@@ -172,6 +170,7 @@ int MakePlan(const ParsedWords& words, std::string_view synopsis, FleetPlan& pla
     plan.write.verify = !words.Has("--no-verify");
     plan.write.source = plan.file;
     plan.write.checkHint = "compare it with kvprog-cli diff";
+    plan.write.restoreHint = RestoreHint;
     // "next" is checked once the log is read.
     FleetPlan checked = plan;
     if (checked.idFrom == kNextId) {

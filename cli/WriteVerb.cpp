@@ -1,10 +1,11 @@
-// kvprog-cli write: a safe write (back up, write, check) of a channel data file.
+// kvprog-cli write and restore: a safe write (back up, write, check) of a channel data file as
+// the form reads it, or of a backup's own bytes.
 #include <unistd.h>
 
 #include <iostream>
 
-#include "ChannelCodec.h"
 #include "ChannelReport.h"
+#include "FileToSend.h"
 #include "ImageDiff.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
@@ -19,8 +20,13 @@
 namespace {
 
 constexpr OptionSpec kWriteOptions[] = {
-    {"--port", Takes::Values}, kRetriesOption, {"--verify"}, {"--no-backup"}, {"--no-verify"},
-    {"--force-type"}};
+    {"--port", Takes::Values}, kRetriesOption,  {"--verify"},
+    {"--no-backup"},           {"--no-verify"}, {"--force-type"}};
+constexpr OptionSpec kRestoreOptions[] = {
+    {"--port", Takes::Values}, kRetriesOption, {"--no-backup"}, {"--no-verify"}, {"--force-type"}};
+
+// What goes to the radio: the file as the form reads it (write), or its own bytes (restore).
+enum class Sends { FormReading, OwnBytes };
 
 // The differences between what was sent and what the radio holds, as `diff` lists them.
 bool ListDifferences(const RadioImage& sent, const RadioImage& radio) {
@@ -43,8 +49,11 @@ int Report(const Result<SafeWriteEnd>& result, const SafeWriteReport& report,
             }
             return kExitOk;
         case SafeWriteEnd::OtherType:
-            return Fail(kExitRadio, "the radio is a " + RadioTypeText(report.before) + " but " +
-                                        file + " is for a " + RadioTypeText(image) +
+            if (!result.message.empty()) {
+                break;
+            }
+            return Fail(kExitRadio, "the radio is a " + report.radioType + " but " + file +
+                                        " is for a " + RadioTypeText(image) +
                                         ": nothing was written (--force-type writes anyway)");
         case SafeWriteEnd::Mismatch:
             ListDifferences(image, report.readBack);
@@ -57,13 +66,12 @@ int Report(const Result<SafeWriteEnd>& result, const SafeWriteReport& report,
     return result.message.empty() ? kExitRadio : Fail(kExitRadio, result.message);
 }
 
-}  // namespace
-
-int RunWrite(const Args& args, std::string_view synopsis) {
-    const std::string_view names[] = {"IN.sin"};
+int RunSafeWriteVerb(const Args& args, std::string_view synopsis, Sends sends) {
+    const std::string_view names[] = {sends == Sends::OwnBytes ? "BACKUP.sin" : "IN.sin"};
     ParsedWords words;
-    if (!ParseOrShowUsage({.options = kWriteOptions, .positionals = names}, args, synopsis,
-                          words)) {
+    const std::span<const OptionSpec> accepted =
+        sends == Sends::OwnBytes ? std::span<const OptionSpec>(kRestoreOptions) : kWriteOptions;
+    if (!ParseOrShowUsage({.options = accepted, .positionals = names}, args, synopsis, words)) {
         return kExitUsage;
     }
     const std::vector<std::string> ports = words.Values("--port");
@@ -74,24 +82,41 @@ int RunWrite(const Args& args, std::string_view synopsis) {
     const std::string& port = ports[0];
     const std::string& file = words.positionals[0];
     RadioImage image;
-    if (const Result<> loaded = LoadSinFile(file, image); !loaded) {
+    const Result<> loaded =
+        sends == Sends::OwnBytes ? LoadSinFile(file, image) : LoadFileToSend(file, image);
+    if (!loaded) {
         return Fail(kExitUsage, loaded.message);
     }
-    // What the desktop program sends after opening the file: the form's reading of it.
-    EncodeImage(DecodeForDisplay(image), image);
 
     SafeWriteOptions options;
     options.backup = !words.Has("--no-backup");
     options.verify = !words.Has("--no-verify");
     options.source = file;
     options.checkHint = "compare it with kvprog-cli diff --port " + port + " " + file;
+    options.restoreHint = RestoreHint;
     const CInterruptGuard interrupt;
     CTerminalHooks hooks(std::cerr, kCaptionWriting, words.Number("--retries", 0),
                          ::isatty(STDERR_FILENO) != 0);
     hooks.SetForceType(words.Has("--force-type"));
-    CLinkPort link("write --port " + port);
+    CLinkPort link((sends == Sends::OwnBytes ? "restore --port " : "write --port ") + port);
     SafeWriteReport report;
-    const Result<SafeWriteEnd> result = RunSafeWrite(link.Port(), hooks, port, image, options, report);
+    const Result<SafeWriteEnd> result =
+        sends == Sends::OwnBytes ? RunRestore(link.Port(), hooks, port, image, options, report)
+                                 : RunSafeWrite(link.Port(), hooks, port, image, options, report);
     hooks.Finish();
     return Report(result, report, image, file);
+}
+
+}  // namespace
+
+std::string RestoreHint(const std::string& port, const std::string& backupPath) {
+    return "with kvprog-cli restore --port " + port + " " + QuotedPath(backupPath);
+}
+
+int RunWrite(const Args& args, std::string_view synopsis) {
+    return RunSafeWriteVerb(args, synopsis, Sends::FormReading);
+}
+
+int RunRestoreVerb(const Args& args, std::string_view synopsis) {
+    return RunSafeWriteVerb(args, synopsis, Sends::OwnBytes);
 }

@@ -41,6 +41,11 @@ constexpr Verb kVerbs[] = {
      "--no-backup and --no-verify leave those steps out, --force-type writes a radio of "
      "another type",
      RunWrite, true},
+    {"restore",
+     "restore --port DEV [--retries N] [--no-backup] [--no-verify] [--force-type] BACKUP.sin",
+     "put a backup back into the radio: its own bytes, exactly as the file holds them (write "
+     "sends the form's reading of a file), with the steps of write",
+     RunRestoreVerb, true},
     {"diff", "diff [--json] [--port DEV [--retries N]] A.sin [B.sin]",
      "list what differs between A and B, or A and the radio on DEV, as the form shows it", RunDiff,
      true},
@@ -77,8 +82,8 @@ void PrintHelp(std::ostream& out) {
         out << "  " << verb.synopsis << "\n      " << verb.summary << "\n";
     }
     out << "\n  --retries N  answer Retry N times when the radio does not answer (default 0)\n"
-           "  --trace FILE before read, write, diff, testmode or fleet: append every byte sent\n"
-           "               and received, with its time, to FILE\n"
+           "  --trace FILE before a verb that talks to the radio: append every byte sent and\n"
+           "               received, with its time, to FILE\n"
            "  --help       this text\n  --version    the program's version\n"
            "\nExit status: 0 success, 1 radio failure, 2 bad usage or bad input; diff exits\n"
            "0 when the same, 1 when they differ, 2 on bad usage, bad input or a radio failure.\n";
@@ -122,7 +127,8 @@ int main(int argc, char** argv) {
         if (words[0] == verb.name) {
             if (tracing && !verb.radio) {
                 return Fail(kExitUsage,
-                            "--trace applies to read, write, diff, testmode and fleet only");
+                            "--trace applies to the verbs that talk to the radio only: read, "
+                            "write, restore, diff, testmode, fleet, hash and doctor");
             }
             return verb.run(Args(words.begin() + 1, words.end()), verb.synopsis);
         }

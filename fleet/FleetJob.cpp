@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "FileIO.h"
 #include "FleetObserver.h"
 #include "HexText.h"
 #include "NewDocument.h"
@@ -14,20 +15,35 @@ bool IsStage(std::string_view text) {
     return text == kStatusBackingUp || text == kStatusWriting || text == kStatusChecking;
 }
 
+// How the user restores the backup of the job, as the program around says it; empty without
+// a backup.
+std::string RestoreAdvice(const FleetJobInput& input, const SafeWriteReport& report) {
+    if (report.backupPath.empty()) {
+        return {};
+    }
+    return input.write.restoreHint ? input.write.restoreHint(input.port, report.backupPath)
+                                   : QuotedPath(report.backupPath);
+}
+
 // The safe write's hooks in a worker thread: no boxes and no event loop; the stage and bar
 // go to the observer, and what a box would have said is kept for the log. Before the write
 // the job is noted in the log's journal, so that a run killed during the write still leaves
 // a row for it.
 class CJobHooks final : public ISafeWriteHooks {
 public:
+    // cutShort is the row to log should the run end during the write; report, the safe
+    // write's, tells its backup by then.
     CJobHooks(IFleetObserver& observer, int port, const std::atomic<bool>& stopNow,
-              const SleepFunction& sleep, CJobLog& log, const JobRecord& cutShort)
+              const SleepFunction& sleep, CJobLog& log, const FleetJobInput& input,
+              const JobRecord& cutShort, const SafeWriteReport& report)
         : m_observer(observer),
           m_nPort(port),
           m_stopNow(stopNow),
           m_sleep(sleep),
           m_log(log),
-          m_cutShort(cutShort) {}
+          m_input(input),
+          m_cutShort(cutShort),
+          m_report(report) {}
 
     void Sleep(int milliseconds) override { m_sleep(milliseconds); }
     void ShowMessage(std::string_view text, MessageIcon) override { m_strLastBox = text; }
@@ -75,6 +91,12 @@ public:
         }
         JobRecord cutShort = m_cutShort;
         cutShort.radioId = m_strIdentification;
+        cutShort.type = m_report.radioType;
+        cutShort.backup = m_report.backupPath;
+        cutShort.result =
+            "cut short: the run ended while this radio was being written. " +
+            (m_input.pttId.empty() ? std::string("It may hold part of the document.")
+                                   : IdFate(m_input.pttId, true, RestoreAdvice(m_input, m_report)));
         m_bNoted = true;
         return m_log.BeginWrite(cutShort);
     }
@@ -88,7 +110,9 @@ private:
     const std::atomic<bool>& m_stopNow;
     const SleepFunction& m_sleep;
     CJobLog& m_log;
+    const FleetJobInput& m_input;
     const JobRecord& m_cutShort;
+    const SafeWriteReport& m_report;
     std::string m_strLastBox;
     std::string m_strStatus;
     std::string m_strIdentification;
@@ -142,11 +166,16 @@ RadioImage JobImage(const RadioImage& document, const std::string& pttId) {
     return image;
 }
 
-std::string IdFate(const std::string& pttId, bool writeStarted) {
-    if (writeStarted) {
-        return "ID " + pttId + " may be in this radio: write it again or restore its backup.";
+std::string IdFate(const std::string& pttId, bool writeStarted, const std::string& restoreAdvice) {
+    if (!writeStarted) {
+        return "Not written - ID " + pttId + " goes to the next radio.";
     }
-    return "Not written - ID " + pttId + " goes to the next radio.";
+    std::string fate =
+        "ID " + pttId + " may be in this radio: write it again or restore its backup";
+    if (!restoreAdvice.empty()) {
+        fate.append(" ").append(restoreAdvice);
+    }
+    return fate + ".";
 }
 
 FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& log,
@@ -163,13 +192,8 @@ FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& lo
     const RadioImage image = JobImage(input.document, input.pttId);
     record.imageSha256 = WrittenSha256(image);
 
-    // The row the journal keeps until the job's own row is logged.
-    JobRecord cutShort = record;
-    cutShort.result = "cut short: the run ended while this radio was being written. " +
-                      (input.pttId.empty() ? std::string("It may hold part of the document.")
-                                           : IdFate(input.pttId, true));
     SafeWriteReport report;
-    CJobHooks hooks(observer, portIndex, stopNow, sleep, log, cutShort);
+    CJobHooks hooks(observer, portIndex, stopNow, sleep, log, input, record, report);
     const Result<SafeWriteEnd> result =
         RunSafeWrite(port, hooks, input.port, image, input.write, report);
 
@@ -188,7 +212,8 @@ FleetJobOutcome RunFleetJob(IPort& port, const FleetJobInput& input, CJobLog& lo
         }
         record.result = outcome.reason;
         if (!input.pttId.empty()) {
-            record.result.append(" ").append(IdFate(input.pttId, outcome.writeStarted));
+            outcome.fate = IdFate(input.pttId, outcome.writeStarted, RestoreAdvice(input, report));
+            record.result.append(" ").append(outcome.fate);
         }
         // A radio that got nothing does not hold the ID: the row does not name it.
         if (!outcome.writeStarted) {

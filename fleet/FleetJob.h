@@ -31,6 +31,7 @@ struct FleetJobOutcome {
     JobRecord record;
     std::string pttId;   // the ID the job had, whether the radio may hold it or not
     std::string reason;  // why it failed: the stage and the message, without the ID's fate
+    std::string fate;    // where a failed job's ID went (IdFate); empty without an ID
     bool ok = false;
     // Whether any block of the write was sent: the radio may hold the new image, ID included.
     bool writeStarted = false;
@@ -41,8 +42,10 @@ struct FleetJobOutcome {
 RadioImage JobImage(const RadioImage& document, const std::string& pttId);
 
 // Where a failed job's ID went, in a sentence: given back to the next radio, or perhaps in
-// this one.
-std::string IdFate(const std::string& pttId, bool writeStarted);
+// this one, then how to restore its backup (restoreAdvice, as SafeWriteOptions::restoreHint
+// gives it) when there is one.
+std::string IdFate(const std::string& pttId, bool writeStarted,
+                   const std::string& restoreAdvice = {});
 
 // Runs the job over port, noting it in log's journal before its write sends anything.
 // portIndex names the port to the observer; stopNow, once set, stops the job at the

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <vector>
 
+#include "FileIO.h"
+
 namespace {
 
 constexpr mode_t kPrivateFolder = 0700;
@@ -55,9 +57,20 @@ std::string Quoted(const QString& path) {
 }
 
 // Makes the folder (and its parents) and keeps it private; false when it cannot be made.
+// The entry of every folder made here is synced, so that a backup saved in it is not lost
+// with its folder at a power cut.
 bool MakePrivateFolder(const QString& folder) {
+    QString existing = folder;
+    while (!QFileInfo::exists(existing)) {
+        existing = QFileInfo(existing).path();
+    }
     if (!QDir().mkpath(folder)) {
         return false;
+    }
+    for (QString made = folder; made != existing; made = QFileInfo(made).path()) {
+        if (FolderSyncError(QFile::encodeName(QFileInfo(made).path()).toStdString()) != 0) {
+            return false;
+        }
     }
     // A folder made by an earlier version may be open to everyone: tighten it.
     ::chmod(QFile::encodeName(folder).constData(), kPrivateFolder);

@@ -20,10 +20,13 @@ std::string OpenFailedText(std::string_view reason);
 
 // What a write that ended part-way leaves: "the write HOW after N of TOTAL blocks: the
 // radio now holds part of SOURCE and part of what it held before. Write it again, or
-// restore the backup BACKUP." HOW is "was stopped" or "failed"; the last clause only when
-// there is a backup to name.
+// restore the backup RESTORE" - or, when not even the first block was acknowledged, "the
+// write HOW at the first block: the radio did not acknowledge it and may hold that block of
+// SOURCE, or part of it. Write it again, ...". HOW is "was stopped" or "failed"; RESTORE
+// names the backup and how to restore it, and ends the text (without one: "Write it
+// again.").
 std::string PartWrittenText(std::string_view how, int blocks, int total, std::string_view source,
-                            std::string_view backup);
+                            std::string_view restore);
 
 // The transfer progress dialog (CProgressDlg).
 inline constexpr std::string_view kCaptionReading = "Reading Data Progress";

@@ -1,8 +1,13 @@
 #include "SafeWrite.h"
 
+#include <QFile>
 #include <algorithm>
+#include <cctype>
+#include <optional>
+#include <vector>
 
 #include "Backups.h"
+#include "FileIO.h"
 #include "ImageDiff.h"
 #include "NewDocument.h"
 #include "RadioTexts.h"
@@ -13,6 +18,26 @@ bool IsNumber(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
+bool SameType(const RadioImage& a, const RadioImage& b) {
+    return a[addr::kTypeDigit] == b[addr::kTypeDigit];
+}
+
+// The radio's memory as far as its identification shows it (the identification is the
+// memory from addr::kModelBlock on; 0xFF elsewhere), when it reaches the type digit.
+std::optional<RadioImage> IdentifiedMemory(std::span<const std::uint8_t> identification) {
+    if (identification.size() <= addr::kTypeDigit - addr::kModelBlock) {
+        return std::nullopt;
+    }
+    RadioImage memory;
+    std::copy_n(identification.begin(),
+                std::min(identification.size(), addr::kWriteEnd - addr::kModelBlock),
+                memory.data() + addr::kModelBlock);
+    return memory;
+}
+
+// How a session guarded by the image's type ended at the identification.
+enum class TypeStop { None, OtherType, Unknown };
+
 // The hooks of one stage's clone run: everything goes to the safe write's hooks, but the bar
 // is the stage's share of one bar over all stages, and the status line names the stage
 // where the run would show a block number. With one stage and plainStatus it is the
@@ -22,17 +47,25 @@ public:
     CStageHooks(ISafeWriteHooks& inner, int stages, bool plainStatus)
         : m_inner(inner), m_nStages(std::max(stages, 1)), m_bPlainStatus(plainStatus) {}
 
-    void Begin(int index, std::string_view status) {
+    // guard: stop the session right after the identification when the radio is of another
+    // type than this image or its identification is too short to tell; the clone run checks
+    // cancel there, before any block, and leaves the radio as a cancelled read does.
+    void Begin(int index, std::string_view status, const RadioImage* guard) {
         m_nIndex = index;
         m_status = status;
         m_nPosition = 0;
         m_nBlocks = 0;
+        m_pGuard = guard;
+        m_typeStop = TypeStop::None;
+        m_identification.clear();
         if (!m_bPlainStatus) {
             m_inner.SetStatus(m_status);
             m_inner.SetProgressPosition(Overall(0));
         }
     }
     int Blocks() const { return m_nBlocks; }
+    TypeStop Stopped() const { return m_typeStop; }
+    const std::vector<std::uint8_t>& Identification() const { return m_identification; }
 
     void Sleep(int milliseconds) override { m_inner.Sleep(milliseconds); }
     void ShowMessage(std::string_view text, MessageIcon icon) override {
@@ -42,7 +75,7 @@ public:
         return m_inner.AskRetryCancel(text);
     }
     void PumpOne() override { m_inner.PumpOne(); }
-    bool IsCancelled() override { return m_inner.IsCancelled(); }
+    bool IsCancelled() override { return m_typeStop != TypeStop::None || m_inner.IsCancelled(); }
     void SetStatus(std::string_view text) override {
         m_inner.SetStatus(!m_bPlainStatus && IsNumber(text) ? std::string_view(m_status) : text);
     }
@@ -53,6 +86,13 @@ public:
     }
     void Attempt(int attempt, int of) override { m_inner.Attempt(attempt, of); }
     void Identified(std::span<const std::uint8_t> identification) override {
+        m_identification.assign(identification.begin(), identification.end());
+        if (m_pGuard) {
+            const std::optional<RadioImage> radio = IdentifiedMemory(identification);
+            m_typeStop = !radio                         ? TypeStop::Unknown
+                         : !SameType(*radio, *m_pGuard) ? TypeStop::OtherType
+                                                        : TypeStop::None;
+        }
         m_inner.Identified(identification);
     }
     void BlockDone(int done, int total) override {
@@ -70,7 +110,20 @@ private:
     std::string m_status;
     int m_nPosition = 0;
     int m_nBlocks = 0;
+    const RadioImage* m_pGuard = nullptr;
+    TypeStop m_typeStop = TypeStop::None;
+    std::vector<std::uint8_t> m_identification;
 };
+
+// Why a write did not begin when its backup could not be saved, and the fix.
+std::string NotSavedText(std::string reason) {
+    if (!reason.empty()) {
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    }
+    return "the radio's backup could not be saved, so nothing was written: " + reason + " Make " +
+           QuotedPath(QFile::encodeName(BackupFolder()).toStdString()) +
+           " a folder you may write to, with room on its disk, then write again.";
+}
 
 class CSafeWrite {
 public:
@@ -90,10 +143,11 @@ public:
 private:
     Result<SafeWriteEnd> BackUp();
     Result<SafeWriteEnd> Write();
+    Result<SafeWriteEnd> Written(const Result<CloneEnd>& written);
     Result<SafeWriteEnd> Check();
     Result<CloneEnd> Clone(int stage, std::string_view status, CloneDirection direction,
-                           RadioImage& image);
-    void KeepCopy(const RadioImage& image, BackupKind kind, std::string* path);
+                           RadioImage& image, const RadioImage* guard = nullptr);
+    std::string RestoreAdvice() const;
 
     IPort& m_port;
     ISafeWriteHooks& m_hooks;
@@ -102,22 +156,27 @@ private:
     const SafeWriteOptions& m_options;
     SafeWriteReport& m_report;
     CStageHooks m_stages;
+    bool m_bTypeKnown = false;  // the radio's type is the image's, or the hooks agreed
 };
 
 Result<CloneEnd> CSafeWrite::Clone(int stage, std::string_view status, CloneDirection direction,
-                                   RadioImage& image) {
-    m_stages.Begin(stage, status);
-    return RunClone(m_port, m_stages, m_portName, direction, image);
+                                   RadioImage& image, const RadioImage* guard) {
+    m_stages.Begin(stage, status, guard);
+    Result<CloneEnd> result = RunClone(m_port, m_stages, m_portName, direction, image);
+    if (m_report.radioType.empty()) {
+        if (const auto radio = IdentifiedMemory(m_stages.Identification())) {
+            m_report.radioType = RadioTypeText(*radio);
+        }
+    }
+    return result;
 }
 
-void CSafeWrite::KeepCopy(const RadioImage& image, BackupKind kind, std::string* path) {
-    const BackupSaved saved = SaveBackup(image, kind);
-    if (!saved.result && m_report.backupError.empty()) {
-        m_report.backupError = saved.result.message;
+std::string CSafeWrite::RestoreAdvice() const {
+    if (m_report.backupPath.empty()) {
+        return {};
     }
-    if (path) {
-        *path = saved.path.toStdString();
-    }
+    return m_options.restoreHint ? m_options.restoreHint(m_portName, m_report.backupPath)
+                                 : QuotedPath(m_report.backupPath) + ".";
 }
 
 Result<SafeWriteEnd> CSafeWrite::BackUp() {
@@ -136,25 +195,67 @@ Result<SafeWriteEnd> CSafeWrite::BackUp() {
     }
     m_report.backedUp = true;
     m_report.before = before;
-    KeepCopy(before, BackupKind::BeforeWrite, &m_report.backupPath);
-    if (before[addr::kTypeDigit] != m_image[addr::kTypeDigit] &&
-        !m_hooks.WriteOtherType(RadioTypeText(before), RadioTypeText(m_image))) {
+    m_report.radioType = RadioTypeText(before);
+    // The backup is what undoes this write: without it on the disk nothing is written.
+    const BackupSaved saved = SaveBackup(before, BackupKind::BeforeWrite);
+    if (!saved.result) {
+        return {SafeWriteEnd::NotBackedUp, NotSavedText(saved.result.message)};
+    }
+    m_report.backupPath = saved.path.toStdString();
+    if (!SameType(before, m_image) &&
+        !m_hooks.WriteOtherType(m_report.radioType, RadioTypeText(m_image))) {
         return {SafeWriteEnd::OtherType, {}};
     }
+    m_bTypeKnown = true;
     return {};
 }
 
 Result<SafeWriteEnd> CSafeWrite::Write() {
-    RadioImage outgoing = m_image;
     const int stage = m_options.backup ? 1 : 0;
-    const Result<CloneEnd> written = Clone(stage, kStatusWriting, CloneDirection::Write, outgoing);
+    for (;;) {
+        if (Result<> ready = m_hooks.BeforeWriting(); !ready) {
+            return {SafeWriteEnd::Refused, std::move(ready.message)};
+        }
+        RadioImage outgoing = m_image;
+        const Result<CloneEnd> written = Clone(stage, kStatusWriting, CloneDirection::Write,
+                                               outgoing, m_bTypeKnown ? nullptr : &m_image);
+        switch (m_stages.Stopped()) {
+            case TypeStop::Unknown:
+                return {SafeWriteEnd::OtherType,
+                        "the radio's identification came short (" +
+                            std::to_string(m_stages.Identification().size()) + " of " +
+                            std::to_string(radiolink::kIdentSize) +
+                            " bytes), so its type is unknown and nothing was written: check the "
+                            "cable and write again."};
+            case TypeStop::OtherType:
+                // The session ended before its first block and closed the port: the question
+                // may take as long as the user likes.
+                if (!m_hooks.WriteOtherType(m_report.radioType, RadioTypeText(m_image))) {
+                    return {SafeWriteEnd::OtherType, {}};
+                }
+                m_bTypeKnown = true;
+                continue;
+            case TypeStop::None:
+                break;
+        }
+        m_bTypeKnown = m_bTypeKnown || !m_stages.Identification().empty();
+        return Written(written);
+    }
+}
+
+// What a write session that got past the type check leaves.
+Result<SafeWriteEnd> CSafeWrite::Written(const Result<CloneEnd>& written) {
     m_report.blocksWritten = m_stages.Blocks();
     // A write fails as WriteFailed only once a block has been sent; the radio may have stored
     // that block and lost only its acknowledgement.
     m_report.blockSent =
         m_report.blockSent || m_report.blocksWritten > 0 || written.end == CloneEnd::WriteFailed;
     if (written.end != CloneEnd::OpenFailed) {
-        KeepCopy(m_image, BackupKind::Sent, nullptr);
+        // A copy of what was sent is for support; failing to keep it is only a warning.
+        const BackupSaved saved = SaveBackup(m_image, BackupKind::Sent);
+        if (!saved.result && m_report.backupError.empty()) {
+            m_report.backupError = saved.result.message;
+        }
     }
     switch (written.end) {
         case CloneEnd::Completed:
@@ -169,11 +270,11 @@ Result<SafeWriteEnd> CSafeWrite::Write() {
             }
             return {SafeWriteEnd::Cancelled,
                     PartWrittenText("was stopped", m_report.blocksWritten, kWriteBlocks,
-                                    m_options.source, m_report.backupPath)};
+                                    m_options.source, RestoreAdvice())};
         default:
             return {SafeWriteEnd::WriteFailed,
                     PartWrittenText("failed", m_report.blocksWritten, kWriteBlocks,
-                                    m_options.source, m_report.backupPath)};
+                                    m_options.source, RestoreAdvice())};
     }
 }
 
@@ -230,4 +331,12 @@ Result<SafeWriteEnd> RunSafeWrite(IPort& port, ISafeWriteHooks& hooks, const std
                                   SafeWriteReport& report) {
     report = {};
     return CSafeWrite(port, hooks, portName, image, options, report).Run();
+}
+
+Result<SafeWriteEnd> RunRestore(IPort& port, ISafeWriteHooks& hooks, const std::string& portName,
+                                const RadioImage& backup, const SafeWriteOptions& options,
+                                SafeWriteReport& report) {
+    // The backup as it is: decoding it for the form and encoding it again would change the
+    // bytes the form cannot show (the flags of unused channels, reserved bytes).
+    return RunSafeWrite(port, hooks, portName, backup, options, report);
 }

@@ -188,6 +188,9 @@ private slots:
                 QVERIFY(items[i]->data().toInt() != ID_APP_ABOUT);
             }
         }
+        // Messages name a command by where the user finds it.
+        QCOMPARE(MenuPath(ID_RESTORE_FROM_BACKUP),
+                 QString("Program > Restore Radio From Backup..."));
     }
 
     void acceleratorsAreExactlyTheTable() {

@@ -114,7 +114,7 @@ private slots:
     void aPortThatCannotBeOpenedIsReported();
     void optionalFeaturesReachTheRadio();
     void readsAndWritesAreBackedUpAndTraced();
-    void aReadGoesOnWithoutBackupOrTrace();
+    void aReadGoesOnWithoutBackupOrTraceButAWriteStops();
     void compareShowsWhatTheFormHoldsAgainstTheRadio();
     void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
     void theWriteStepsAreMenuItemsRememberedInTheSettings();
@@ -222,12 +222,16 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
     QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
 
-    // A plain write cancelled part-way says what the radio now holds.
+    // A plain write cancelled part-way says what the radio now holds. Without a backup the
+    // radio's identification tells its type, and the user is asked before anything is sent.
     radio()->SetBackUpBeforeWriting(false);
     radio()->SetVerifyAfterWriting(false);
     QTimer::singleShot(2000, this, [&] { dialog().OnCancel(); });
     RunTransfer(ID_WRITE_TO_RADIO);
-    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.takeFirst(),
+             QString("The radio is a KV - T520 but this document is for a KV - T310X. Write "
+                     "anyway?"));
     QVERIFY2(m_messages[0].contains(QRegularExpression(
                  "^The write was stopped after [1-9][0-9]* of 123 blocks: the radio now holds "
                  "part of Write Data and part of what it held before. Write it again.$")),
@@ -351,7 +355,7 @@ void GuiRadioTest::readsAndWritesAreBackedUpAndTraced() {
     QCOMPARE(QDir(asked.places[0].folder).entryList({"*.sin"}, QDir::Files).size(), 2);
 }
 
-void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
+void GuiRadioTest::aReadGoesOnWithoutBackupOrTraceButAWriteStops() {
     const CDataFolder data;
     QVERIFY(QDir().mkpath(QFileInfo(BackupFolder()).path()));
     QFile blocker(BackupFolder());  // a file where the folder should be
@@ -368,6 +372,18 @@ void GuiRadioTest::aReadGoesOnWithoutBackupOrTrace() {
     QVERIFY2(m_messages.filter("no-such-folder/trace.log").size() == 1,
              qPrintable(m_messages.join("|")));
     QVERIFY2(m_messages.filter("backup").size() == 1, qPrintable(m_messages.join("|")));
+
+    // A write does not begin without its backup: one box says why and what to mend.
+    m_messages.clear();
+    QFile::remove(m_dir.filePath("saved.sin"));
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].startsWith("The radio's backup could not be saved, so nothing was "
+                                      "written: cannot create the backup folder ") &&
+                 m_messages[0].endsWith(" a folder you may write to, with room on its disk, then "
+                                        "write again."),
+             qPrintable(m_messages[0]));
+    QVERIFY(!QFile::exists(m_dir.filePath("saved.sin")));
 }
 
 void GuiRadioTest::compareShowsWhatTheFormHoldsAgainstTheRadio() {
@@ -430,6 +446,12 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
     StartRadio();
     RadioImage backup = RadioMemory();
     WriteFrequency(backup, RadioImage::ChannelAddress(2) + rec::kRxFreq, 46125000);
+    // Values the form cannot show, which its reading of the backup would change.
+    backup[RadioImage::ChannelAddress(16) + rec::kChanFlags] = 0xFF;
+    WriteTone(backup, RadioImage::ChannelAddress(1) + rec::kRxTone, {0x99, 0x3F});
+    RadioImage formReading = backup;
+    EncodeImage(DecodeForDisplay(backup), formReading);
+    QVERIFY(Bytes(formReading).left(0x3D8) != Bytes(backup).left(0x3D8));
     QVERIFY(EnsureBackupFolder());
     const QString path = QDir(BackupFolder()).filePath("20240305-141502-read.sin");
     QVERIFY(SaveSinFile(QFile::encodeName(path).toStdString(), backup).ok());
@@ -452,9 +474,10 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
 // after the log's highest and asks before giving a used one again.
 void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     const CDataFolder data;
-    StartRadio();  // COM1
-    QProcess second;
-    second.start(KVRADIO_SIM, {"--save", m_dir.filePath("saved2.sin")});
+    StartRadio();     // COM1
+    QProcess second;  // COM2, a radio of the same type: another type is not written unasked
+    second.start(KVRADIO_SIM,
+                 {"--image", m_dir.filePath("radio.sin"), "--save", m_dir.filePath("saved2.sin")});
     QVERIFY(second.waitForStarted(5000));
     QVERIFY(second.waitForReadyRead(5000));
     qputenv("KVPROG_COM2", second.readLine().trimmed());
@@ -474,6 +497,8 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     };
 
     RadioImage& document = app()->Document()->m_image;
+    document = RadioMemory();  // the radios' type
+    view()->DecodeImage();
     document[addr::kOptionFlags] &= ~optbits::kPttIdMask;  // OFF
     // The new document has no file: it is saved before the dialog opens.
     const QString saved = m_dir.filePath("production.sin");

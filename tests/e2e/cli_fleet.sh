@@ -216,7 +216,9 @@ auto)
     run_cli 0 read --port "${ports[0]}" after.sin
     ;;
 kill)
-    radio one
+    mkfifo control
+    exec 4<>control
+    radio one --control <control
     # Killed in the middle of writing 1001: nothing had time to log the job.
     "$cli" fleet --port "${ports[0]}" --id-from 1001 --count 1 --no-backup --no-verify \
         --log jobs.csv doc.sin </dev/null >out.txt 2>err.txt &
@@ -227,6 +229,9 @@ kill)
     done
     kill -KILL "$cli_pid"
     wait "$cli_pid" 2>/dev/null || true
+    # The radio was left in the middle of a block: the technician switches it off and on.
+    echo off >&4
+    echo on >&4
     [ "$(wc -l < jobs.csv)" -eq 1 ] || fail "a row before the job ended: $(cat jobs.csv)"
     # The next run finds the job cut short, logs it, and refuses to give 1001 again.
     run_cli 2 fleet --port "${ports[0]}" --id-from 1001 --count 1 --log jobs.csv doc.sin

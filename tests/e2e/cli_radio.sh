@@ -5,7 +5,7 @@
 # of the radio's faults),
 # cancel (Ctrl+C during a paced read), busy (a port another program holds), safety (the
 # backups every read and write leaves, and the serial trace of --trace), diff (a file against
-# the radio).
+# the radio), restore (no write without a saved backup, a backup's own bytes put back).
 set -euo pipefail
 cli="$1"
 sim="$2"
@@ -164,7 +164,7 @@ cancel)
     got=0
     wait "$cli_pid" || got=$?
     [ "$got" -eq 1 ] || fail "a stopped write exited $got: $(cat err.txt)"
-    grep -qE "^kvprog-cli: the write was stopped after [0-9]+ of 123 blocks: the radio now holds part of fresh.sin and part of what it held before. Write it again, or restore the backup .*-before-write.sin.$" err.txt ||
+    grep -qE "^kvprog-cli: the write was stopped after [0-9]+ of 123 blocks: the radio now holds part of fresh.sin and part of what it held before. Write it again, or restore the backup with kvprog-cli restore --port $port \".*-before-write.sin\"$" err.txt ||
         fail "no report of the stopped write: $(cat err.txt)"
     stop_sim
     ;;
@@ -182,6 +182,10 @@ safe)
     run_cli 1 write --port "$port" fresh.sin
     expect_message "the radio is a KV - T520 but fresh.sin is for a KV - T310X: nothing was written (--force-type writes anyway)"
     [ ! -e other.sin ] || fail "the radio of another type was written"
+    # Without a backup the radio's identification tells its type, before any block is sent.
+    run_cli 1 write --no-backup --port "$port" fresh.sin
+    expect_message "the radio is a KV - T520 but fresh.sin is for a KV - T310X: nothing was written (--force-type writes anyway)"
+    ! grep -q ' pc 57' other.log || fail "a block went to the radio of another type"
     run_cli 0 write --force-type --port "$port" fresh.sin
     stop_sim
     cmp -n 984 other.sin fresh.sin || fail "--force-type did not write"
@@ -311,6 +315,34 @@ diff)
     expect_message "$msg_comm"
     stop_sim
     [ ! -s out.txt ] || fail "a failed read printed: $(cat out.txt)"
+    ;;
+restore)
+    # A backup that cannot be saved stops the write before anything is sent, and names the fix.
+    start_sim blocked --image known.sin --save blocked.sin
+    mkdir -p blocked/kvprog
+    : >blocked/kvprog/backups  # a file where the folder should be
+    (
+        export XDG_DATA_HOME="$work/blocked"
+        run_cli 1 write --port "$port" fresh.sin
+    )
+    folder="\"$work/blocked/kvprog/backups\""
+    expect_message "the radio's backup could not be saved, so nothing was written: cannot create the backup folder $folder. Make $folder a folder you may write to, with room on its disk, then write again."
+    stop_sim
+    [ ! -e blocked.sin ] && ! grep -q ' pc 57' blocked.log || fail "the radio was written without its backup"
+
+    # known.sin holds values the form cannot show: write sends the form's reading of them and
+    # says so before it writes; restore puts the backup's own bytes back.
+    start_sim restored --image fresh.sin --save restored.sin
+    run_cli 0 write --no-backup --no-verify --port "$port" known.sin
+    awk '/^kvprog-cli: warning: known.sin holds values the form cannot show/ { note = NR }
+         /^  CH 1 / { field = NR } /^Writing Data Progress/ { writing = NR }
+         END { exit !(note && field && note < writing) }' err.txt ||
+        fail "write did not say before writing what it sends otherwise: $(cat err.txt)"
+    ! cmp -s -n 984 restored.sin known.sin || fail "write sent known.sin's own bytes"
+    run_cli 0 restore --port "$port" known.sin
+    stop_sim
+    cmp -n 984 restored.sin known.sin || fail "the restored radio differs from the backup"
+    grep -qF "verify: the radio holds what was written" err.txt || fail "restore: $(cat err.txt)"
     ;;
 *)
     fail "unknown group"

@@ -246,7 +246,7 @@ TEST_F(Clone, ConfirmationGivesUpAfterThreeResends) {
 
 // An ACK left over in an earlier answer must not pass for the radio's answer to a handshake.
 TEST_F(Clone, StaleAckFromTheIdentificationNeverPassesAHandshake) {
-    radio.identification.assign(8, 0x06);
+    radio.identification = std::vector<std::uint8_t>(8, 0x06);
     radio.failingConfirmSends = 100;
     radio.handshakeReplies = {{0x06}};
     radio.handshakeReply = {};

@@ -53,7 +53,8 @@ void CScriptedRadio::Hear(std::span<const std::uint8_t> bytes) {
             break;
         case Stage::Identify:
             if (bytes.size() == 1 && bytes[0] == 0x02) {
-                Arrive(identification);
+                Arrive(identification ? std::span<const std::uint8_t>(*identification)
+                                      : std::span(memory.data() + 0x3D0, 8));
                 m_stage = Stage::Confirm;
             }
             break;
@@ -91,26 +92,4 @@ void CScriptedRadio::Hear(std::span<const std::uint8_t> bytes) {
             }
             break;
     }
-}
-
-void CHookRecorder::PumpOne() {
-    m_trace.Add("pump");
-    if (onPump) {
-        onPump();
-    }
-}
-
-bool CHookRecorder::IsCancelled() {
-    m_trace.Add("check");
-    ++m_nChecks;
-    return cancelAtCheck > 0 && m_nChecks >= cancelAtCheck;
-}
-
-void CHookRecorder::SetStatus(std::string_view text) {
-    m_trace.Add("status " + std::string(text));
-}
-
-void CHookRecorder::SetProgressPosition(int value) {
-    position = value;
-    m_trace.Add("progress " + std::to_string(value));
 }

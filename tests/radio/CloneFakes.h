@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,7 +25,9 @@ public:
     // beyond the list get handshakeReply.
     std::vector<std::vector<std::uint8_t>> handshakeReplies;
     std::vector<std::uint8_t> handshakeReply = {0x06};
-    std::vector<std::uint8_t> identification = {'K', 'V', 'T', '3', '1', '0', 'X', 0x00};
+    // What the radio sends as its identification; unset: its memory from 0x3D0 to 0x3D7, as
+    // a radio does.
+    std::optional<std::vector<std::uint8_t>> identification;
     std::vector<std::uint8_t> confirmReply = {0x06};
     int failingConfirmSends = 0;  // the first so many sends of the confirmation fail
     bool confirmReceiveFails = false;
@@ -47,21 +50,39 @@ private:
     int m_nWriteAddress = -1;  // the address whose data the radio waits for
 };
 
-// The program around the run: records every hook call and answers from its settings.
-class CHookRecorder final : public CHookRecorderBase<ICloneHooks> {
+// The program around the run: records every hook call and answers from its settings. Hooks
+// is ICloneHooks or an interface built on it; a recorder for a richer one adds the rest.
+template <class Hooks>
+class CCloneRecorder : public CHookRecorderBase<Hooks> {
 public:
-    using CHookRecorderBase::CHookRecorderBase;
+    using CHookRecorderBase<Hooks>::CHookRecorderBase;
 
     int cancelAtCheck = 0;  // > 0: cancel from this cancel check on (1 = the first)
     std::function<void()> onPump;
     int position = 0;
 
-    void PumpOne() override;
-    bool IsCancelled() override;
-    void SetStatus(std::string_view text) override;
+    void PumpOne() override {
+        this->m_trace.Add("pump");
+        if (onPump) {
+            onPump();
+        }
+    }
+    bool IsCancelled() override {
+        this->m_trace.Add("check");
+        ++m_nChecks;
+        return cancelAtCheck > 0 && m_nChecks >= cancelAtCheck;
+    }
+    void SetStatus(std::string_view text) override {
+        this->m_trace.Add("status " + std::string(text));
+    }
     int ProgressPosition() override { return position; }
-    void SetProgressPosition(int value) override;
+    void SetProgressPosition(int value) override {
+        position = value;
+        this->m_trace.Add("progress " + std::to_string(value));
+    }
 
 private:
     int m_nChecks = 0;
 };
+
+using CHookRecorder = CCloneRecorder<ICloneHooks>;
