@@ -182,11 +182,14 @@ check(f"{jobs} jobs succeeded", len(ok) == jobs, f"{len(ok)}")
 check("every reported job is a log row and a line of output",
       reported_ok is not None and len(rows) == reported_ok + reported_failed == len(out))
 reasonless = [r["result"] for r in bad
-              if not re.fullmatch(r"(open|backup|write|verify|stopped): .+", r["result"], re.S)]
+              if not re.fullmatch(r"(open|backup|type|log|write|verify|stopped|cut short): .+",
+                                  r["result"], re.S)]
 check("every failed row says why", not reasonless, "; ".join(reasonless[:5]))
-# A write that failed with "nothing was written" never reached the radio: its ID goes on.
-written = [r for r in rows if r["result"] == "ok" or stage(r) == "verify" or
-           (stage(r) == "write" and "nothing was written" not in r["result"])]
+# A row names an ID only when its radio may hold it; a failed row without one says where
+# its ID went.
+written = [r for r in rows if r["ptt_id"]]
+untold = [r["result"] for r in bad if not r["ptt_id"] and "goes to the next radio" not in r["result"]]
+check("every failed row without an ID says where it went", not untold, "; ".join(untold[:5]))
 dups = {i: n for i, n in collections.Counter(r["ptt_id"] for r in written).items() if n > 1}
 check("no PTT ID on two rows whose radio may hold it", not dups,
       f"{len(dups)} IDs twice: " + " ".join(sorted(dups, key=int)[:10]) if dups else

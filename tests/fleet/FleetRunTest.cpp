@@ -3,7 +3,10 @@
 // records), --count, a stop in the middle of a write, and the next run's view of the log.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <condition_variable>
+#include <csignal>
 #include <filesystem>
 #include <mutex>
 
@@ -245,6 +248,27 @@ TEST_F(FleetRunTest, AStopDuringTheWriteKeepsTheIdAndLeavesNoJournal) {
     // The job has its row: once the log is let go, nothing is left to log as cut short.
     log.reset();
     EXPECT_FALSE(fs::exists(JournalPath(Log())));
+}
+
+// A full disk, as the file size limit makes it: the journal cannot note the job, so its write
+// never starts, and a run that cannot log takes no further radio.
+TEST_F(FleetRunTest, ARunThatCannotLogWritesNoRadioAndStops) {
+    CJobLog log(Log());
+    ASSERT_TRUE(log.Open());
+    CRecorder recorder;
+    const std::shared_ptr<SimRadio> radio = Radio();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit tight{static_cast<rlim_t>(fs::file_size(Log()) + 20), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    CFleetRun run(Plan(1, "7", 0), log, recorder, Ports({radio}), NoSleep);
+    run.Start();
+    run.Join();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(radio->CompletedWrites(), 0);
+    EXPECT_EQ(run.Failed(), 1);
+    EXPECT_TRUE(run.StopReason().starts_with("the job log cannot be written")) << run.StopReason();
 }
 
 }  // namespace
