@@ -5,10 +5,15 @@
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -65,6 +70,26 @@ int OpenRawSlave(const std::string& path) {
     return fd;
 }
 
+// Whether any process holds a lock on the file fd is open on: /proc/locks names each lock's
+// file as "MAJOR:MINOR:INODE" (the device numbers in hex).
+bool IsLocked(int fd) {
+    struct stat file {};
+    if (::fstat(fd, &file) != 0) {
+        return true;  // unknown: leave the port as it is
+    }
+    char id[64];
+    std::snprintf(id, sizeof id, " %02x:%02x:%lu ", major(file.st_dev), minor(file.st_dev),
+                  static_cast<unsigned long>(file.st_ino));
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        if ((line + " ").find(id) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int WatchCloses(const std::string& path) {
     const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd < 0) {
@@ -100,10 +125,11 @@ void Pty::ForgetClosedHolder() {
     char events[4096];
     while (::read(m_closeWatch.get(), events, sizeof events) > 0) {
     }
-    // The PC's programs lock the port while they use it; a lock of our own means none does.
-    if (m_slave.get() >= 0 && ::flock(m_slave.get(), LOCK_EX | LOCK_NB) == 0) {
+    // The PC's programs lock the port while they use it. The locks are looked at, not
+    // taken: a lock of our own, however short, would refuse a PC that opens the port at
+    // that moment, as a program does right after closing it.
+    if (m_slave.get() >= 0 && !IsLocked(m_slave.get())) {
         ::ioctl(m_slave.get(), TIOCNXCL);
-        ::flock(m_slave.get(), LOCK_UN);
     }
 }
 
