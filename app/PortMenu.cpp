@@ -6,10 +6,9 @@
 
 #include "CommandTable.h"
 #include "MainFrm.h"
-#include "Modules.h"
 #include "PortNames.h"
 #include "RadioController.h"
-#include "SerialPortList.h"
+#include "SerialPorts.h"
 
 namespace {
 
@@ -24,14 +23,15 @@ void Refresh(QMenu& menu, CRadioController& radio) {
             action->deleteLater();
         }
     }
-    const auto ports = AvailableSerialPorts();
+    const auto ports = ScanSerialPorts();
     if (!ports.empty()) {
         QAction* separator = menu.addSeparator();
         separator->setProperty(kDetectedProperty, true);
     }
-    for (const SerialPortEntry& port : ports) {
+    for (const SerialPortFacts& port : ports) {
         const QString device = QString::fromStdString(port.device);
-        QAction* action = menu.addAction(DetectedPortText(port));
+        QAction* action = menu.addAction(
+            QString::fromStdString(SerialPortText(port)).replace('&', QStringLiteral("&&")));
         action->setProperty(kDetectedProperty, device);
         action->setCheckable(true);
         action->setChecked(radio.Port() == device);
@@ -43,33 +43,15 @@ void Refresh(QMenu& menu, CRadioController& radio) {
 }
 
 // The item of a fixed port as the menu table has it, with the device it stands for after the
-// name, before a tab should the item show a key: "COM1(&P)  (/dev/ttyUSB0)". The device may
+// name, before a tab should the item show a key: "COM1(&P) (/dev/ttyUSB0)". The device may
 // change between two openings of the menu (environment, settings file), so it is looked up
 // each time.
 QString FixedPortText(int id, std::string_view name) {
-    return MenuItemText(id,
-                        QStringLiteral("  (%1)").arg(QString::fromStdString(DeviceForPort(name))));
+    // The item's words stay the menu table's: only " (DEVICE)" goes after them.
+    return MenuItemText(id, QString::fromStdString(LabelledPort({}, DeviceForPort(name))));
 }
 
 }  // namespace
-
-QString DetectedPortText(const SerialPortEntry& port) {
-    QString text = QString::fromStdString(port.device);
-    if (!port.description.empty()) {
-        text += QStringLiteral("  (%1)").arg(QString::fromStdString(port.description));
-    }
-    return text;
-}
-
-std::vector<SerialPortEntry> AvailableSerialPorts() {
-    static const auto list = reinterpret_cast<AvailableSerialPortsFunction>(
-        ModuleFunction(kSerialPortsModule, kAvailableSerialPortsFunction));
-    std::vector<SerialPortEntry> ports;
-    if (list) {
-        list(&ports);
-    }
-    return ports;
-}
 
 void ConnectPortMenu(CMainFrame& frame, CRadioController& radio) {
     for (std::size_t i = 0; i < std::size(kPortCommands); ++i) {

@@ -19,10 +19,10 @@
 #include "FleetRun.h"
 #include "JobLog.h"
 #include "MessageBox.h"
-#include "PortMenu.h"
 #include "PortNames.h"
 #include "ProductionRows.h"
 #include "ScrollingPage.h"
+#include "SerialPorts.h"
 #include "TransferHooks.h"
 
 namespace {
@@ -129,25 +129,23 @@ QWidget* CProductionDlg::BuildSettings(QWidget* page) {
                        "in; the job log has each radio's own"));
     form->addRow(QStringLiteral("Image SHA-256:"), hash);
 
-    // COM1 to COM4 as they are mapped, then the serial ports present.
+    // COM1 to COM4 as they are mapped, then the serial ports present, each named as the Port
+    // menu names it.
+    std::vector<std::string> labels;
     for (std::string_view port : kPortNames) {
         m_ports.push_back({Text(port), nullptr});
+        labels.push_back(PortWithDevice(port));
     }
-    const std::vector<SerialPortEntry> detected = AvailableSerialPorts();
-    for (const SerialPortEntry& port : detected) {
+    for (const SerialPortFacts& port : ScanSerialPorts()) {
         m_ports.push_back({QString::fromStdString(port.device), nullptr});
+        labels.push_back(SerialPortText(port));
     }
     auto* ports = new QWidget(settings);
     auto* grid = new QGridLayout(ports);
     grid->setContentsMargins(0, 0, 0, 0);
     for (std::size_t i = 0; i < m_ports.size(); ++i) {
         PortChoice& port = m_ports[i];
-        QString text =
-            i < kPortNames.size()
-                ? QStringLiteral("%1  (%2)")
-                      .arg(port.name,
-                           QString::fromStdString(DeviceForPort(port.name.toStdString())))
-                : DetectedPortText(detected[i - kPortNames.size()]);
+        QString text = QString::fromStdString(labels[i]);
         port.box = new QCheckBox(text.replace(QLatin1Char('&'), QStringLiteral("&&")), ports);
         port.box->setChecked(port.name == m_setup.port);
         SetAccessibleText(port.box, QString(), QStringLiteral("A port to program radios on"));

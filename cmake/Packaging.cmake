@@ -42,7 +42,6 @@ if(KV_GUI)
        "libqt6gui6 (>= 6.4.0)"
        "libqt6widgets6 (>= 6.4.0)"
        "libqt6printsupport6 (>= 6.4.0)"
-       "libqt6serialport6 (>= 6.4.0)"
        "fonts-liberation")
 endif()
 list(JOIN _kv_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

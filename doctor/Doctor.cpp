@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "CloneExchange.h"
+#include "CommPort.h"
 #include "HexText.h"
 #include "PortNames.h"
 
@@ -107,13 +108,12 @@ DoctorCheck PermissionCheck(const DoctorSystem& system, const std::string& devic
 // exclusive open, or the advisory lock. Having it open is not enough (the other end of a
 // pseudo-terminal keeps it open, for example).
 bool IsTaken(const fs::path& device) {
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenAndLockDevice(device.string());
     if (fd < 0) {
         return errno == EBUSY;
     }
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
-    return locked;
+    return false;
 }
 
 DoctorCheck HeldCheck(const DoctorSystem& system, const std::string& device) {

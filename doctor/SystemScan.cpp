@@ -1,5 +1,7 @@
 #include "SystemScan.h"
 
+#include "SerialPorts.h"
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -12,36 +14,9 @@
 
 namespace {
 
-// The first line of a small text file, without its line end; empty when it cannot be read.
-std::string FirstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) {
-        line.pop_back();
-    }
-    return line;
-}
-
 // root joined with an absolute path.
 fs::path Under(const fs::path& root, const std::string& absolute) {
     return root / fs::path(absolute).relative_path();
-}
-
-// Walks up from a tty's device folder to the USB device that carries its identity.
-void ReadUsbFacts(const fs::path& deviceDir, SerialPortFacts& facts) {
-    std::error_code error;
-    fs::path dir = fs::canonical(deviceDir, error);
-    for (int depth = 0; !error && depth < 6 && dir.has_relative_path(); ++depth) {
-        if (fs::exists(dir / "idVendor", error)) {
-            facts.usbId = FirstLine(dir / "idVendor") + ":" + FirstLine(dir / "idProduct");
-            facts.serial = FirstLine(dir / "serial");
-            facts.manufacturer = FirstLine(dir / "manufacturer");
-            facts.description = FirstLine(dir / "product");
-            return;
-        }
-        dir = dir.parent_path();
-    }
 }
 
 std::vector<std::vector<std::string>> ColonRecords(const fs::path& path) {
@@ -72,40 +47,10 @@ std::vector<pid_t> Pids(const fs::path& root) {
 }
 
 ProcessFacts Process(const fs::path& root, pid_t pid) {
-    return {pid, FirstLine(root / "proc" / std::to_string(pid) / "comm")};
+    return {pid, FirstLineOf(root / "proc" / std::to_string(pid) / "comm")};
 }
 
 }  // namespace
-
-std::vector<SerialPortFacts> ScanSerialPorts(const fs::path& root) {
-    std::vector<SerialPortFacts> ports;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(root / "sys/class/tty", error)) {
-        const fs::path tty = entry.path();
-        const std::string name = tty.filename().string();
-        if (!fs::exists(tty / "device", error)) {
-            continue;  // a virtual terminal, a pseudo-terminal
-        }
-        // Built-in UARTs are listed whether or not a port is there; type 0 means none.
-        if (name.starts_with("ttyS") && FirstLine(tty / "type") == "0") {
-            continue;
-        }
-        SerialPortFacts facts;
-        facts.device = "/dev/" + name;
-        facts.driver = fs::read_symlink(tty / "device/driver", error).filename().string();
-        ReadUsbFacts(tty / "device", facts);
-        for (const auto& link : fs::directory_iterator(root / "dev/serial/by-id", error)) {
-            if (fs::read_symlink(link.path(), error).filename() == name) {
-                facts.byId = "/dev/serial/by-id/" + link.path().filename().string();
-            }
-        }
-        ports.push_back(std::move(facts));
-    }
-    std::sort(ports.begin(), ports.end(), [](const SerialPortFacts& a, const SerialPortFacts& b) {
-        return a.device < b.device;
-    });
-    return ports;
-}
 
 std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::string& device) {
     std::error_code error;

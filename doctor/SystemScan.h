@@ -10,21 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "SerialPorts.h"
+
 namespace fs = std::filesystem;
-
-struct SerialPortFacts {
-    std::string device;        // "/dev/ttyUSB0"
-    std::string driver;        // "ftdi_sio", "pl2303", "cdc_acm", ...
-    std::string description;   // the adapter's product name, may be empty
-    std::string manufacturer;  // may be empty
-    std::string usbId;         // "0403:6001", empty for a port not on USB
-    std::string serial;        // the adapter's serial number, may be empty
-    std::string byId;          // "/dev/serial/by-id/usb-...", may be empty
-};
-
-// The serial ports present under root (normally "/"), ordered by device. Built-in serial
-// ports that the kernel lists without hardware behind them are left out.
-std::vector<SerialPortFacts> ScanSerialPorts(const fs::path& root);
 
 struct ProcessFacts {
     pid_t pid = 0;

@@ -74,22 +74,31 @@ CCommPort::~CCommPort() {
     Close();
 }
 
+int OpenAndLockDevice(const std::string& device) {
+    // Non-blocking, so that neither the open nor any read waits for a modem line.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
     Close();
     const std::string device = DeviceForPort(name);
-    // Non-blocking, so that neither the open nor any read waits for a modem line.
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenAndLockDevice(device);
     if (fd < 0) {
         return Refused(device, errno);
     }
     if (!::isatty(fd)) {
         ::close(fd);
         return Failure(device + ": not a serial port");
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(fd);
-        return Refused(device, error);
     }
     // Also keeps out programs that open the device without taking the lock.
     ::ioctl(fd, TIOCEXCL);

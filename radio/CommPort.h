@@ -11,7 +11,14 @@
 // would also discard what the other end has not read yet).
 #pragma once
 
+#include <string>
+
 #include "Port.h"
+
+// Opens device for reading and writing, without waiting for a modem line and without making
+// it the controlling terminal, and takes its advisory lock: how every program here takes a
+// port. The descriptor, or -1 with errno set (EBUSY when another program holds the lock).
+int OpenAndLockDevice(const std::string& device);
 
 class CCommPort final : public IPort {
 public:

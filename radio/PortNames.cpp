@@ -38,7 +38,13 @@ std::string FromSettings(std::string_view name) {
 
 std::string PortWithDevice(std::string_view name) {
     const std::string device = DeviceForPort(name);
-    return device == name ? device : std::string(name) + " (" + device + ")";
+    return device == name ? device : LabelledPort(name, device);
+}
+
+std::string LabelledPort(std::string_view name, std::string_view note) {
+    std::string label(name);
+    label.append(" (").append(note).append(")");
+    return label;
 }
 
 std::string DeviceForPort(std::string_view name) {

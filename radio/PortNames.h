@@ -1,5 +1,5 @@
 // The program names its ports "COM1" to "COM4". Here those names become devices; the serial
-// devices present are listed for the Port menu by SerialPortList.h.
+// devices present are listed by SerialPorts.h.
 #pragma once
 
 #include <array>
@@ -27,8 +27,6 @@ std::string DeviceIdentity(std::string_view name);
 // The port as messages name it: "COM1 (/dev/ttyUSB0)", or the device path alone.
 std::string PortWithDevice(std::string_view name);
 
-// A serial port present, as the Port menu lists it (SerialPortList.h).
-struct SerialPortEntry {
-    std::string device;       // for example "/dev/ttyUSB0"
-    std::string description;  // the driver's or the adapter's own words; may be empty
-};
+// A port's name with what it stands for, as every list and message writes it:
+// "COM1 (/dev/ttyUSB0)", "/dev/ttyUSB0 (FT232R USB UART)".
+std::string LabelledPort(std::string_view name, std::string_view note);

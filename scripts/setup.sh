@@ -39,7 +39,7 @@ ensure_locale() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
-                qt6-serialport-dev qt6-svg-dev libgtest-dev libgl-dev fonts-liberation)
+                qt6-svg-dev libgtest-dev libgl-dev fonts-liberation)
 
 # Configures and builds the program into build/.
 build_main() {

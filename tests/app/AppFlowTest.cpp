@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSerialPortInfo>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +27,7 @@
 #include "MessageBox.h"
 #include "NewDocument.h"
 #include "RecentFiles.h"
+#include "SerialPorts.h"
 #include "SinFile.h"
 
 namespace {
@@ -437,17 +437,16 @@ void AppFlowTest::portMenuListsThePortsPresent() {
     }
     QVERIFY(menu);
     QStringList expected;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        expected << port.systemLocation();
+    for (const SerialPortFacts& port : ScanSerialPorts()) {
+        expected << QString::fromStdString(port.device);
     }
     expected.sort();
     qputenv("KVPROG_COM2", "/dev/ttyACM7");
     for (int i = 0; i < 2; ++i) {  // opened again, the list is rebuilt, not added to
         emit menu->aboutToShow();
         // The fixed items show the device each stands for, as it is at this opening.
-        QCOMPARE(
-            app()->MainFrame()->Action(ID_COM2)->text(),
-            i == 0 ? QString("COM2(&Q)  (/dev/ttyACM7)") : QString("COM2(&Q)  (/dev/ttyUSB1)"));
+        QCOMPARE(app()->MainFrame()->Action(ID_COM2)->text(),
+                 i == 0 ? QString("COM2(&Q) (/dev/ttyACM7)") : QString("COM2(&Q) (/dev/ttyUSB1)"));
         qunsetenv("KVPROG_COM2");
         QStringList listed;
         for (QAction* action : menu->actions()) {

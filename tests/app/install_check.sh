@@ -8,8 +8,7 @@ trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/kvprog bin/kvprog-cli lib/kvprog/libkvserialports.so \
-            lib/kvprog/libkvprintsupport.so \
+for file in bin/kvprog bin/kvprog-cli lib/kvprog/libkvprintsupport.so \
             share/applications/kvprog.desktop \
             share/mime/packages/kvprog.xml share/icons/hicolor/scalable/apps/kvprog.svg \
             share/doc/kvprog/guide.md; do

@@ -56,7 +56,7 @@ for program in kvprog kvprog-cli kvradio-sim; do
         || fail "/usr/bin/$program is not an executable for everyone"
 done
 # The desktop program's modules, which it loads from ../lib/kvprog beside its own folder.
-for module in kvserialports kvprintsupport; do
+for module in kvprintsupport; do
     grep -q " \./usr/lib/kvprog/lib$module\.so\$" "$work/contents" \
         || fail "the package lacks the module $module"
 done
