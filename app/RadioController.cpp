@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringList>
 #include <exception>
 #include <optional>
@@ -30,10 +29,6 @@
 
 namespace {
 
-constexpr char kWriteGroup[] = "Write";
-constexpr char kBackUpKey[] = "BackUpBeforeWriting";
-constexpr char kVerifyKey[] = "VerifyAfterWriting";
-
 // Backups and traces are for safety and support; when one fails the run still goes ahead,
 // and the user hears of it once the run is over. The exception is the backup a write takes
 // first: without it RunSafeWrite writes nothing and says why.
@@ -42,10 +37,6 @@ void Warn(const std::string& backupError, QStringList& warnings) {
         warnings << QStringLiteral("The backup copy of the radio's memory was not saved.\n") +
                         QString::fromStdString(backupError);
     }
-}
-
-void Backup(const RadioImage& image, BackupKind kind, QStringList& warnings) {
-    Warn(SaveBackup(image, kind).result.message, warnings);
 }
 
 // What a job does, as the trace's title tells it.
@@ -68,71 +59,73 @@ std::string MenuRestoreHint(const std::string&, const std::string& backupPath) {
     return QuotedPath(backupPath) + " with " + MenuPath(ID_RESTORE_FROM_BACKUP).toStdString();
 }
 
+// The steps and words of a desktop write, whatever it sends.
+SafeWriteOptions WriteOptions(const CRadioController& radio, const QString& source) {
+    SafeWriteOptions options;
+    options.backup = radio.BackUpBeforeWriting();
+    options.verify = radio.VerifyAfterWriting();
+    options.source = source.toStdString();
+    options.checkHint = "use Compare With Radio";
+    options.restoreHint = MenuRestoreHint;
+    return options;
+}
+
 QString Now() {
     return QTime::currentTime().toString(QStringLiteral("HH:mm"));
 }
 
-// The moment a backup was taken: the local time its name records, else its file's time.
-QString BackupTime(const QString& path) {
-    const QRegularExpressionMatch stamp =
-        QRegularExpression(QStringLiteral(R"(^(\d{8}-\d{6}))")).match(QFileInfo(path).fileName());
-    QDateTime when = stamp.hasMatch() ? QDateTime::fromString(stamp.captured(1),
-                                                              QStringLiteral("yyyyMMdd-HHmmss"))
-                                      : QDateTime();
-    if (!when.isValid()) {
-        when = QFileInfo(path).lastModified();
-    }
-    return when.toString(QStringLiteral("d MMMM yyyy, HH:mm:ss"));
-}
-
 }  // namespace
+
+// One run with the radio: its traced port, the program's hooks, and what it leaves for the
+// user once its window has gone.
+struct CRadioController::Run {
+    Run(RadioJob job_, const QString& portName_, CProgressDlg& dialog)
+        : job(job_),
+          portName(portName_.toStdString()),
+          portText(QString::fromStdString(PortWithDevice(portName))),
+          // KVPROG_TRACE names a file that every run appends its bytes to, for support.
+          port(serial, TraceFileFromEnvironment(), TraceTitle("kvprog", JobWords(job) + portName)),
+          hooks(dialog, &dialog, portText) {}
+
+    const RadioJob job;
+    const std::string portName;
+    const QString portText;
+    CCommPort serial;
+    CTracingPort port;
+    CTransferHooks hooks;
+    QStringList warnings;
+    QString done;                    // what the status bar tells once the run is over
+    std::optional<RadioImage> read;  // the radio's memory, after a complete read or compare
+    RadioImage before;               // the document before a complete read replaced it
+};
 
 CRadioController::CRadioController(CKV_IIView& view, const ToneList& toneList, QObject* parent)
     : QObject(parent), m_view(view), m_toneList(toneList) {}
 
 CProgressDlg& CRadioController::ProgressDialog() {
-    if (!m_pProgressDlg) {
-        m_pProgressDlg = new CProgressDlg(&m_view);
-        m_pProgressDlg->setWindowFlag(Qt::Dialog);
-        connect(m_pProgressDlg, &CProgressDlg::startRequested, this,
+    if (!m_progressDlg) {
+        m_progressDlg = new CProgressDlg(&m_view);
+        m_progressDlg->setWindowFlag(Qt::Dialog);
+        connect(m_progressDlg, &CProgressDlg::startRequested, this,
                 &CRadioController::OnRadioTransfer, Qt::QueuedConnection);
     }
-    return *m_pProgressDlg;
+    return *m_progressDlg;
 }
 
-void CRadioController::LoadWriteOptions() {
-    if (m_bOptionsLoaded) {
-        return;
-    }
-    QSettings settings = ProgramSettings();
-    settings.beginGroup(QString::fromUtf8(kWriteGroup));
-    m_bBackUp = settings.value(QString::fromUtf8(kBackUpKey), true).toBool();
-    m_bVerify = settings.value(QString::fromUtf8(kVerifyKey), true).toBool();
-    m_bOptionsLoaded = true;
+bool CRadioController::BackUpBeforeWriting() const {
+    return WriteStepOn(WriteStep::BackUp);
 }
 
-bool CRadioController::BackUpBeforeWriting() {
-    LoadWriteOptions();
-    return m_bBackUp;
-}
-
-bool CRadioController::VerifyAfterWriting() {
-    LoadWriteOptions();
-    return m_bVerify;
+bool CRadioController::VerifyAfterWriting() const {
+    return WriteStepOn(WriteStep::Verify);
 }
 
 void CRadioController::SetBackUpBeforeWriting(bool on) {
-    LoadWriteOptions();
-    m_bBackUp = on;
-    QSettings settings = ProgramSettings();
-    settings.setValue(QStringLiteral("%1/%2").arg(kWriteGroup, kBackUpKey), on);
+    SetWriteStepOn(WriteStep::BackUp, on);
 }
 
 void CRadioController::SetVerifyAfterWriting(bool on) {
-    LoadWriteOptions();
-    m_bVerify = on;
-    QSettings settings = ProgramSettings();
-    settings.setValue(QStringLiteral("%1/%2").arg(kWriteGroup, kVerifyKey), on);
+    SetWriteStepOn(WriteStep::Verify, on);
 }
 
 void CRadioController::OnReadFromRadio() {
@@ -144,7 +137,7 @@ void CRadioController::OnWriteToRadio() {
 }
 
 void CRadioController::OnCheckConnection() {
-    CCheckConnectionDlg dialog(m_strPort, &m_view);
+    CCheckConnectionDlg dialog(m_port, &m_view);
     connect(&dialog, &CCheckConnectionDlg::portChosen, this, &CRadioController::SetPort);
     dialog.Start();
     dialog.exec();
@@ -170,15 +163,17 @@ void CRadioController::OnRestoreFromBackup(QWidget* parent) {
         ShowMessage(parent, QString::fromStdString(loaded.message));
         return;
     }
-    MessageRequest confirm{QStringLiteral("Write the backup of %1 (%2) to the radio?")
-                               .arg(BackupTime(path), QFileInfo(path).fileName()),
-                           QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    MessageRequest confirm{
+        QStringLiteral("Write the backup of %1 (%2) to the radio?")
+            .arg(BackupTakenAt(path).toString(QStringLiteral("d MMMM yyyy, HH:mm:ss")),
+                 QFileInfo(path).fileName()),
+        QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
     confirm.defaultButton = QMessageBox::No;
     if (ShowMessage(parent, confirm) != QMessageBox::Yes) {
         return;
     }
     m_restoreImage = backup;
-    m_strRestoreName = QFileInfo(path).fileName();
+    m_restoreName = QFileInfo(path).fileName();
     OpenProgressDialog(RadioJob::Restore);
 }
 
@@ -197,105 +192,120 @@ void CRadioController::OpenProgressDialog(RadioJob job) {
 }
 
 void CRadioController::OnRadioTransfer() {
-    if (m_bRunning || !m_pDoc) {
+    if (m_running || !m_document) {
         return;
     }
     // The job is taken once, here: a command during the run only prepares the next one.
     const RadioJob job = m_job;
     // A read replaces the document: unsaved changes are offered for saving first, and
     // Cancel leaves everything as it was, the window waiting for Start.
-    if (job == RadioJob::Read && !m_pDoc->SaveModified()) {
+    if (job == RadioJob::Read && !m_document->SaveModified()) {
         ProgressDialog().AllowStart();
         return;
     }
     if (job == RadioJob::Write) {
         m_view.EncodeImage();
     }
-    m_bRunning = true;
+    m_running = true;
     emit transferRunningChanged(true);
-    QStringList warnings;
-    CCommPort serial;
-    // KVPROG_TRACE names a file that every run appends its bytes to, for support.
-    CTracingPort port(serial, TraceFileFromEnvironment(),
-                      TraceTitle("kvprog", JobWords(job) + m_strPort.toStdString()));
-    if (!port.Error().empty()) {
-        warnings << QStringLiteral("No serial trace was written: ") +
-                        QString::fromStdString(port.Error());
+    Run run(job, m_port, ProgressDialog());
+    if (!run.port.Error().empty()) {
+        run.warnings << QStringLiteral("No serial trace was written: ") +
+                            QString::fromStdString(run.port.Error());
     }
-    const std::string portName = m_strPort.toStdString();
-    const QString portText = QString::fromStdString(PortWithDevice(portName));
-    CTransferHooks hooks(ProgressDialog(), &ProgressDialog(), portText);
-    RadioImage& image = m_pDoc->m_image;
-    std::optional<RadioImage> compared;  // the radio, for a comparison that read it
-    bool read = false;
-    RadioImage before;  // the document before a complete read replaced it
-    QString done;       // what the status bar tells once the run is over
     try {
-        if (job == RadioJob::Read || job == RadioJob::Compare) {
-            RadioImage radio = image;
-            if (RunClone(port, hooks, portName, CloneDirection::Read, radio)) {
-                Backup(radio, BackupKind::Read, warnings);
-                if (job == RadioJob::Read) {
-                    before = image;
-                    image = radio;
-                    read = true;
-                    done = QStringLiteral("Read from %1 at %2").arg(portText, Now());
-                } else {
-                    compared = radio;
-                }
-            }
-        } else {
-            SafeWriteOptions options;
-            options.backup = BackUpBeforeWriting();
-            options.verify = VerifyAfterWriting();
-            options.source =
-                (job == RadioJob::Write ? m_pDoc->GetTitle() : m_strRestoreName).toStdString();
-            options.checkHint = "use Compare With Radio";
-            options.restoreHint = MenuRestoreHint;
-            SafeWriteReport report;
-            const Result<SafeWriteEnd> written =
-                job == RadioJob::Write
-                    ? RunSafeWrite(port, hooks, portName, image, options, report)
-                    : RunRestore(port, hooks, portName, m_restoreImage, options, report);
-            Warn(report.backupError, warnings);
-            if (!written.message.empty()) {
-                warnings.prepend(Sentence(written.message));
-            }
-            if (written) {
-                done = QStringLiteral("%1 %2%3 at %4")
-                           .arg(job == RadioJob::Write ? QStringLiteral("Written to")
-                                                       : m_strRestoreName + " restored to",
-                                portText,
-                                report.checked ? QStringLiteral(" and checked") : QString(), Now());
-            }
+        switch (job) {
+            case RadioJob::Read:
+                RunRead(run);
+                break;
+            case RadioJob::Compare:
+                RunCompare(run);
+                break;
+            case RadioJob::Write:
+                RunWrite(run);
+                break;
+            case RadioJob::Restore:
+                RunRestore(run);
+                break;
         }
     } catch (const std::exception& error) {
         // The port is closed by now; say what went wrong instead of ending the program.
         ShowMessage(&m_view, QString::fromUtf8(error.what()));
     }
     ProgressDialog().DestroyWindow();
-    m_bRunning = false;
+    m_running = false;
     emit transferRunningChanged(false);
-    if (read) {
+    Finish(run);
+}
+
+void CRadioController::RunRead(Run& run) {
+    RadioImage radio = m_document->m_image;
+    if (!RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
+        return;
+    }
+    Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+    run.before = m_document->m_image;
+    m_document->m_image = radio;
+    run.read = radio;
+    run.done = QStringLiteral("Read from %1 at %2").arg(run.portText, Now());
+}
+
+void CRadioController::RunCompare(Run& run) {
+    RadioImage radio = m_document->m_image;
+    if (RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
+        Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+        run.read = radio;
+    }
+}
+
+void CRadioController::RunWrite(Run& run) {
+    RunSafeWriteOf(run, m_document->m_image, m_document->GetTitle(), false);
+}
+
+void CRadioController::RunRestore(Run& run) {
+    RunSafeWriteOf(run, m_restoreImage, m_restoreName, true);
+}
+
+void CRadioController::RunSafeWriteOf(Run& run, const RadioImage& image, const QString& name,
+                                      bool restore) {
+    const SafeWriteOptions options = WriteOptions(*this, name);
+    SafeWriteReport report;
+    const Result<SafeWriteEnd> written =
+        restore ? ::RunRestore(run.port, run.hooks, run.portName, image, options, report)
+                : RunSafeWrite(run.port, run.hooks, run.portName, image, options, report);
+    Warn(report.backupError, run.warnings);
+    if (!written.message.empty()) {
+        run.warnings.prepend(Sentence(written.message));
+    }
+    if (written) {
+        run.done =
+            QStringLiteral("%1 %2%3 at %4")
+                .arg(restore ? name + " restored to" : QStringLiteral("Written to"), run.portText,
+                     report.checked ? QStringLiteral(" and checked") : QString(), Now());
+    }
+}
+
+void CRadioController::Finish(Run& run) {
+    if (run.job == RadioJob::Read && run.read) {
         m_view.DecodeImage();
-        m_pDoc->RecordChange(before, QStringLiteral("Read From Radio"));
+        m_document->RecordChange(run.before, QStringLiteral("Read From Radio"));
         // The document now holds the radio's memory, not its file.
-        m_pDoc->OnReadFromRadio(m_strPort, portText, QDateTime::currentDateTime());
+        m_document->OnReadFromRadio(m_port, run.portText, QDateTime::currentDateTime());
     }
-    if (!done.isEmpty()) {
-        emit statusMessage(done);
+    if (!run.done.isEmpty()) {
+        emit statusMessage(run.done);
     }
-    for (const QString& warning : warnings) {
+    for (const QString& warning : run.warnings) {
         ShowMessage(&m_view, warning);
     }
-    if (hooks.CheckConnectionAsked()) {
+    if (run.hooks.CheckConnectionAsked()) {
         OnCheckConnection();
     }
-    if (compared) {
+    if (run.job == RadioJob::Compare && run.read) {
         // What the form shows now, unsaved edits included; the document stays as it is.
-        RadioImage shown = image;
+        RadioImage shown = m_document->m_image;
         ::EncodeImage(m_view.ReadEditor(), shown);
-        CCompareDlg dialog(shown, *compared, &m_view);
+        CCompareDlg dialog(shown, *run.read, &m_view);
         dialog.exec();
     }
 }
@@ -304,32 +314,28 @@ void CRadioController::OnRadioTransfer() {
 // job log names the file each radio got, so the radios get only what a file holds: an
 // unsaved document is saved first.
 void CRadioController::OnProductionMode(QWidget* parent) {
-    if (m_bRunning || !m_pDoc) {
+    if (m_running || !m_document) {
         return;
     }
     m_view.OnLeaveCellGrid();
-    if (m_pDoc->IsModified() || m_pDoc->GetPathName().isEmpty()) {
+    if (m_document->IsModified() || m_document->GetPathName().isEmpty()) {
         MessageRequest save(
             QStringLiteral("Save %1 first? Production mode writes what a file holds, and the "
                            "job log names that file for every radio.")
-                .arg(m_pDoc->GetTitle()),
+                .arg(m_document->GetTitle()),
             QString::fromUtf8(kAppTitle), QMessageBox::Save | QMessageBox::Cancel);
         save.defaultButton = QMessageBox::Save;
-        if (ShowMessage(parent, save) != QMessageBox::Save || !m_pDoc->DoFileSave()) {
+        if (ShowMessage(parent, save) != QMessageBox::Save || !m_document->DoFileSave()) {
             return;
         }
     }
     m_view.EncodeImage();
     ProductionSetup setup;
-    setup.document = m_pDoc->m_image;
-    setup.name = m_pDoc->GetTitle();
-    setup.file = QFileInfo(m_pDoc->GetPathName()).absoluteFilePath();
-    setup.write.backup = BackUpBeforeWriting();
-    setup.write.verify = VerifyAfterWriting();
-    setup.write.source = setup.name.toStdString();
-    setup.write.checkHint = "use Compare With Radio";
-    setup.write.restoreHint = MenuRestoreHint;
-    setup.port = m_strPort;
+    setup.document = m_document->m_image;
+    setup.name = m_document->GetTitle();
+    setup.file = QFileInfo(m_document->GetPathName()).absoluteFilePath();
+    setup.write = WriteOptions(*this, setup.name);
+    setup.port = m_port;
     setup.traceFile = QString::fromStdString(TraceFileFromEnvironment());
     CProductionDlg dialog(std::move(setup), parent);
     dialog.exec();
@@ -337,6 +343,6 @@ void CRadioController::OnProductionMode(QWidget* parent) {
 
 // The alignment dialog works on the radio directly and never touches the document.
 void CRadioController::OnTestMode(QWidget* parent) {
-    CTestModeDlg dialog(m_toneList, m_strPort, m_view.FieldText(), parent);
+    CTestModeDlg dialog(m_toneList, m_port, m_view.FieldText(), parent);
     dialog.exec();
 }

@@ -28,16 +28,16 @@ public:
     CRadioController(CKV_IIView& view, const ToneList& toneList, QObject* parent = nullptr);
 
     // The document, whose image a read replaces and a write sends.
-    void SetDocument(CKV_IIDoc* document) { m_pDoc = document; }
+    void SetDocument(CKV_IIDoc* document) { m_document = document; }
 
     // Each command commits an open edit, notes its job and opens the progress dialog; its
     // Start begins the run (OnRadioTransfer). A read asks first to save unsaved changes.
     void OnReadFromRadio();
     void OnWriteToRadio();
-    // Reads the radio and shows how it differs from what the form shows; the document stays
-    // as it is.
     // Check Connection: the connection report of the chosen port.
     void OnCheckConnection();
+    // Reads the radio and shows how it differs from what the form shows; the document stays
+    // as it is.
     void OnCompareWithRadio();
     // Asks for a backup in the backups folder and, once confirmed, writes it with the steps
     // of Write To Radio.
@@ -49,16 +49,16 @@ public:
     void OnTestMode(QWidget* parent);
 
     // The port of the next exchange: "COM1" to "COM4" or a device path.
-    const QString& Port() const { return m_strPort; }
-    void SetPort(const QString& port) { m_strPort = port; }
+    const QString& Port() const { return m_port; }
+    void SetPort(const QString& port) { m_port = port; }
 
     // The write's steps, remembered in the settings file; both on until the user says not.
-    bool BackUpBeforeWriting();
-    bool VerifyAfterWriting();
+    bool BackUpBeforeWriting() const;
+    bool VerifyAfterWriting() const;
     void SetBackUpBeforeWriting(bool on);
     void SetVerifyAfterWriting(bool on);
 
-    bool IsTransferRunning() const { return m_bRunning; }
+    bool IsTransferRunning() const { return m_running; }
     // Made with the first command that needs it: the window shows without it.
     CProgressDlg& ProgressDialog();
     RadioJob Job() const { return m_job; }
@@ -70,19 +70,26 @@ signals:
     void statusMessage(const QString& text);
 
 private:
+    struct Run;
+
     void OpenProgressDialog(RadioJob job);
-    void LoadWriteOptions();
+    // One function a job: each runs the exchange over run's port and notes in run what the
+    // user is to hear once the progress window has gone.
+    void RunRead(Run& run);
+    void RunCompare(Run& run);
+    void RunWrite(Run& run);
+    void RunRestore(Run& run);
+    void RunSafeWriteOf(Run& run, const RadioImage& image, const QString& name, bool restore);
+    // What a run leaves once its window has gone: the document, the status bar, the boxes.
+    void Finish(Run& run);
 
     CKV_IIView& m_view;
     const ToneList& m_toneList;
-    CKV_IIDoc* m_pDoc = nullptr;
-    CProgressDlg* m_pProgressDlg = nullptr;  // its window exists only around a transfer
-    QString m_strPort = QStringLiteral("COM1");
+    CKV_IIDoc* m_document = nullptr;
+    CProgressDlg* m_progressDlg = nullptr;  // its window exists only around a transfer
+    QString m_port = QStringLiteral("COM1");
     RadioJob m_job = RadioJob::Read;
-    bool m_bRunning = false;
-    bool m_bOptionsLoaded = false;
-    bool m_bBackUp = true;
-    bool m_bVerify = true;
+    bool m_running = false;
     RadioImage m_restoreImage;  // the backup Restore writes
-    QString m_strRestoreName;
+    QString m_restoreName;
 };

@@ -20,6 +20,8 @@
 namespace {
 
 constexpr mode_t kPrivateFolder = 0700;
+// The moment a backup was taken, at the start of its name; it sorts as the time does.
+const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 constexpr mode_t kPrivateFile = 0600;
 
 QString KindWord(BackupKind kind) {
@@ -95,7 +97,7 @@ bool Newer(const BackupEntry& a, const BackupEntry& b) {
 }
 
 QString Stamp(const QDateTime& when) {
-    return when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return when.toString(kStampFormat);
 }
 
 // The same-second number the next backup of this kind and second starts from: one above
@@ -184,6 +186,14 @@ QString BackupFolder() {
     // names (or none), and both must find the same backups.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/kvprog/backups");
+}
+
+QDateTime BackupTakenAt(const QString& path) {
+    // A backup's name starts with the moment it was taken; a copy the user renamed keeps it
+    // as long as the name still starts with it.
+    const QString name = QFileInfo(path).fileName();
+    const QDateTime when = QDateTime::fromString(name.left(kStampFormat.size()), kStampFormat);
+    return when.isValid() ? when : QFileInfo(path).lastModified();
 }
 
 bool EnsureBackupFolder() {

@@ -36,6 +36,9 @@ inline constexpr int kBackupDays = 90;
 // in its folder "sent".
 QString BackupFolder();
 
+// The moment a backup was taken: the local time its name records, else its file's time.
+QDateTime BackupTakenAt(const QString& path);
+
 // Creates the backup folder when it is missing; false when it cannot be created.
 bool EnsureBackupFolder();
 
