@@ -279,6 +279,16 @@ Result<> OpenForAppending(const std::filesystem::path& path, int& fd, std::strin
     return {};
 }
 
+Result<> CreateNewFile(const std::filesystem::path& path, bool& existed, std::string_view verb) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    existed = fd < 0 && errno == EEXIST;
+    if (fd < 0) {
+        return Failure(CannotPrefix(verb, path) + Reason(errno) + ".");
+    }
+    ::close(fd);
+    return {};
+}
+
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     struct stat first {};
     struct stat second {};

@@ -38,6 +38,12 @@ int FolderSyncError(const std::filesystem::path& folder);
 Result<> OpenForAppending(const std::filesystem::path& path, int& fd,
                           std::string_view verb = "Cannot write");
 
+// Creates path as a new, empty regular file readable by the user alone, never replacing one
+// that is there: a name is taken this way even against another program choosing it in the
+// same moment. existed tells a name already taken apart from a failure with its reason.
+Result<> CreateNewFile(const std::filesystem::path& path, bool& existed,
+                       std::string_view verb = "Cannot save");
+
 // Whether a and b are the same file (the same device and inode), whatever their names.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 

@@ -108,6 +108,24 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buffer, ptr);
 }
 
+std::string FormatPadded(long long value, int digits) {
+    std::string text = std::to_string(value < 0 ? -value : value);
+    if (static_cast<int>(text.size()) < digits) {
+        text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+    }
+    return value < 0 ? "-" + text : text;
+}
+
+std::optional<double> PlainDecimal(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 long long TruncToInteger(double value) {
     if (std::isnan(value)) {
         return 0;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ long long LeadingInteger(std::string_view text);
 
 // value with exactly `decimals` decimals, as printf's "%.*f" does in the C locale.
 std::string FormatFixed(double value, int decimals);
+
+// value with at least `digits` digits, zeros in front ("07"), a minus sign before them.
+std::string FormatPadded(long long value, int digits);
+
+// The whole of text as a plain decimal number such as "462.5625" (no exponent, no blanks),
+// and finite; none for anything else.
+std::optional<double> PlainDecimal(std::string_view text);
 
 // Truncation toward zero, saturating at the limits of long long; NaN gives 0.
 long long TruncToInteger(double value);

@@ -1,11 +1,8 @@
 #include "TestModeVerb.h"
 
-#include <charconv>
-#include <cmath>
 #include <iostream>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "CellRules.h"
 #include "LinkPort.h"
@@ -41,18 +38,6 @@ struct TestModeOptions {
     int txStep = kTestStep500;
     int retries = 0;
 };
-
-// A plain decimal such as "462.5625", read without regard to the locale. "nan" and "inf"
-// are no frequencies.
-std::optional<double> Megahertz(std::string_view text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::optional<int> Step(std::string_view text) {
     if (text == "5" || text == "5.00") {
@@ -99,7 +84,7 @@ std::string Parse(const Args& args, TestModeOptions& options) {
                 return bad + ": a whole number from 0 to 255";
             }
         } else if (name == "--rx" || name == "--tx") {
-            const auto mhz = Megahertz(text);
+            const auto mhz = PlainDecimal(text);
             if (!mhz) {
                 return bad + ": a frequency in MHz such as 462.5625";
             }

@@ -8,7 +8,6 @@
 #include <QCryptographicHash>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 
 #include "Backups.h"
@@ -192,10 +191,9 @@ std::string LogTime(const QDateTime& time) {
     // The offset always as +HH:MM, also where it is zero (Qt would write "Z").
     const int offset = time.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
-    char zone[16];
-    std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60,
-                  minutes % 60);
-    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + zone;
+    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() +
+           (offset < 0 ? "-" : "+") + FormatPadded(minutes / 60, 2) + ":" +
+           FormatPadded(minutes % 60, 2);
 }
 
 std::string WrittenSha256(const RadioImage& image) {

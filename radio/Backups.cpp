@@ -1,6 +1,5 @@
 #include "Backups.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +10,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "FileIO.h"
@@ -22,7 +19,6 @@ namespace {
 constexpr mode_t kPrivateFolder = 0700;
 // The moment a backup was taken, at the start of its name; it sorts as the time does.
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
-constexpr mode_t kPrivateFile = 0600;
 
 QString KindWord(BackupKind kind) {
     switch (kind) {
@@ -124,15 +120,13 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, R
     for (int n = first; n < first + kMaxSameSecond; ++n) {
         const QString number = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
         const QString path = folder.filePath(stamp + number + "-" + KindWord(kind) + ".sin");
-        const QByteArray encoded = QFile::encodeName(path);
-        const int fd =
-            ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFile);
-        if (fd >= 0) {
-            ::close(fd);
+        bool existed = false;
+        const Result<> created = CreateNewFile(QFile::encodeName(path).toStdString(), existed);
+        if (created) {
             return path;
         }
-        if (errno != EEXIST) {
-            why = Failure("Cannot save " + Quoted(path) + ": " + std::strerror(errno) + ".");
+        if (!existed) {
+            why = created;
             return {};
         }
     }
