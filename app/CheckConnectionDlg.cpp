@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "CommPort.h"
@@ -48,9 +47,12 @@ void CCheckConnectionDlg::Start() {
     const std::string port = m_strPort.toStdString();
     QPointer<CCheckConnectionDlg> self(this);
     // The probe waits for the radio for a few seconds: not on the window's thread.
-    QThread* worker = QThread::create([self, port] {
+    m_worker = std::jthread([self, port](std::stop_token stop) {
         CCommPort probe;
-        const DoctorReport report = RunDoctor(port, probe);
+        const DoctorReport report = RunDoctor(port, probe, {}, stop);
+        if (stop.stop_requested()) {
+            return;  // the window is closing
+        }
         const QString text = QString::fromStdString(DoctorText(report));
         const bool answered = report.identification.has_value();
         QMetaObject::invokeMethod(
@@ -62,8 +64,16 @@ void CCheckConnectionDlg::Start() {
             },
             Qt::QueuedConnection);
     });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+}
+
+// The window goes at once; the probe ends at its next pause, at most a receive's time-out
+// away, and its port is closed when the thread ends, before the caller goes on.
+void CCheckConnectionDlg::done(int result) {
+    QDialog::done(result);
+    m_worker.request_stop();
+    if (m_worker.joinable()) {
+        m_worker.join();
+    }
 }
 
 void CCheckConnectionDlg::ShowReport(const QString& text, bool answered) {

@@ -1,11 +1,13 @@
 // Check Connection: the report of kvprog-cli doctor for the chosen port, each check with its
 // result and fix, with Copy Report, Use This Port (once a radio has answered on a port that
 // is not the chosen one yet) and Close. The checks and the probe run in a thread of their
-// own; the report is posted back to the dialog.
+// own; the report is posted back to the dialog. Closing the window stops the probe and waits
+// for its thread, so the port is free again once the window is gone.
 #pragma once
 
 #include <QDialog>
 #include <QString>
+#include <thread>
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,6 +26,8 @@ public:
     // True once the checks have ended.
     bool IsDone() const { return m_bDone; }
 
+    void done(int result) override;
+
 signals:
     // Use This Port: the port a radio answered on.
     void portChosen(const QString& port);
@@ -36,4 +40,6 @@ private:
     QPlainTextEdit* m_report = nullptr;
     QPushButton* m_use = nullptr;
     bool m_bDone = false;
+    // Last, so that it is stopped and joined before anything else of the dialog goes.
+    std::jthread m_worker;
 };

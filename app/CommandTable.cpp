@@ -4,6 +4,9 @@
 
 namespace {
 
+// Allowed during a run: only what touches neither the document, the form nor the port and
+// opens no window or box. Copy is not: it commits the open edit, which may refuse it with a
+// box; nor is the user guide, which tells a missing file in a box.
 constexpr CommandName kCommandNames[] = {
     {ID_FILE_NEW, "ID_FILE_NEW"},
     {ID_FILE_OPEN, "ID_FILE_OPEN"},
@@ -22,8 +25,8 @@ constexpr CommandName kCommandNames[] = {
     {ID_APP_EXIT, "ID_APP_EXIT"},
     {ID_NEXT_PANE, "ID_NEXT_PANE"},
     {ID_PREV_PANE, "ID_PREV_PANE"},
-    {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR"},
-    {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR"},
+    {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", DuringRun::Allowed},
+    {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", DuringRun::Allowed},
     {ID_READ_FROM_RADIO, "ID_READ_FROM_RADIO"},
     {ID_WRITE_TO_RADIO, "ID_WRITE_TO_RADIO"},
     {ID_COM1, "ID_COM1"},

@@ -51,11 +51,18 @@ inline constexpr int ID_MOVE_CHANNEL_UP = 32810;
 inline constexpr int ID_MOVE_CHANNEL_DOWN = 32811;
 inline constexpr int ID_PREVIEW_CLOSE = 61445;
 
+// Whether a command may run while the radio is being read, written, compared or restored.
+// The run keeps the window's events flowing, so a command then runs inside the exchange: one
+// that changes the document or the form, uses the port, or opens a window or box of its own
+// would stall the exchange or pull the ground from under it. Only Allowed commands stay live.
+enum class DuringRun { Refused, Allowed };
+
 // Every command the window knows, with its name. Each gets one action, whether or not a
 // menu item, button or key reaches it, so any handler can attach to any of them.
 struct CommandName {
     int id;
     const char* name;
+    DuringRun duringRun = DuringRun::Refused;
 };
 std::span<const CommandName> CommandNames();
 
@@ -109,6 +116,9 @@ QString CommandTip(int id);
 
 // The message pane's text while nothing is hovered.
 inline constexpr const char* kIdlePrompt = "Ready";
+// The message pane's text when a command is refused because a run with the radio goes.
+inline constexpr const char* kMsgTransferRunning =
+    "A transfer with the radio is running: wait for it to end, or press Cancel in its window.";
 
 // The status bar's lock indicators, in pane order after the message pane.
 inline constexpr const char* kIndicatorTexts[3] = {"CAP", "NUM", "SCRL"};

@@ -17,8 +17,7 @@ QString ItemText(int id, const QString& step) {
 
 }  // namespace
 
-void ConnectEditHistory(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view,
-                        std::function<bool()> refuse) {
+void ConnectEditHistory(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view) {
     QUndoStack& history = doc.History();
     QAction* undo = frame.Action(ID_EDIT_UNDO);
     QAction* redo = frame.Action(ID_EDIT_REDO);
@@ -38,10 +37,7 @@ void ConnectEditHistory(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view,
 
     // An open edit is committed (a step of its own when it changes the cell) and its editor
     // closed before the history moves.
-    const auto step = [&history, &view, refuse](bool forward) {
-        if (refuse && refuse()) {
-            return;
-        }
+    const auto step = [&history, &view](bool forward) {
         view.OnLeaveCellGrid();
         forward ? history.redo() : history.undo();
     };

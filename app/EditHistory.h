@@ -3,12 +3,8 @@
 // back and the form decodes them.
 #pragma once
 
-#include <functional>
-
 class CKV_IIDoc;
 class CKV_IIView;
 class CMainFrame;
 
-// refuse says whether the history must stay as it is now (a transfer is running).
-void ConnectEditHistory(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view,
-                        std::function<bool()> refuse);
+void ConnectEditHistory(CMainFrame& frame, CKV_IIDoc& doc, CKV_IIView& view);

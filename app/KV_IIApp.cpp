@@ -171,29 +171,17 @@ void CKV_IIApp::ConnectCommands() {
             [this, radio] { radio->OnProductionMode(m_pMainWnd.get()); });
     connect(m_pMainWnd->Action(ID_CHECK_CONNECTION), &QAction::triggered, radio,
             &CRadioController::OnCheckConnection);
-    ConnectEditHistory(*m_pMainWnd, *m_pDoc, *m_pView,
-                       [this] { return RefuseWhileTransferring(); });
+    ConnectEditHistory(*m_pMainWnd, *m_pDoc, *m_pView);
     ConnectChannelRowCommands(*m_pMainWnd, *m_pDoc, *m_pView);
     ConnectChannelClipboardCommands(*m_pMainWnd, *m_pDoc, *m_pView, m_toneList);
     ConnectWriteOptions(*m_pMainWnd, *radio);
     ConnectPortMenu(*m_pMainWnd, *radio);
     ConnectRecentFilesMenu(*m_pMainWnd, [this](const QString& path) { OpenDocumentFile(path); });
-    connect(radio, &CRadioController::transferRunningChanged, this, &CKV_IIApp::OnTransferRunning);
+    // The commands follow the table's rule during a run; closing the window and opening a
+    // dropped or recent file are no commands and ask RefuseWhileTransferring.
+    connect(radio, &CRadioController::transferRunningChanged, m_pMainWnd.get(),
+            &CMainFrame::SetTransferRunning);
     connect(radio, &CRadioController::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
-}
-
-// While a clone run goes, nothing may replace or close the document, the form or the
-// dialog under it, and nothing else may use the port.
-void CKV_IIApp::OnTransferRunning(bool running) {
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT,
-                   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_APP_EXIT,
-                   ID_TEST_MODE, ID_OPTIONAL_FEATURES, ID_RESTORE_FROM_BACKUP, ID_PRODUCTION_MODE,
-                   ID_CLEAR_CHANNELS, ID_INSERT_CHANNEL, ID_DELETE_CHANNEL, ID_MOVE_CHANNEL_UP,
-                   ID_MOVE_CHANNEL_DOWN}) {
-        if (QAction* action = m_pMainWnd->Action(id)) {
-            action->setEnabled(!running);
-        }
-    }
 }
 
 bool CKV_IIApp::RefuseWhileTransferring() {

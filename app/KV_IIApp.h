@@ -14,9 +14,6 @@ class CMainFrame;
 class CPrintCommands;
 class CRadioController;
 
-inline constexpr const char* kMsgTransferRunning =
-    "A transfer with the radio is running: wait for it to end, or press Cancel in its window.";
-
 class CKV_IIApp : public QApplication {
     Q_OBJECT
 
@@ -47,10 +44,8 @@ public:
     void OnFilePrintSetup();
     void OnOptionalFeatures();
     void OnTestMode();
-    void OnTransferRunning(bool running);
     // Asks to save unsaved changes, then opens path; false when nothing was opened.
     bool OpenDocumentFile(const QString& path);
-
 
     ToneList m_toneList;
     bool m_bEditorsCreated = false;

@@ -1,6 +1,7 @@
 #include "MainFrm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -65,6 +66,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setAcceptDrops(true);
 
     // One action per command, shared by its menu item, its button and its accelerator.
+    m_refusedDuringRun = new QActionGroup(this);
+    m_refusedDuringRun->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (const CommandName& command : CommandNames()) {
         auto* action = new QAction(this);
         action->setData(command.id);
@@ -72,6 +75,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         action->setStatusTip(CommandPrompt(command.id));
         action->setToolTip(CommandTip(command.id));
         action->setIconVisibleInMenu(false);
+        if (command.duringRun == DuringRun::Refused) {
+            m_refusedDuringRun->addAction(action);
+        }
         m_actions[command.id] = action;
     }
     CreateMenus();
@@ -110,9 +116,19 @@ QMenu* CMainFrame::MenuOf(int id) const {
 }
 
 void CMainFrame::OnCommand(int id) {
-    if (QAction* action = Action(id)) {
-        action->trigger();
+    QAction* action = Action(id);
+    if (!action) {
+        return;
     }
+    if (action->actionGroup() == m_refusedDuringRun && !m_refusedDuringRun->isEnabled()) {
+        SetMessageText(QString::fromUtf8(kMsgTransferRunning));
+        return;
+    }
+    action->trigger();
+}
+
+void CMainFrame::SetTransferRunning(bool running) {
+    m_refusedDuringRun->setEnabled(!running);
 }
 
 void CMainFrame::SetMessageText(const QString& text) {

@@ -8,6 +8,7 @@
 #include <map>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -27,8 +28,14 @@ public:
     // The menu of the menu bar that holds command id's item, or nullptr.
     QMenu* MenuOf(int id) const;
 
-    // Runs command id as its menu item, button or accelerator would.
+    // Runs command id as its menu item, button or accelerator would. A command refused
+    // during a run does nothing but say so in the message pane.
     void OnCommand(int id);
+
+    // While a run with the radio goes, every command the table does not mark Allowed during
+    // a run is disabled and refused, whatever else enables it meanwhile; afterwards each is
+    // as enabled as the rest of the window last set it.
+    void SetTransferRunning(bool running);
 
     // The accelerators: key -> command id, exactly as the accelerator table lists them.
     const std::map<QShortcut*, int>& Accelerators() const { return m_accelerators; }
@@ -75,6 +82,9 @@ private:
     QSize AvailableSize() const;
 
     std::map<int, QAction*> m_actions;
+    // The commands refused during a run: the group's being disabled overrides whatever
+    // enables them one by one, and remembers it for the end of the run.
+    QActionGroup* m_refusedDuringRun = nullptr;
     std::map<QShortcut*, int> m_accelerators;
     QToolBar* m_wndToolBar = nullptr;
     QScrollArea* m_formArea = nullptr;

@@ -1,5 +1,6 @@
 #include "Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 #include <iterator>
 
@@ -8,11 +9,14 @@ namespace {
 // Ctrl+C, a kill, and the terminal going away all ask the run to stop at its next safe point.
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Written by the handler, read by the run's threads (a fleet has one per port): a lock-free
+// atomic is both safe in a signal handler and seen by every thread.
+std::atomic<int> g_interrupted{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction g_previous[std::size(kStopSignals)]{};
 
 void OnCountedInterrupt(int) {
-    g_interrupted = g_interrupted + 1;
+    g_interrupted.fetch_add(1);
 }
 
 void OnInterrupt(int signal) {
@@ -48,5 +52,5 @@ bool InterruptRequested() {
 }
 
 int InterruptCount() {
-    return static_cast<int>(g_interrupted);
+    return g_interrupted.load();
 }

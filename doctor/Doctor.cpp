@@ -17,16 +17,18 @@
 
 namespace {
 
-// A probe's hooks: real pauses, no boxes, the identification kept.
+// A probe's hooks: real pauses, no boxes, the identification kept, cancelled by a stop
+// request.
 class CDoctorHooks final : public ICloneHooks {
 public:
+    explicit CDoctorHooks(std::stop_token stop) : m_stop(std::move(stop)) {}
     void Sleep(int milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
     void ShowMessage(std::string_view, MessageIcon) override {}
     RetryAnswer AskRetryCancel(std::string_view) override { return RetryAnswer::Cancel; }
     void PumpOne() override {}
-    bool IsCancelled() override { return false; }
+    bool IsCancelled() override { return m_stop.stop_requested(); }
     void SetStatus(std::string_view) override {}
     int ProgressPosition() override { return 0; }
     void SetProgressPosition(int) override {}
@@ -36,6 +38,7 @@ public:
     const std::string& Identification() const { return m_identification; }
 
 private:
+    std::stop_token m_stop;
     std::string m_identification;
 };
 
@@ -166,10 +169,12 @@ std::vector<DoctorCheck> ServiceChecks(const DoctorSystem& system) {
     return checks;
 }
 
-DoctorCheck RadioCheck(IPort& port, const std::string& name, std::optional<std::string>& id) {
-    CDoctorHooks hooks;
+DoctorCheck RadioCheck(IPort& port, const std::string& name, std::optional<std::string>& id,
+                       std::stop_token stop) {
+    CDoctorHooks hooks(stop);
     bool answered = false;
-    for (int attempt = 0; attempt < kProbeAttempts && !answered; ++attempt) {
+    for (int attempt = 0; attempt < kProbeAttempts && !answered && !stop.stop_requested();
+         ++attempt) {
         answered = ProbeRadio(port, hooks, name).ok();
     }
     if (answered) {
@@ -186,7 +191,8 @@ DoctorCheck RadioCheck(IPort& port, const std::string& name, std::optional<std::
 
 }  // namespace
 
-DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system) {
+DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system,
+                       std::stop_token stop) {
     DoctorReport report;
     report.ports = PortsWithNames(system.root);
     report.port = port;
@@ -206,7 +212,7 @@ DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSy
         report.checks.push_back(std::move(check));
     }
     if (report.checks[1].ok && report.checks[2].ok) {
-        report.checks.push_back(RadioCheck(probePort, port, report.identification));
+        report.checks.push_back(RadioCheck(probePort, port, report.identification, stop));
     }
     return report;
 }

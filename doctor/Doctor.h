@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,10 @@ struct DoctorSystem {
 };
 
 // Runs every check for port (COM1-COM4 or a device path), probing the radio through probePort
-// when the port can be opened.
-DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system = {});
+// when the port can be opened. A stop request ends the probe at its next pause, the port
+// closed; the report then says no radio answered.
+DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system = {},
+                       std::stop_token stop = {});
 
 // The report as the desktop program's dialog and kvprog-cli show it, one fact a line.
 std::string DoctorText(const DoctorReport& report);

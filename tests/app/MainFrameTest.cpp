@@ -1,5 +1,5 @@
 // The main window's shell: menus, accelerators, toolbar, status bar, toggles, caption,
-// close guard, dropped files, fitting to the form, and the about box.
+// close guard, commands during a run, dropped files, fitting to the form, and the about box.
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -440,6 +440,39 @@ private slots:
         allow = true;
         frame.OnCommand(ID_APP_EXIT);
         QVERIFY(!frame.isVisible());
+    }
+
+    // Every command of the table, so that one added later is covered too.
+    void duringARunOnlyAllowedCommandsAreLive() {
+        CMainFrame frame;
+        CommandRecorder recorder(frame);
+        frame.SetTransferRunning(true);
+        for (const CommandName& command : CommandNames()) {
+            QAction* action = frame.Action(command.id);
+            QVERIFY2(action->isEnabled() == (command.duringRun == DuringRun::Allowed),
+                     command.name);
+            if (action->isEnabled()) {
+                continue;
+            }
+            // Enabled meanwhile by its own logic (the Edit menu does so as it closes), it
+            // stays refused; its key says why, its item and button do nothing.
+            action->setEnabled(true);
+            QVERIFY2(!action->isEnabled(), command.name);
+            frame.SetMessageText(kIdlePrompt);
+            frame.OnCommand(command.id);
+            QCOMPARE(frame.MessageText(), QString(kMsgTransferRunning));
+            action->trigger();
+        }
+        QVERIFY(recorder.ids.empty());
+        // These two once opened their windows inside the exchange.
+        QVERIFY(!frame.Action(ID_CHECK_CONNECTION)->isEnabled());
+        QVERIFY(!frame.Action(ID_APP_ABOUT)->isEnabled());
+        frame.SetTransferRunning(false);
+        for (const CommandName& command : CommandNames()) {
+            QVERIFY2(frame.Action(command.id)->isEnabled(), command.name);
+        }
+        frame.OnCommand(ID_FILE_NEW);
+        QCOMPARE(recorder.ids, std::vector<int>{ID_FILE_NEW});
     }
 
     void droppedLocalFilesAreReported() {

@@ -15,12 +15,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <filesystem>
 #include <functional>
 #include <map>
 
 #include "Backups.h"
 #include "ChannelCodec.h"
 #include "CheckConnectionDlg.h"
+#include "CommPort.h"
 #include "CommandTable.h"
 #include "CompareDlg.h"
 #include "DialogTemplate.h"
@@ -123,6 +125,7 @@ private slots:
     void aSilentRadioShowsTheAttemptAndTheDevice();
     void productionModeGivesEachRadioTheNextId();
     void checkConnectionReportsTheRadioAndTakesItsPort();
+    void closingCheckConnectionEndsItsProbeAndFreesThePort();
 };
 
 void GuiRadioTest::init() {
@@ -729,4 +732,31 @@ void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
     QVERIFY2(report.contains("ok      a radio answered: identification 00 00 F0 51 35 38 32 54"),
              qPrintable(report));
     QCOMPARE(radio()->Port(), QString("COM1"));
+}
+
+void GuiRadioTest::closingCheckConnectionEndsItsProbeAndFreesThePort() {
+    StartRadio({"--fault", "silent"});  // the probe waits for it
+    const std::string device = qEnvironmentVariable("KVPROG_COM1").toStdString();
+    const auto threads = [] {
+        return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    };
+    const auto probeHoldsThePort = [&device] {
+        std::error_code error;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+            if (std::filesystem::read_symlink(fd.path(), error) == device) {
+                return true;
+            }
+        }
+        return false;
+    };
+    CCheckConnectionDlg dialog("COM1");
+    const qsizetype before = threads();
+    dialog.Start();
+    dialog.show();
+    QTRY_VERIFY_WITH_TIMEOUT(probeHoldsThePort(), 20000);
+    dialog.reject();
+    CCommPort port;  // a Read started at once finds the port free
+    const Result<> opened = port.Open(device, kCloneTimeouts);
+    QVERIFY2(opened.ok(), opened.message.c_str());
+    QCOMPARE(threads(), before);
 }

@@ -221,6 +221,30 @@ TEST_F(FleetRunTest, TheCountHoldsOverPorts) {
     EXPECT_EQ(ids, (std::vector<std::string>{"7", "8", "9"}));
 }
 
+// Input ends with one press not yet taken while three ports wait for the next radio (each
+// after its first job): it goes to the port that waited first, whichever thread wakes first,
+// and the others stop.
+TEST_F(FleetRunTest, TheLastPressGoesToThePortThatWaitedFirst) {
+    CJobLog log(Log());
+    ASSERT_TRUE(log.Open());
+    CRecorder recorder;
+    CFleetRun run(Plan(3, "7", 0), log, recorder, Ports({Radio(), Radio(), Radio()}), NoSleep);
+    run.Start();
+    recorder.WaitFor("wait", 3);
+    run.NextRadio();
+    run.NoMoreNextRadio();
+    run.Join();
+    const std::vector<std::string> events = recorder.Events();
+    const auto starts = [](const char* prefix) {
+        return [prefix](const std::string& e) { return e.starts_with(prefix); };
+    };
+    const auto firstWait = std::find_if(events.begin(), events.end(), starts("wait"));
+    const auto lastStart = std::find_if(events.rbegin(), events.rend(), starts("start"));
+    ASSERT_NE(firstWait, events.end());
+    EXPECT_EQ(lastStart->substr(6, 1), firstWait->substr(5, 1));
+    EXPECT_EQ(Rows().size(), 4u);
+}
+
 TEST_F(FleetRunTest, AStopDuringTheWriteKeepsTheIdAndLeavesNoJournal) {
     auto log = std::make_unique<CJobLog>(Log());
     ASSERT_TRUE(log->Open());
