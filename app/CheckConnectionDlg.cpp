@@ -14,7 +14,7 @@
 #include "Doctor.h"
 
 CCheckConnectionDlg::CCheckConnectionDlg(const QString& port, QWidget* parent)
-    : QDialog(parent), m_strPort(port) {
+    : QDialog(parent), m_port(port) {
     setWindowTitle(QStringLiteral("Check Connection"));
     m_summary = new QLabel(QStringLiteral("Checking %1...").arg(port), this);
     m_summary->setTextFormat(Qt::PlainText);
@@ -32,7 +32,7 @@ CCheckConnectionDlg::CCheckConnectionDlg(const QString& port, QWidget* parent)
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(ReportText()); });
     connect(m_use, &QPushButton::clicked, this, [this] {
-        emit portChosen(m_strPort);
+        emit portChosen(m_port);
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -44,7 +44,7 @@ CCheckConnectionDlg::CCheckConnectionDlg(const QString& port, QWidget* parent)
 }
 
 void CCheckConnectionDlg::Start() {
-    const std::string port = m_strPort.toStdString();
+    const std::string port = m_port.toStdString();
     QPointer<CCheckConnectionDlg> self(this);
     // The probe waits for the radio for a few seconds: not on the window's thread.
     m_worker = std::jthread([self, port](std::stop_token stop) {
@@ -78,12 +78,12 @@ void CCheckConnectionDlg::done(int result) {
 
 void CCheckConnectionDlg::ShowReport(const QString& text, bool answered) {
     m_report->setPlainText(text);
-    m_summary->setText(answered ? QStringLiteral("A radio answered on %1.").arg(m_strPort)
+    m_summary->setText(answered ? QStringLiteral("A radio answered on %1.").arg(m_port)
                                 : QStringLiteral("No radio answered on %1: see the checks and "
                                                  "their fixes below.")
-                                      .arg(m_strPort));
+                                      .arg(m_port));
     m_use->setEnabled(answered);
-    m_bDone = true;
+    m_done = true;
 }
 
 QString CCheckConnectionDlg::ReportText() const {

@@ -24,7 +24,7 @@ public:
     void Start();
     QString ReportText() const;
     // True once the checks have ended.
-    bool IsDone() const { return m_bDone; }
+    bool IsDone() const { return m_done; }
 
     void done(int result) override;
 
@@ -35,11 +35,11 @@ signals:
 private:
     void ShowReport(const QString& text, bool answered);
 
-    QString m_strPort;
+    QString m_port;
     QLabel* m_summary = nullptr;
     QPlainTextEdit* m_report = nullptr;
     QPushButton* m_use = nullptr;
-    bool m_bDone = false;
+    bool m_done = false;
     // Last, so that it is stopped and joined before anything else of the dialog goes.
     std::jthread m_worker;
 };

@@ -38,8 +38,8 @@ void CImageChange::undo() {
 }
 
 void CImageChange::redo() {
-    if (m_bApplied) {
-        m_bApplied = false;
+    if (m_applied) {
+        m_applied = false;
         return;
     }
     Put(m_after);

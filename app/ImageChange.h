@@ -31,5 +31,5 @@ private:
     std::vector<std::uint8_t> m_before;
     std::vector<std::uint8_t> m_after;
     std::function<void()> m_restored;
-    bool m_bApplied = true;  // pushed after the change was made: the first redo does nothing
+    bool m_applied = true;  // pushed after the change was made: the first redo does nothing
 };

@@ -300,7 +300,7 @@ void CProductionDlg::OnStart() {
         return;
     }
     ShowRowsOfChosenPorts();
-    m_bStopping = false;
+    m_stopping = false;
     m_run->Start();
     UpdateButtons();
     (m_automatic->isChecked() ? m_stop : m_next)->setFocus();
@@ -327,8 +327,8 @@ void CProductionDlg::OnStop() {
     if (!m_run) {
         return;
     }
-    if (!m_bStopping) {
-        m_bStopping = true;
+    if (!m_stopping) {
+        m_stopping = true;
         m_run->StopAfterRunningJobs();
     } else {
         m_run->StopNow();
@@ -337,7 +337,7 @@ void CProductionDlg::OnStop() {
 }
 
 void CProductionDlg::OnNextRadio() {
-    if (m_run && !m_bStopping) {
+    if (m_run && !m_stopping) {
         m_run->NextRadio();
     }
 }
@@ -348,8 +348,8 @@ void CProductionDlg::reject() {
         return;
     }
     // The dialog closes from EndRun, once the workers are out of the radios.
-    m_bCloseWhenDone = true;
-    m_bStopping = true;
+    m_closeWhenDone = true;
+    m_stopping = true;
     m_run->StopNow();
     UpdateButtons();
 }
@@ -365,7 +365,7 @@ void CProductionDlg::EndRun() {
     const std::string stopped = m_run->StopReason();
     m_run.reset();
     m_log.reset();
-    if (m_bCloseWhenDone) {
+    if (m_closeWhenDone) {
         QDialog::reject();
         return;
     }
@@ -389,12 +389,12 @@ void CProductionDlg::UpdateButtons() {
     }
     const bool manual = !m_automatic->isChecked();
     m_next->setVisible(manual);
-    m_next->setEnabled(running && manual && !m_bStopping && m_rows->WaitingForUser() > 0);
+    m_next->setEnabled(running && manual && !m_stopping && m_rows->WaitingForUser() > 0);
     m_space->setEnabled(m_next->isEnabled());
     m_start->setEnabled(!running);
-    m_stop->setEnabled(running && !m_bCloseWhenDone);
-    m_stop->setText(running && m_bStopping ? QStringLiteral("&Stop Now") : QStringLiteral("&Stop"));
-    m_close->setEnabled(!m_bCloseWhenDone);
-    m_close->setText(m_bCloseWhenDone ? QStringLiteral("Closing...") : QStringLiteral("Close"));
+    m_stop->setEnabled(running && !m_closeWhenDone);
+    m_stop->setText(running && m_stopping ? QStringLiteral("&Stop Now") : QStringLiteral("&Stop"));
+    m_close->setEnabled(!m_closeWhenDone);
+    m_close->setText(m_closeWhenDone ? QStringLiteral("Closing...") : QStringLiteral("Close"));
     (running && manual ? m_next : m_start)->setDefault(true);
 }

@@ -85,6 +85,6 @@ private:
     QShortcut* m_space = nullptr;
     std::unique_ptr<CJobLog> m_log;
     std::unique_ptr<CFleetRun> m_run;  // while a run goes; ends before the log
-    bool m_bStopping = false;
-    bool m_bCloseWhenDone = false;
+    bool m_stopping = false;
+    bool m_closeWhenDone = false;
 };

@@ -78,11 +78,11 @@ private:
     template <typename Call>
     void Post(Call call) {
         CProductionRows* rows = m_rows;
-        const int generation = rows->m_nGeneration.load();
+        const int generation = rows->m_generation.load();
         QMetaObject::invokeMethod(
             rows,
             [rows, generation, call = std::move(call)] {
-                if (generation == rows->m_nGeneration.load()) {
+                if (generation == rows->m_generation.load()) {
                     call(rows);
                 }
             },
@@ -135,13 +135,13 @@ CProductionRows::CProductionRows(QWidget* parent)
 CProductionRows::~CProductionRows() = default;
 
 void CProductionRows::SetRowsShown(int rows) {
-    SetPorts(QStringList(rows, QStringLiteral("COM1 (/dev/ttyUSB0)")), m_bBackup);
+    SetPorts(QStringList(rows, QStringLiteral("COM1 (/dev/ttyUSB0)")), m_backup);
     // Each row with room for a failed job: where its ID went and two lines of why.
     constexpr int kFailureLines = 3;
     m_rowsArea->setMinimumHeight(m_rowsArea->widget()->sizeHint().height() +
                                  rows * kFailureLines * fontMetrics().lineSpacing() +
                                  2 * m_rowsArea->frameWidth());
-    SetPorts({}, m_bBackup);
+    SetPorts({}, m_backup);
 }
 
 IFleetObserver& CProductionRows::Observer() {
@@ -153,11 +153,11 @@ void CProductionRows::SetPorts(const QStringList& texts, bool backup) {
         delete widget;
     }
     m_rowWidgets.clear();
-    ++m_nGeneration;
+    ++m_generation;
     m_rows.assign(static_cast<std::size_t>(texts.size()), Row());
-    m_bBackup = backup;
-    m_nDone = 0;
-    m_nFailed = 0;
+    m_backup = backup;
+    m_done = 0;
+    m_failed = 0;
     for (int i = 0; i < texts.size(); ++i) {
         Row& row = m_rows[static_cast<std::size_t>(i)];
         QWidget* grid = m_rowsArea->widget();
@@ -257,7 +257,7 @@ void CProductionRows::Waiting(int port, FleetWait what) {
 void CProductionRows::JobStarted(int port, int job, const std::string& pttId) {
     Row& row = m_rows.at(static_cast<std::size_t>(port));
     row.ended.clear();
-    SetState(row, m_bBackup ? QStringLiteral("backing up") : QStringLiteral("writing"));
+    SetState(row, m_backup ? QStringLiteral("backing up") : QStringLiteral("writing"));
     row.bar->setValue(0);
     row.result->setText(pttId.empty() ? QStringLiteral("#%1").arg(job) : Text(pttId));
     row.result->setStyleSheet(QString());
@@ -314,7 +314,7 @@ void CProductionRows::JobEnded(int port, int job, const FleetJobOutcome& outcome
     }
     row.message->setPlainText(why.join(QLatin1Char('\n')));
     row.message->setVisible(!why.isEmpty());
-    ++(ok ? m_nDone : m_nFailed);
+    ++(ok ? m_done : m_failed);
     ShowCounts();
 }
 
@@ -325,5 +325,5 @@ void CProductionRows::PortDone(int port) {
 }
 
 void CProductionRows::ShowCounts() {
-    m_counts->setText(QStringLiteral("Done: %1     Failed: %2").arg(m_nDone).arg(m_nFailed));
+    m_counts->setText(QStringLiteral("Done: %1     Failed: %2").arg(m_done).arg(m_failed));
 }

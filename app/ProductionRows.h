@@ -37,8 +37,8 @@ public:
     // What the worker threads call; safe from any thread.
     IFleetObserver& Observer();
 
-    int Done() const { return m_nDone; }
-    int Failed() const { return m_nFailed; }
+    int Done() const { return m_done; }
+    int Failed() const { return m_failed; }
     // Ports waiting for the user to say the next radio is connected.
     int WaitingForUser() const;
 
@@ -86,8 +86,8 @@ private:
     std::vector<QWidget*> m_rowWidgets;  // made by SetPorts, deleted by the next
     std::unique_ptr<CObserver> m_observer;
     // Counts SetPorts calls: a report still queued from the rows before is dropped.
-    std::atomic<int> m_nGeneration{0};
-    bool m_bBackup = true;
-    int m_nDone = 0;
-    int m_nFailed = 0;
+    std::atomic<int> m_generation{0};
+    bool m_backup = true;
+    int m_done = 0;
+    int m_failed = 0;
 };

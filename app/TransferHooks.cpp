@@ -38,18 +38,17 @@ void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
     if (text.starts_with(kMsgOpenFailed)) {
         request.helpButton = QString::fromUtf8(kCheckConnectionButton);
     }
-    m_bCheckConnection =
-        ::ShowMessage(m_pParent, request) == QMessageBox::Help || m_bCheckConnection;
+    m_checkConnection = ::ShowMessage(m_parent, request) == QMessageBox::Help || m_checkConnection;
 }
 
 RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
     MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
                            QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon,
-                           QStringLiteral("Port: %1").arg(m_strPort)};
+                           QStringLiteral("Port: %1").arg(m_port)};
     request.helpButton = QString::fromUtf8(kCheckConnectionButton);
-    const QMessageBox::StandardButton answer = ::ShowMessage(m_pParent, request);
+    const QMessageBox::StandardButton answer = ::ShowMessage(m_parent, request);
     // Checking the connection ends the run, as Cancel does.
-    m_bCheckConnection = answer == QMessageBox::Help || m_bCheckConnection;
+    m_checkConnection = answer == QMessageBox::Help || m_checkConnection;
     return answer == QMessageBox::Retry ? RetryAnswer::Retry : RetryAnswer::Cancel;
 }
 
@@ -59,15 +58,15 @@ bool CTransferHooks::WriteOtherType(std::string_view radioType, std::string_view
                                .arg(Text(radioType), Text(documentType)),
                            QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
     request.defaultButton = QMessageBox::No;
-    return ::ShowMessage(m_pParent, request) == QMessageBox::Yes;
+    return ::ShowMessage(m_parent, request) == QMessageBox::Yes;
 }
 
 RetryAnswer CTransferHooks::AskWriteAgain(std::string_view text) {
     const MessageRequest request{Sentence(text) + QStringLiteral(" Retry writes it again."),
                                  QString::fromUtf8(kAppTitle),
                                  QMessageBox::Retry | QMessageBox::Cancel};
-    return ::ShowMessage(m_pParent, request) == QMessageBox::Retry ? RetryAnswer::Retry
-                                                                   : RetryAnswer::Cancel;
+    return ::ShowMessage(m_parent, request) == QMessageBox::Retry ? RetryAnswer::Retry
+                                                                  : RetryAnswer::Cancel;
 }
 
 // Qt offers no way to take exactly one event; one pass over what is pending keeps the

@@ -20,7 +20,7 @@ class CTransferHooks : public ISafeWriteHooks {
 public:
     // portText names the port in the communication error's details: "COM1 (/dev/ttyUSB0)".
     CTransferHooks(CProgressDlg& dialog, QWidget* parent, QString portText)
-        : m_dialog(dialog), m_pParent(parent), m_strPort(std::move(portText)) {}
+        : m_dialog(dialog), m_parent(parent), m_port(std::move(portText)) {}
 
     void Sleep(int milliseconds) override;
     void ShowMessage(std::string_view text, MessageIcon icon) override;
@@ -37,11 +37,11 @@ public:
 
     // Whether the user asked, in the communication error's or the open failure's box, to
     // check the connection once the run is over.
-    bool CheckConnectionAsked() const { return m_bCheckConnection; }
+    bool CheckConnectionAsked() const { return m_checkConnection; }
 
 private:
     CProgressDlg& m_dialog;
-    QWidget* m_pParent;
-    QString m_strPort;
-    bool m_bCheckConnection = false;
+    QWidget* m_parent;
+    QString m_port;
+    bool m_checkConnection = false;
 };

@@ -67,8 +67,8 @@ public:
         }
         line += "  " + FormatFixed(record.seconds, 1) + " s\n";
         const std::lock_guard lock(m_mutex);
-        if (!m_bOutputFailed && !WriteStandardOutput(line)) {
-            m_bOutputFailed = true;
+        if (!m_outputFailed && !WriteStandardOutput(line)) {
+            m_outputFailed = true;
         }
         if (!logError.empty()) {
             std::cerr << "kvprog-cli: the job log: " << logError << "\n";
@@ -78,7 +78,7 @@ public:
 
     bool OutputFailed() const {
         const std::lock_guard lock(m_mutex);
-        return m_bOutputFailed;
+        return m_outputFailed;
     }
 
 private:
@@ -90,7 +90,7 @@ private:
 
     const std::vector<std::string> m_ports;
     mutable std::mutex m_mutex;
-    bool m_bOutputFailed = false;
+    bool m_outputFailed = false;
 };
 
 // Waits up to kPollMs for input: the number of Enter presses that came (several may arrive

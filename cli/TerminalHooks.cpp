@@ -17,7 +17,7 @@ bool IsNumber(std::string_view text) {
 }  // namespace
 
 CTerminalHooks::CTerminalHooks(std::ostream& out, std::string_view caption, int retries, bool bar)
-    : m_out(out), m_nRetries(retries), m_bBar(bar) {
+    : m_out(out), m_retries(retries), m_bar(bar) {
     m_out << caption << "\n" << std::flush;
 }
 
@@ -31,16 +31,16 @@ bool CTerminalHooks::IsCancelled() {
 
 // Block numbers feed the bar; every other status is a line of its own, once per change.
 void CTerminalHooks::SetStatus(std::string_view text) {
-    if (IsNumber(text) || text == m_strStatus) {
+    if (IsNumber(text) || text == m_status) {
         return;
     }
-    m_strStatus = text;
+    m_status = text;
     EndBarLine();
     m_out << "  " << text << "\n" << std::flush;
 }
 
 void CTerminalHooks::SetProgressPosition(int position) {
-    m_nPosition = position;
+    m_position = position;
     DrawBar();
 }
 
@@ -51,8 +51,8 @@ void CTerminalHooks::ShowMessage(std::string_view text, MessageIcon /*icon*/) {
 
 RetryAnswer CTerminalHooks::AskRetryCancel(std::string_view text) {
     ShowMessage(text, MessageIcon::None);
-    if (m_nRetries > 0) {
-        --m_nRetries;
+    if (m_retries > 0) {
+        --m_retries;
         m_out << "  retrying\n" << std::flush;
         return RetryAnswer::Retry;
     }
@@ -64,19 +64,19 @@ void CTerminalHooks::Finish() {
 }
 
 void CTerminalHooks::DrawBar() {
-    if (!m_bBar) {
+    if (!m_bar) {
         return;
     }
-    const int filled = m_nPosition * kBarWidth / kProgressMaximum;
+    const int filled = m_position * kBarWidth / kProgressMaximum;
     m_out << "\r  [" << std::string(static_cast<std::size_t>(filled), '#')
-          << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] " << m_nPosition
+          << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] " << m_position
           << "/" << kProgressMaximum << std::flush;
-    m_bBarShown = true;
+    m_barShown = true;
 }
 
 void CTerminalHooks::EndBarLine() {
-    if (m_bBarShown) {
+    if (m_barShown) {
         m_out << "\n";
-        m_bBarShown = false;
+        m_barShown = false;
     }
 }

@@ -20,14 +20,14 @@ public:
     void PumpOne() override {}  // a terminal has no events to serve
     bool IsCancelled() override;
     void SetStatus(std::string_view text) override;
-    int ProgressPosition() override { return m_nPosition; }
+    int ProgressPosition() override { return m_position; }
     void SetProgressPosition(int position) override;
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     RetryAnswer AskRetryCancel(std::string_view text) override;
 
-    bool WriteOtherType(std::string_view, std::string_view) override { return m_bForceType; }
+    bool WriteOtherType(std::string_view, std::string_view) override { return m_forceType; }
     RetryAnswer AskWriteAgain(std::string_view) override { return RetryAnswer::Cancel; }
-    void SetForceType(bool force) { m_bForceType = force; }
+    void SetForceType(bool force) { m_forceType = force; }
 
     // Ends the bar's line; call once the run has returned.
     void Finish();
@@ -37,10 +37,10 @@ private:
     void EndBarLine();
 
     std::ostream& m_out;
-    int m_nRetries;
-    bool m_bBar;
-    bool m_bBarShown = false;
-    int m_nPosition = 0;
-    bool m_bForceType = false;
-    std::string m_strStatus;
+    int m_retries;
+    bool m_bar;
+    bool m_barShown = false;
+    int m_position = 0;
+    bool m_forceType = false;
+    std::string m_status;
 };

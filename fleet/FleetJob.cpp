@@ -37,7 +37,7 @@ public:
               const SleepFunction& sleep, CJobLog& log, const FleetJobInput& input,
               const JobRecord& cutShort, const SafeWriteReport& report)
         : m_observer(observer),
-          m_nPort(port),
+          m_port(port),
           m_stopNow(stopNow),
           m_sleep(sleep),
           m_log(log),
@@ -46,9 +46,9 @@ public:
           m_report(report) {}
 
     void Sleep(int milliseconds) override { m_sleep(milliseconds); }
-    void ShowMessage(std::string_view text, MessageIcon) override { m_strLastBox = text; }
+    void ShowMessage(std::string_view text, MessageIcon) override { m_lastBox = text; }
     RetryAnswer AskRetryCancel(std::string_view text) override {
-        m_strLastBox = text;
+        m_lastBox = text;
         return RetryAnswer::Cancel;
     }
     void PumpOne() override {}
@@ -59,65 +59,65 @@ public:
         if (!IsStage(text)) {
             return;
         }
-        if (text != m_strStatus) {
-            m_strStatus = text;
-            m_observer.JobStatus(m_nPort, m_strStatus);
+        if (text != m_status) {
+            m_status = text;
+            m_observer.JobStatus(m_port, m_status);
         }
     }
-    int ProgressPosition() override { return m_nPosition; }
+    int ProgressPosition() override { return m_position; }
     void SetProgressPosition(int position) override {
-        if (position != m_nPosition) {
-            m_nPosition = position;
-            m_observer.JobProgress(m_nPort, position);
+        if (position != m_position) {
+            m_position = position;
+            m_observer.JobProgress(m_port, position);
         }
     }
     void Identified(std::span<const std::uint8_t> identification) override {
-        if (m_strIdentification.empty()) {
-            m_strIdentification = HexBytes(identification);
+        if (m_identification.empty()) {
+            m_identification = HexBytes(identification);
         }
     }
     bool WriteOtherType(std::string_view radioType, std::string_view documentType) override {
-        m_strLastBox = "the radio is a " + std::string(radioType) + " but the document is for a " +
-                       std::string(documentType);
+        m_lastBox = "the radio is a " + std::string(radioType) + " but the document is for a " +
+                    std::string(documentType);
         return false;
     }
     RetryAnswer AskWriteAgain(std::string_view text) override {
-        m_strLastBox = text;
+        m_lastBox = text;
         return RetryAnswer::Cancel;
     }
     Result<> BeforeWriting() override {
-        if (m_bNoted) {
+        if (m_noted) {
             return {};
         }
         JobRecord cutShort = m_cutShort;
-        cutShort.radioId = m_strIdentification;
+        cutShort.radioId = m_identification;
         cutShort.type = m_report.radioType;
         cutShort.backup = m_report.backupPath;
         cutShort.result =
             "cut short: the run ended while this radio was being written. " +
             (m_input.pttId.empty() ? std::string("It may hold part of the document.")
                                    : IdFate(m_input.pttId, true, RestoreAdvice(m_input, m_report)));
-        m_bNoted = true;
+        m_noted = true;
         return m_log.BeginWrite(cutShort);
     }
 
-    const std::string& LastBox() const { return m_strLastBox; }
-    const std::string& Identification() const { return m_strIdentification; }
+    const std::string& LastBox() const { return m_lastBox; }
+    const std::string& Identification() const { return m_identification; }
 
 private:
     IFleetObserver& m_observer;
-    const int m_nPort;
+    const int m_port;
     const std::atomic<bool>& m_stopNow;
     const SleepFunction& m_sleep;
     CJobLog& m_log;
     const FleetJobInput& m_input;
     const JobRecord& m_cutShort;
     const SafeWriteReport& m_report;
-    std::string m_strLastBox;
-    std::string m_strStatus;
-    std::string m_strIdentification;
-    int m_nPosition = 0;
-    bool m_bNoted = false;
+    std::string m_lastBox;
+    std::string m_status;
+    std::string m_identification;
+    int m_position = 0;
+    bool m_noted = false;
 };
 
 // The stage a job failed in, as the log names it.

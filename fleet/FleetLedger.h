@@ -39,22 +39,22 @@ public:
     // A job ended. blockSent: some block of its write went out, so the radio may hold its ID.
     void End(const Job& job, bool ok, bool blockSent);
 
-    bool CountReached() const { return m_nCount > 0 && m_nSucceeded >= m_nCount; }
-    int Succeeded() const { return m_nSucceeded; }
-    int Failed() const { return m_nFailed; }
+    bool CountReached() const { return m_count > 0 && m_succeeded >= m_count; }
+    int Succeeded() const { return m_succeeded; }
+    int Failed() const { return m_failed; }
     // Why no further ID can be given, for the user; empty while IDs remain.
-    const std::string& EndReason() const { return m_strEndReason; }
+    const std::string& EndReason() const { return m_endReason; }
 
 private:
     std::optional<CIdSequence> m_ids;
-    const int m_nCount;
-    const CUsedIds* const m_pUsed;
-    const std::string m_strLogName;
-    bool m_bOutOfIds = false;               // the sequence's last ID has been given
+    const int m_count;
+    const CUsedIds* const m_used;
+    const std::string m_logName;
+    bool m_outOfIds = false;                // the sequence's last ID has been given
     std::deque<std::string> m_returnedIds;  // given back by jobs that wrote nothing, in order
-    int m_nStarted = 0;
-    int m_nRunning = 0;
-    int m_nSucceeded = 0;
-    int m_nFailed = 0;
-    std::string m_strEndReason;
+    int m_started = 0;
+    int m_running = 0;
+    int m_succeeded = 0;
+    int m_failed = 0;
+    std::string m_endReason;
 };

@@ -85,7 +85,7 @@ Result<> CFleetRun::CheckIds() const {
 }
 
 void CFleetRun::Start() {
-    m_nRunningWorkers = static_cast<int>(m_plan.ports.size());
+    m_runningWorkers = static_cast<int>(m_plan.ports.size());
     for (int i = 0; i < static_cast<int>(m_plan.ports.size()); ++i) {
         m_workers.emplace_back([this, i] { Work(i); });
     }
@@ -93,15 +93,15 @@ void CFleetRun::Start() {
 
 void CFleetRun::NextRadio() {
     const std::lock_guard lock(m_mutex);
-    if (static_cast<int>(m_waitingForUser.size()) > m_nReleased) {
-        ++m_nReleased;
+    if (static_cast<int>(m_waitingForUser.size()) > m_released) {
+        ++m_released;
         m_wake.notify_all();
     }
 }
 
 void CFleetRun::NoMoreNextRadio() {
     const std::lock_guard lock(m_mutex);
-    m_bNoMorePresses = true;
+    m_noMorePresses = true;
     m_wake.notify_all();
 }
 
@@ -117,7 +117,7 @@ void CFleetRun::StopNow() {
 }
 
 bool CFleetRun::Finished() const {
-    return m_nRunningWorkers.load() == 0;
+    return m_runningWorkers.load() == 0;
 }
 
 void CFleetRun::Join() {
@@ -140,7 +140,7 @@ int CFleetRun::Failed() const {
 
 std::string CFleetRun::StopReason() const {
     const std::lock_guard lock(m_mutex);
-    return m_strStopReason;
+    return m_stopReason;
 }
 
 void CFleetRun::SleepUnlessStopping(int milliseconds) {
@@ -161,7 +161,7 @@ void CFleetRun::Work(int index) {
         RunJob(index, *port, *job);
     }
     port.reset();
-    --m_nRunningWorkers;
+    --m_runningWorkers;
     m_observer.PortDone(index);
 }
 
@@ -212,12 +212,12 @@ bool CFleetRun::WaitForUser(int index) {
     // The presses go to the ports in the order they began to wait; once no more can come,
     // a port beyond the presses already made gives up, one within them waits for its turn.
     m_wake.wait(lock, [&] {
-        return Stopping() || (m_nReleased > 0 && place() == 0) ||
-               (m_bNoMorePresses && place() >= m_nReleased);
+        return Stopping() || (m_released > 0 && place() == 0) ||
+               (m_noMorePresses && place() >= m_released);
     });
-    const bool go = !Stopping() && m_nReleased > 0 && place() == 0;
+    const bool go = !Stopping() && m_released > 0 && place() == 0;
     if (go) {
-        --m_nReleased;
+        --m_released;
     }
     std::erase(m_waitingForUser, index);
     m_wake.notify_all();
@@ -251,7 +251,7 @@ std::optional<CFleetLedger::Job> CFleetRun::ClaimJob() {
     }
     std::optional<CFleetLedger::Job> job = m_ledger.Claim();
     if (!job && !m_ledger.EndReason().empty()) {
-        m_strStopReason = m_ledger.EndReason();
+        m_stopReason = m_ledger.EndReason();
         m_stopAfterJobs = true;
         m_wake.notify_all();
     }
@@ -265,10 +265,10 @@ void CFleetRun::EndJob(const CFleetLedger::Job& job, const FleetJobOutcome& outc
     if (m_ledger.CountReached()) {
         m_stopAfterJobs = true;
     }
-    if (!logged && m_strStopReason.empty()) {
+    if (!logged && m_stopReason.empty()) {
         // Without its log a run could give an ID twice tomorrow: no further radio.
-        m_strStopReason = "the job log cannot be written (" + logged.message +
-                          "), so no further radio is programmed";
+        m_stopReason = "the job log cannot be written (" + logged.message +
+                       "), so no further radio is programmed";
         m_stopAfterJobs = true;
     }
     m_wake.notify_all();

@@ -104,15 +104,15 @@ private:
     PortFactory m_makePort;
     SleepFunction m_sleep;
     std::vector<std::thread> m_workers;
-    std::atomic<int> m_nRunningWorkers{0};
+    std::atomic<int> m_runningWorkers{0};
     std::atomic<bool> m_stopAfterJobs{false};
     std::atomic<bool> m_stopNow{false};
 
     mutable std::mutex m_mutex;  // guards everything below
     std::condition_variable m_wake;
     CFleetLedger m_ledger;
-    std::string m_strStopReason;
+    std::string m_stopReason;
     std::deque<int> m_waitingForUser;  // ports, in the order they began to wait
-    int m_nReleased = 0;               // presses not yet taken by the port at the front
-    bool m_bNoMorePresses = false;
+    int m_released = 0;                // presses not yet taken by the port at the front
+    bool m_noMorePresses = false;
 };

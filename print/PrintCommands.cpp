@@ -35,15 +35,15 @@ CPrintCommands::CPrintCommands() = default;
 CPrintCommands::~CPrintCommands() = default;
 
 ISheetPrinter* CPrintCommands::Printer(QWidget* parent) {
-    if (!m_pPrinter) {
+    if (!m_printer) {
         static const auto make = PrintSupport<NewSheetPrinterFunction>(kNewSheetPrinterFunction);
         if (!make) {
             ShowMessage(parent, QString::fromUtf8(kNoPrintSupport));
             return nullptr;
         }
-        m_pPrinter.reset(make([](QWidget* over, const QString& text) { ShowMessage(over, text); }));
+        m_printer.reset(make([](QWidget* over, const QString& text) { ShowMessage(over, text); }));
     }
-    return m_pPrinter.get();
+    return m_printer.get();
 }
 
 void CPrintCommands::OnFilePrint(const EditorModel& model, QWidget* parent) {

@@ -37,7 +37,7 @@ private:
     // loaded.
     ISheetPrinter* Printer(QWidget* parent);
 
-    std::unique_ptr<ISheetPrinter> m_pPrinter;
+    std::unique_ptr<ISheetPrinter> m_printer;
 };
 
 // Writes the sheet to a one-page A4 PDF at 300 dpi, as a file saves: made in memory, written

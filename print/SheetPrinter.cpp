@@ -98,11 +98,11 @@ public:
 private:
     // Made on first use: setting a printer up asks the print system about its printers.
     QPrinter& Printer() {
-        if (!m_pPrinter) {
-            m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            m_pPrinter->setDocName(kSheetDocumentName);
+        if (!m_printer) {
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            m_printer->setDocName(kSheetDocumentName);
         }
-        return *m_pPrinter;
+        return *m_printer;
     }
 
     bool PrintOrReport(QPrinter& printer, const DrawPage& draw, QWidget* parent) {
@@ -115,7 +115,7 @@ private:
     }
 
     Report m_report;
-    std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace

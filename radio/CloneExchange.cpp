@@ -38,7 +38,7 @@ enum class Link { Ready, Cancelled, Failed };
 class CCloneRun {
 public:
     CCloneRun(IPort& port, ICloneHooks& hooks, CPortCloser& guard, int handshakeAttempts)
-        : m_port(port), m_hooks(hooks), m_guard(guard), m_nHandshakeAttempts(handshakeAttempts) {}
+        : m_port(port), m_hooks(hooks), m_guard(guard), m_handshakeAttempts(handshakeAttempts) {}
 
     Link EnterProgrammingMode();
     Link Handshake();
@@ -64,7 +64,7 @@ private:
     IPort& m_port;
     ICloneHooks& m_hooks;
     CPortCloser& m_guard;
-    const int m_nHandshakeAttempts;
+    const int m_handshakeAttempts;
 };
 
 bool CCloneRun::PumpPasses(int count, int sleepMs) {
@@ -130,10 +130,10 @@ Link CCloneRun::EnterProgrammingMode() {
 }
 
 Link CCloneRun::Handshake() {
-    for (int attempt = 1; attempt <= m_nHandshakeAttempts; ++attempt) {
+    for (int attempt = 1; attempt <= m_handshakeAttempts; ++attempt) {
         m_port.Purge(PurgeSet::Clear);
         m_hooks.SetStatus(kStatusWaiting);
-        m_hooks.Attempt(attempt, m_nHandshakeAttempts);
+        m_hooks.Attempt(attempt, m_handshakeAttempts);
         if (!PumpPasses(kPassesBeforeHandshake, 1)) {
             return Link::Cancelled;
         }

@@ -16,15 +16,15 @@ public:
     CPortCloser& operator=(const CPortCloser&) = delete;
 
     void Close() {
-        if (m_bOpen) {
-            m_bOpen = false;
+        if (m_open) {
+            m_open = false;
             m_port.Close();
         }
     }
 
 private:
     IPort& m_port;
-    bool m_bOpen = true;
+    bool m_open = true;
 };
 
 // Opens port for an exchange. A port that cannot be opened is told in the open failure box,

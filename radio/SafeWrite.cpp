@@ -45,25 +45,25 @@ enum class TypeStop { None, OtherType, Unknown };
 class CStageHooks final : public ICloneHooks {
 public:
     CStageHooks(ISafeWriteHooks& inner, int stages, bool plainStatus)
-        : m_inner(inner), m_nStages(std::max(stages, 1)), m_bPlainStatus(plainStatus) {}
+        : m_inner(inner), m_stageCount(std::max(stages, 1)), m_plainStatus(plainStatus) {}
 
     // guard: stop the session right after the identification when the radio is of another
     // type than this image or its identification is too short to tell; the clone run checks
     // cancel there, before any block, and leaves the radio as a cancelled read does.
     void Begin(int index, std::string_view status, const RadioImage* guard) {
-        m_nIndex = index;
+        m_index = index;
         m_status = status;
-        m_nPosition = 0;
-        m_nBlocks = 0;
-        m_pGuard = guard;
+        m_position = 0;
+        m_blocks = 0;
+        m_guard = guard;
         m_typeStop = TypeStop::None;
         m_identification.clear();
-        if (!m_bPlainStatus) {
+        if (!m_plainStatus) {
             m_inner.SetStatus(m_status);
             m_inner.SetProgressPosition(Overall(0));
         }
     }
-    int Blocks() const { return m_nBlocks; }
+    int Blocks() const { return m_blocks; }
     TypeStop Stopped() const { return m_typeStop; }
     const std::vector<std::uint8_t>& Identification() const { return m_identification; }
 
@@ -77,40 +77,42 @@ public:
     void PumpOne() override { m_inner.PumpOne(); }
     bool IsCancelled() override { return m_typeStop != TypeStop::None || m_inner.IsCancelled(); }
     void SetStatus(std::string_view text) override {
-        m_inner.SetStatus(!m_bPlainStatus && IsNumber(text) ? std::string_view(m_status) : text);
+        m_inner.SetStatus(!m_plainStatus && IsNumber(text) ? std::string_view(m_status) : text);
     }
-    int ProgressPosition() override { return m_nPosition; }
+    int ProgressPosition() override { return m_position; }
     void SetProgressPosition(int position) override {
-        m_nPosition = position;
+        m_position = position;
         m_inner.SetProgressPosition(Overall(position));
     }
     void Attempt(int attempt, int of) override { m_inner.Attempt(attempt, of); }
     void Identified(std::span<const std::uint8_t> identification) override {
         m_identification.assign(identification.begin(), identification.end());
-        if (m_pGuard) {
+        if (m_guard) {
             const std::optional<RadioImage> radio = IdentifiedMemory(identification);
-            m_typeStop = !radio                         ? TypeStop::Unknown
-                         : !SameType(*radio, *m_pGuard) ? TypeStop::OtherType
-                                                        : TypeStop::None;
+            m_typeStop = !radio                        ? TypeStop::Unknown
+                         : !SameType(*radio, *m_guard) ? TypeStop::OtherType
+                                                       : TypeStop::None;
         }
         m_inner.Identified(identification);
     }
     void BlockDone(int done, int total) override {
-        m_nBlocks = done;
+        m_blocks = done;
         m_inner.BlockDone(done, total);
     }
 
 private:
-    int Overall(int position) const { return (m_nIndex * kProgressMaximum + position) / m_nStages; }
+    int Overall(int position) const {
+        return (m_index * kProgressMaximum + position) / m_stageCount;
+    }
 
     ISafeWriteHooks& m_inner;
-    const int m_nStages;
-    const bool m_bPlainStatus;
-    int m_nIndex = 0;
+    const int m_stageCount;
+    const bool m_plainStatus;
+    int m_index = 0;
     std::string m_status;
-    int m_nPosition = 0;
-    int m_nBlocks = 0;
-    const RadioImage* m_pGuard = nullptr;
+    int m_position = 0;
+    int m_blocks = 0;
+    const RadioImage* m_guard = nullptr;
     TypeStop m_typeStop = TypeStop::None;
     std::vector<std::uint8_t> m_identification;
 };
@@ -156,7 +158,7 @@ private:
     const SafeWriteOptions& m_options;
     SafeWriteReport& m_report;
     CStageHooks m_stages;
-    bool m_bTypeKnown = false;  // the radio's type is the image's, or the hooks agreed
+    bool m_typeKnown = false;  // the radio's type is the image's, or the hooks agreed
 };
 
 Result<CloneEnd> CSafeWrite::Clone(int stage, std::string_view status, CloneDirection direction,
@@ -206,7 +208,7 @@ Result<SafeWriteEnd> CSafeWrite::BackUp() {
         !m_hooks.WriteOtherType(m_report.radioType, RadioTypeText(m_image))) {
         return {SafeWriteEnd::OtherType, {}};
     }
-    m_bTypeKnown = true;
+    m_typeKnown = true;
     return {};
 }
 
@@ -218,7 +220,7 @@ Result<SafeWriteEnd> CSafeWrite::Write() {
         }
         RadioImage outgoing = m_image;
         const Result<CloneEnd> written = Clone(stage, kStatusWriting, CloneDirection::Write,
-                                               outgoing, m_bTypeKnown ? nullptr : &m_image);
+                                               outgoing, m_typeKnown ? nullptr : &m_image);
         switch (m_stages.Stopped()) {
             case TypeStop::Unknown:
                 return {SafeWriteEnd::OtherType,
@@ -233,12 +235,12 @@ Result<SafeWriteEnd> CSafeWrite::Write() {
                 if (!m_hooks.WriteOtherType(m_report.radioType, RadioTypeText(m_image))) {
                     return {SafeWriteEnd::OtherType, {}};
                 }
-                m_bTypeKnown = true;
+                m_typeKnown = true;
                 continue;
             case TypeStop::None:
                 break;
         }
-        m_bTypeKnown = m_bTypeKnown || !m_stages.Identification().empty();
+        m_typeKnown = m_typeKnown || !m_stages.Identification().empty();
         return Written(written);
     }
 }

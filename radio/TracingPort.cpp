@@ -78,9 +78,9 @@ void CTracingPort::Timeouts(const CommTimeouts& t) {
 }
 
 Result<> CTracingPort::Open(const std::string& name, const CommTimeouts& timeouts) {
-    if (!m_bOpened) {
+    if (!m_opened) {
         m_start = std::chrono::steady_clock::now();
-        m_bOpened = true;
+        m_opened = true;
     }
     const Result<> result = m_inner.Open(name, timeouts);
     std::string line = "open \"" + name + "\"";

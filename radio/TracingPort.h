@@ -54,7 +54,7 @@ private:
     std::string m_error;
     std::string m_mark;  // with its blank, or empty
     std::chrono::steady_clock::time_point m_start;
-    bool m_bOpened = false;  // the clock restarts at the first open only
+    bool m_opened = false;  // the clock restarts at the first open only
 };
 
 // The title of one exchange's part of a trace: the program, its version and what it does,

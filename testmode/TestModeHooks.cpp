@@ -17,15 +17,14 @@ void CTestModeHooks::Sleep(int milliseconds) {
 }
 
 void CTestModeHooks::ShowMessage(std::string_view text, MessageIcon icon) {
-    ::ShowMessage(m_pParent,
-                  MessageRequest{FromView(text), kAppTitle, QMessageBox::Ok,
-                                 icon == MessageIcon::Exclamation ? QMessageBox::Warning
-                                                                  : QMessageBox::NoIcon});
+    ::ShowMessage(m_parent, MessageRequest{FromView(text), kAppTitle, QMessageBox::Ok,
+                                           icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                                            : QMessageBox::NoIcon});
 }
 
 RetryAnswer CTestModeHooks::AskRetryCancel(std::string_view text) {
     const auto answer = ::ShowMessage(
-        m_pParent, MessageRequest{FromView(text), kAppTitle,
-                                  QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon});
+        m_parent, MessageRequest{FromView(text), kAppTitle,
+                                 QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon});
     return answer == QMessageBox::Retry ? RetryAnswer::Retry : RetryAnswer::Cancel;
 }

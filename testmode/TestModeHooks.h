@@ -9,12 +9,12 @@ class QWidget;
 class CTestModeHooks final : public IExchangeHooks {
 public:
     // The boxes open over parent.
-    explicit CTestModeHooks(QWidget* parent) : m_pParent(parent) {}
+    explicit CTestModeHooks(QWidget* parent) : m_parent(parent) {}
 
     void Sleep(int milliseconds) override;
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     RetryAnswer AskRetryCancel(std::string_view text) override;
 
 private:
-    QWidget* m_pParent;
+    QWidget* m_parent;
 };
