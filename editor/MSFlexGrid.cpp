@@ -287,15 +287,19 @@ void CMSFlexGrid::SetTextMatrix(long row, long col, const QString& text) {
     if (!IsValidCell(row, col)) {
         return;
     }
-    QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col));
-    if (!cell) {
-        // Items exist only for cells written at least once; the table never edits them.
+    const Qt::Alignment alignment = QtAlignment(GetColAlignment(col), text);
+    if (QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col))) {
+        cell->setText(text);
+        cell->setTextAlignment(alignment);
+    } else {
+        // Items exist only for cells written at least once; the table never edits them. A new
+        // one is filled before the table takes it, so that its views hear of it once.
         cell = new CGridCell;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setText(text);
+        cell->setTextAlignment(alignment);
         setItem(static_cast<int>(row), static_cast<int>(col), cell);
     }
-    cell->setText(text);
-    ApplyAlignment(cell);
     if (IsFixedCell(static_cast<int>(row), static_cast<int>(col))) {
         UpdateHeaders(static_cast<int>(row), static_cast<int>(col));
         NameCellEditors();
