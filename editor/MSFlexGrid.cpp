@@ -324,19 +324,32 @@ QString CMSFlexGrid::CellTitle(long row, long col) const {
 }
 
 void CMSFlexGrid::UpdateHeaders(int row, int col) {
-    if (row == 0) {
+    // Each new header item makes both header views lay themselves out again: a header is only
+    // given one when its text changes.
+    const auto differs = [](const QTableWidgetItem* header, const QString& text) {
+        return !header || header->text() != text;
+    };
+    if (row == 0 && differs(horizontalHeaderItem(col), GetTextMatrix(0, col))) {
         setHorizontalHeaderItem(col, new QTableWidgetItem(GetTextMatrix(0, col)));
     }
     if (col != 0) {
         return;
     }
-    // The corner cell titles every row; another cell of the fixed column its own.
+    // The corner cell titles every row; another cell of the fixed column its own. A row whose
+    // own cell was never written has no title yet, and gets one when that cell is written.
     const QString corner = GetTextMatrix(0, 0);
     const int last = row == 0 ? rowCount() - 1 : row;
     for (int r = row; r <= last; ++r) {
+        const QTableWidgetItem* header = verticalHeaderItem(r);
+        if (r != row && !header && !item(r, 0)) {
+            continue;
+        }
         const QString text = GetTextMatrix(r, 0);
         const bool titled = r >= kFixedRows && !corner.isEmpty() && !text.isEmpty();
-        setVerticalHeaderItem(r, new QTableWidgetItem(titled ? corner + ' ' + text : text));
+        const QString title = titled ? corner + ' ' + text : text;
+        if (differs(header, title)) {
+            setVerticalHeaderItem(r, new QTableWidgetItem(title));
+        }
     }
 }
 
