@@ -29,8 +29,6 @@ struct Placed {
     const Control* control;
     QRect rect;    // in the parent's pixels
     QString text;  // as shown now, as a name
-
-    bool operator==(const Placed&) const = default;
 };
 
 bool IsLabel(const Placed& p) {
@@ -194,11 +192,8 @@ public:
         if (watched == m_parent && type == QEvent::WindowTitleChange) {
             Name(Shown());
         } else if (watched != m_parent &&
-                   (type == QEvent::ShowToParent || type == QEvent::HideToParent)) {
-            std::vector<Placed> shown = Shown();
-            if (shown != m_named) {
-                Name(std::move(shown));
-            }
+                   (type == QEvent::ShowToParent || type == QEvent::HideToParent) && Changed()) {
+            Name(Shown());
         }
         return false;
     }
@@ -213,6 +208,22 @@ private:
             }
         }
         return shown;
+    }
+
+    // Whether what stands in the parent differs from what stood when it was last named.
+    bool Changed() const {
+        auto named = m_named.begin();
+        for (const Control& c : m_controls) {
+            if (!c.widget || c.widget->isHidden()) {
+                continue;
+            }
+            if (named == m_named.end() || named->control != &c ||
+                named->rect != c.widget->geometry() || named->text != TextOf(c)) {
+                return true;
+            }
+            ++named;
+        }
+        return named != m_named.end();
     }
 
     // now: the context, what stands in the parent now.
