@@ -3,12 +3,13 @@
 #   1. the whole project under AddressSanitizer + UndefinedBehaviorSanitizer (clang), every
 #      test in the C locale, then every fuzz target for a bounded time;
 #   2. the regular build, every test under German number formats, then all but the end-to-end
-#      runs under French ones.
+#      runs under French ones, then the instructions the desktop program runs to its first
+#      shown window against a bare main window's (callgrind: a count, not a time).
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
 ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev locales desktop-file-utils \
-    shared-mime-info poppler-utils
+    shared-mime-info poppler-utils valgrind
 ensure_locale de_DE.UTF-8
 ensure_locale fr_FR.UTF-8
 
@@ -40,3 +41,5 @@ LC_ALL=de_DE.UTF-8 ctest --test-dir build -j2 --output-on-failure
 echo "== Every test but the end-to-end runs under LC_ALL=fr_FR.UTF-8"
 LC_ALL=fr_FR.UTF-8 ctest --test-dir build -j2 --output-on-failure -E '^(e2e|deb_package)'
 
+echo "== Start-up instructions against a bare main window (callgrind)"
+bench/startup_instructions.sh build 1.6

@@ -12,6 +12,7 @@
 #include "Icons.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
+#include "LazyIconStyle.h"
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "OptionalFeaturesDlg.h"
@@ -51,6 +52,7 @@ CKV_IIApp* theApp() {
 
 CKV_IIApp::CKV_IIApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kAppTitle));
+    UseLazyIconStyle();
     // Unsaved changes are offered for saving when the desktop session ends.
     connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (m_pDoc && m_pDoc->IsModified() && manager.allowsInteraction()) {

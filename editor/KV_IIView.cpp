@@ -16,6 +16,16 @@ constexpr std::array<double, kGridCols> kWidthFactors = {0.42, 1.2, 1.2, 0.9, 0.
                                                          0.7,  0.9, 0.8, 0.9};
 constexpr double kHeaderHeightFactor = 1.02;
 
+// The items as one list: a combo takes a list in one insertion, where each item alone is one.
+QStringList ItemTexts(std::span<const std::string_view> items) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (std::string_view item : items) {
+        texts << QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
+    }
+    return texts;
+}
+
 QComboBox* MakeOverlayCombo(QWidget* grid, int id, bool editable,
                             std::span<const std::string_view> items) {
     auto* combo = new QComboBox(grid);
@@ -23,9 +33,7 @@ QComboBox* MakeOverlayCombo(QWidget* grid, int id, bool editable,
     combo->setEditable(editable);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setGeometry(QRect());
-    for (std::string_view item : items) {
-        combo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
-    }
+    combo->addItems(ItemTexts(items));
     combo->hide();
     return combo;
 }
@@ -43,9 +51,7 @@ CKV_IIView::CKV_IIView(const ToneList& toneList, bool& editorsCreated, QWidget* 
     for (const SettingInfo& info : SettingInfos()) {
         QComboBox* combo =
             FindControl<QComboBox>(this, kSettingComboIds[static_cast<std::size_t>(info.setting)]);
-        for (std::string_view item : info.items) {
-            combo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
-        }
+        combo->addItems(ItemTexts(info.items));
         combo->setCurrentIndex(-1);
         const QString step =
             QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size()));
@@ -141,9 +147,12 @@ void CKV_IIView::CreateEditors() {
     m_comboScan = MakeOverlayCombo(m_grid, IDC_COMBO_SCAN, false, kScanItems);
     m_comboPower = MakeOverlayCombo(m_grid, IDC_COMBO_POWER, false, kPowerItems);
     m_comboTone = MakeOverlayCombo(m_grid, IDC_COMBO_TONE, true, {});
+    QStringList tones;
+    tones.reserve(static_cast<qsizetype>(m_toneList.entries().size()));
     for (const std::string& tone : m_toneList.entries()) {
-        m_comboTone->addItem(QString::fromStdString(tone));
+        tones << QString::fromStdString(tone);
     }
+    m_comboTone->addItems(tones);
     for (QWidget* editor : std::initializer_list<QWidget*>{m_editCell, m_comboTone, m_comboBusy,
                                                            m_comboWN, m_comboScan, m_comboPower}) {
         editor->setFont(font());

@@ -287,15 +287,19 @@ void CMSFlexGrid::SetTextMatrix(long row, long col, const QString& text) {
     if (!IsValidCell(row, col)) {
         return;
     }
-    QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col));
-    if (!cell) {
-        // Items exist only for cells written at least once; the table never edits them.
+    const Qt::Alignment alignment = QtAlignment(GetColAlignment(col), text);
+    if (QTableWidgetItem* cell = item(static_cast<int>(row), static_cast<int>(col))) {
+        cell->setText(text);
+        cell->setTextAlignment(alignment);
+    } else {
+        // Items exist only for cells written at least once; the table never edits them. A new
+        // one is filled before the table takes it, so that its views hear of it once.
         cell = new CGridCell;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setText(text);
+        cell->setTextAlignment(alignment);
         setItem(static_cast<int>(row), static_cast<int>(col), cell);
     }
-    cell->setText(text);
-    ApplyAlignment(cell);
     if (IsFixedCell(static_cast<int>(row), static_cast<int>(col))) {
         UpdateHeaders(static_cast<int>(row), static_cast<int>(col));
         NameCellEditors();
@@ -320,19 +324,32 @@ QString CMSFlexGrid::CellTitle(long row, long col) const {
 }
 
 void CMSFlexGrid::UpdateHeaders(int row, int col) {
-    if (row == 0) {
+    // Each new header item makes both header views lay themselves out again: a header is only
+    // given one when its text changes.
+    const auto differs = [](const QTableWidgetItem* header, const QString& text) {
+        return !header || header->text() != text;
+    };
+    if (row == 0 && differs(horizontalHeaderItem(col), GetTextMatrix(0, col))) {
         setHorizontalHeaderItem(col, new QTableWidgetItem(GetTextMatrix(0, col)));
     }
     if (col != 0) {
         return;
     }
-    // The corner cell titles every row; another cell of the fixed column its own.
+    // The corner cell titles every row; another cell of the fixed column its own. A row whose
+    // own cell was never written has no title yet, and gets one when that cell is written.
     const QString corner = GetTextMatrix(0, 0);
     const int last = row == 0 ? rowCount() - 1 : row;
     for (int r = row; r <= last; ++r) {
+        const QTableWidgetItem* header = verticalHeaderItem(r);
+        if (r != row && !header && !item(r, 0)) {
+            continue;
+        }
         const QString text = GetTextMatrix(r, 0);
         const bool titled = r >= kFixedRows && !corner.isEmpty() && !text.isEmpty();
-        setVerticalHeaderItem(r, new QTableWidgetItem(titled ? corner + ' ' + text : text));
+        const QString title = titled ? corner + ' ' + text : text;
+        if (differs(header, title)) {
+            setVerticalHeaderItem(r, new QTableWidgetItem(title));
+        }
     }
 }
 

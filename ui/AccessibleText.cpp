@@ -20,7 +20,7 @@ struct Control {
     QPointer<QWidget> widget;
     ControlKind kind;
     int id;
-    QString text;           // the template's
+    QString text;           // the template's, as a name
     bool keepName = false;  // a custom control's own texts stand
     bool keepDescription = false;
 };
@@ -56,7 +56,7 @@ QString TextOf(const Control& c) {
     if (const auto* button = qobject_cast<const QAbstractButton*>(c.widget)) {
         return AccessibleName(button->text());
     }
-    return AccessibleName(c.text);
+    return c.text;
 }
 
 bool Within(int v, int low, int high) {
@@ -173,13 +173,14 @@ QString NameOf(const Placed& self, const std::vector<Placed>& all, Used& used) {
 }
 
 // Names the controls of one template built into one parent, and names them again whenever
-// one of them is shown or hidden (dialogs show one set of controls in place of another, and
-// only what is shown stands beside a control) or the caption changes.
+// what stands in it changes: a control shown or hidden (dialogs show one set of controls in
+// place of another, and only what is shown stands beside a control), or the caption. A
+// control shown with its parent changes nothing, so showing a dialog names nothing again.
 class CTemplateNamer : public QObject {
 public:
     CTemplateNamer(QWidget* parent, std::vector<Control> controls)
         : QObject(parent), m_parent(parent), m_controls(std::move(controls)) {
-        Name();
+        Name(Shown());
         parent->installEventFilter(this);
         for (const Control& c : m_controls) {
             c.widget->installEventFilter(this);
@@ -188,22 +189,47 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if ((watched == m_parent && type == QEvent::WindowTitleChange) ||
-            (watched != m_parent &&
-             (type == QEvent::ShowToParent || type == QEvent::HideToParent))) {
-            Name();
+        if (watched == m_parent && type == QEvent::WindowTitleChange) {
+            Name(Shown());
+        } else if (watched != m_parent &&
+                   (type == QEvent::ShowToParent || type == QEvent::HideToParent) && Changed()) {
+            Name(Shown());
         }
         return false;
     }
 
 private:
-    void Name() {
-        std::vector<Placed> shown;  // the context: what stands in the parent now
+    // What stands in the parent now: the controls not hidden, where they are, their texts.
+    std::vector<Placed> Shown() const {
+        std::vector<Placed> shown;
         for (const Control& c : m_controls) {
             if (c.widget && !c.widget->isHidden()) {
                 shown.push_back({&c, c.widget->geometry(), TextOf(c)});
             }
         }
+        return shown;
+    }
+
+    // Whether what stands in the parent differs from what stood when it was last named.
+    bool Changed() const {
+        auto named = m_named.begin();
+        for (const Control& c : m_controls) {
+            if (!c.widget || c.widget->isHidden()) {
+                continue;
+            }
+            if (named == m_named.end() || named->control != &c ||
+                named->rect != c.widget->geometry() || named->text != TextOf(c)) {
+                return true;
+            }
+            ++named;
+        }
+        return named != m_named.end();
+    }
+
+    // now: the context, what stands in the parent now.
+    void Name(std::vector<Placed> now) {
+        m_named = std::move(now);
+        const std::vector<Placed>& shown = m_named;
         struct Texts {
             const Control* control;
             QString name;
@@ -226,7 +252,7 @@ private:
             for (const Placed* label : used) {
                 labelsUsed.push_back(label->control);
                 auto* widget = qobject_cast<QLabel*>(label->control->widget);
-                if (widget && !me.control->keepName) {
+                if (widget && !me.control->keepName && widget->buddy() != me.control->widget) {
                     widget->setBuddy(me.control->widget);
                 }
             }
@@ -261,6 +287,7 @@ private:
 
     QWidget* m_parent;
     std::vector<Control> m_controls;
+    std::vector<Placed> m_named;  // what stood in the parent when it was last named
 };
 
 }  // namespace
@@ -314,7 +341,8 @@ void NameTemplateControls(QWidget* parent, std::span<const ControlTemplate> cont
         }
         const ControlTemplate& c = controls[i];
         const bool custom = c.kind == K::Custom;
-        kept.push_back({widget, c.kind, c.id, QString::fromUtf8(c.text ? c.text : ""),
+        kept.push_back({widget, c.kind, c.id,
+                        AccessibleName(QString::fromUtf8(c.text ? c.text : "")),
                         custom && !widget->accessibleName().isEmpty(),
                         custom && !widget->accessibleDescription().isEmpty()});
     }

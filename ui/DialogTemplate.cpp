@@ -20,7 +20,13 @@
 
 namespace {
 
-constexpr char kIdProperty[] = "controlId";
+// A control's id is its object name: one string to compare, where a property would be looked
+// up among every property its classes declare first.
+constexpr QStringView kIdPrefix = u"ctl";
+
+QString ControlName(int id) {
+    return id == IDC_STATIC ? QStringLiteral("static") : kIdPrefix.toString() + QString::number(id);
+}
 
 QLabel* MakeStatic(const ControlTemplate& c, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(c.text), parent);
@@ -154,22 +160,17 @@ void BuildDialog(QWidget* parent, const DialogTemplate& dialog,
 }
 
 QWidget* FindControlWidget(const QWidget* parent, int id) {
-    const auto children = parent->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        if (ControlId(child) == id) {
-            return child;
-        }
-    }
-    return nullptr;
+    return parent->findChild<QWidget*>(ControlName(id));
 }
 
 void SetControlId(QWidget* widget, int id) {
-    widget->setProperty(kIdProperty, id);
-    widget->setObjectName(id == IDC_STATIC ? QStringLiteral("static")
-                                           : QStringLiteral("ctl%1").arg(id));
+    widget->setObjectName(ControlName(id));
 }
 
 int ControlId(const QWidget* widget) {
-    const QVariant id = widget->property(kIdProperty);
-    return id.isValid() ? id.toInt() : -1;
+    const QString name = widget->objectName();
+    bool isNumber = false;
+    const int id =
+        name.startsWith(kIdPrefix) ? QStringView(name).mid(kIdPrefix.size()).toInt(&isNumber) : 0;
+    return isNumber ? id : -1;
 }

@@ -78,7 +78,7 @@ QFont DialogFont(const DialogTemplate& dialog);
 void BuildDialog(QWidget* parent, const DialogTemplate& dialog,
                  const std::map<int, QWidget*>& custom = {});
 
-// The control with the given id (its "controlId" property), or nullptr.
+// The control with the given id, or nullptr.
 QWidget* FindControlWidget(const QWidget* parent, int id);
 
 template <typename T>
@@ -86,6 +86,7 @@ T* FindControl(const QWidget* parent, int id) {
     return qobject_cast<T*>(FindControlWidget(parent, id));
 }
 
-// Marks widget as control id, the way the builder marks the controls it creates.
+// Marks widget as control id, the way the builder marks the controls it creates: its object
+// name becomes "ctlID" ("static" for IDC_STATIC), which is where the id is kept.
 void SetControlId(QWidget* widget, int id);
 int ControlId(const QWidget* widget);  // -1 for a widget without an id
