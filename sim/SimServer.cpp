@@ -1,20 +1,54 @@
 #include "SimServer.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
-
-#include "SinFile.h"
 
 namespace {
 
 // With --once, how long the radio waits at most for the PC to close the port after the
 // last answer. Closing the pair earlier would throw away what the PC has not read yet.
 constexpr std::chrono::seconds kLinger{3};
+
+// Puts the memory in the --save file for whoever looks at it next; 0, or the errno of the
+// failure. The file is replaced in one step (a temporary file, then a rename), so a reader
+// never finds half of it, but the save does not wait for the disk: the ACK of the write's
+// last block goes out only after it, and a radio's ACK owes nothing to the disk of the PC
+// it runs on. A synced save, on a disk other programs kept busy, took longer than the PC
+// waits for that ACK.
+int SaveMemory(const std::string& path, const RadioImage& memory) {
+    const std::string temp = path + ".saving";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return errno;
+    }
+    std::size_t done = 0;
+    int error = 0;
+    while (done < memory.size() && error == 0) {
+        const ssize_t n = ::write(fd, memory.data() + done, memory.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EINTR) {
+            error = errno;
+        }
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temp.c_str());
+    }
+    return error;
+}
 
 }  // namespace
 
@@ -93,8 +127,9 @@ void SimServer::Deliver(Time now) {
         if (m_radio.CompletedWrites() != m_writes) {
             m_writes = m_radio.CompletedWrites();
             if (m_options.save) {
-                if (const Result<> saved = SaveSinFile(*m_options.save, m_radio.Memory()); !saved) {
-                    std::cerr << "kvradio-sim: " << saved.message << "\n";
+                if (const int error = SaveMemory(m_options.save->string(), m_radio.Memory())) {
+                    std::cerr << "kvradio-sim: cannot save " << m_options.save->string() << ": "
+                              << std::strerror(error) << "\n";
                 }
             }
             OnCompleted("write", in.at);

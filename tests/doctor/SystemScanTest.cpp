@@ -111,7 +111,10 @@ TEST_F(FakeRoot, FindsWhoHoldsOrLocksThePortAndTheServices) {
 }
 
 TEST_F(FakeRoot, TellsWhetherTheUserIsInTheDevicesGroup) {
-    ASSERT_EQ(::chown((root / "dev/ttyUSB0").c_str(), 0, 20), 0) << "the suite runs as root";
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving the fake device to group 20 (dialout) takes root";
+    }
+    ASSERT_EQ(::chown((root / "dev/ttyUSB0").c_str(), 0, 20), 0);
     for (const auto& [user, in] : {std::pair{"alice", true}, {"bob", false}, {"dave", true}}) {
         const std::optional<GroupFacts> group = DeviceGroup(root, "/dev/ttyUSB0", user);
         ASSERT_TRUE(group);

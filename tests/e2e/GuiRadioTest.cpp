@@ -82,11 +82,19 @@ private:
                       QStringList{"--image", image, "--save", m_dir.filePath("saved.sin"), "--log",
                                   m_dir.filePath("radio.log")} +
                           extra);
-        QVERIFY(m_radio.waitForStarted(5000));
-        QVERIFY(m_radio.waitForReadyRead(5000));
+        QVERIFY(m_radio.waitForStarted(30000));
+        QVERIFY(m_radio.waitForReadyRead(30000));
         const QString pty = QString::fromUtf8(m_radio.readLine()).trimmed();
         QVERIFY2(pty.startsWith("/dev/"), qPrintable(pty));
         qputenv("KVPROG_COM1", pty.toUtf8());
+    }
+    // Handles what the event loop holds, which is where Start would begin a run: none began,
+    // and the radio heard nothing.
+    void ExpectNoRunBegan(const QSignalSpy& running) {
+        QCoreApplication::processEvents();
+        QCOMPARE(running.count(), 0);
+        QFile log(m_dir.filePath("radio.log"));
+        QVERIFY(!log.open(QIODevice::ReadOnly) || !log.readAll().contains(" pc "));
     }
     // Presses Start and waits for the run to end and its window to go.
     void RunTransfer(int command) {
@@ -185,6 +193,7 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     QCOMPARE(radio()->Port(), QString("COM3"));
     frame->OnCommand(ID_COM1);
     QVERIFY(frame->Action(ID_COM1)->isChecked() || radio()->Port() == "COM1");
+    const QSignalSpy running(radio(), &CRadioController::transferRunningChanged);
 
     // An edit still open in a cell is committed before anything else.
     view()->Grid().SetRow(6);
@@ -199,28 +208,41 @@ void GuiRadioTest::cancelBeforeStartSendsNothingAndThePortMenuChecks() {
     QCOMPARE(radio()->Job(), RadioJob::Read);
     dialog().OnCancel();
     QVERIFY(!dialog().isVisible());
-    QTest::qWait(200);
-    QFile log(m_dir.filePath("radio.log"));
-    QVERIFY(!log.open(QIODevice::ReadOnly) || !log.readAll().contains(" pc "));
+    ExpectNoRunBegan(running);
 }
 
 void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     StartRadio({"--pace"});
     const QByteArray before = Bytes(app()->Document()->m_image);
-    bool checked = false;
-    QTimer::singleShot(1500, this, [&] {
+    // Once the paced read has moved a few blocks, the watch looks at the window as the user
+    // does and cancels the run; what it found otherwise than expected is checked after.
+    bool looked = false;
+    QStringList wrong;
+    const auto expect = [&wrong](bool holds, const char* what) {
+        if (!holds) {
+            wrong << what;
+        }
+    };
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (looked || dialog().Position() < 5) {
+            return;
+        }
+        looked = true;
         CMainFrame* frame = app()->MainFrame();
-        QVERIFY(radio()->IsTransferRunning());
-        QVERIFY(!frame->Action(ID_FILE_NEW)->isEnabled());
-        QVERIFY(!frame->Action(ID_FILE_OPEN)->isEnabled());
-        QVERIFY(!frame->Action(ID_OPTIONAL_FEATURES)->isEnabled());
-        QVERIFY(!frame->close());  // closing the window is refused too
-        QVERIFY(frame->MessageText().contains("transfer with the radio is running"));
+        expect(radio()->IsTransferRunning(), "the run is not running");
+        expect(!frame->Action(ID_FILE_NEW)->isEnabled(), "File New is enabled");
+        expect(!frame->Action(ID_FILE_OPEN)->isEnabled(), "File Open is enabled");
+        expect(!frame->Action(ID_OPTIONAL_FEATURES)->isEnabled(), "Optional Features is enabled");
+        expect(!frame->close(), "the window closed");  // closing the window is refused too
+        expect(frame->MessageText().contains("transfer with the radio is running"),
+               "the status bar does not say why");
         dialog().OnCancel();
-        checked = true;
     });
+    watch.start(10);
     RunTransfer(ID_READ_FROM_RADIO);
-    QVERIFY(checked);
+    QVERIFY(looked);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("; ")));
     QCOMPARE(m_messages, QStringList());                  // a cancel shows no box
     QCOMPARE(Bytes(app()->Document()->m_image), before);  // nor changes the document
     QVERIFY(app()->MainFrame()->Action(ID_FILE_NEW)->isEnabled());
@@ -229,7 +251,13 @@ void GuiRadioTest::commandsWaitWhileARunGoesAndCancelStopsIt() {
     // radio's identification tells its type, and the user is asked before anything is sent.
     radio()->SetBackUpBeforeWriting(false);
     radio()->SetVerifyAfterWriting(false);
-    QTimer::singleShot(2000, this, [&] { dialog().OnCancel(); });
+    watch.disconnect();
+    connect(&watch, &QTimer::timeout, this, [this, &watch] {
+        if (dialog().Position() >= 10) {  // blocks written
+            watch.stop();
+            dialog().OnCancel();
+        }
+    });
     RunTransfer(ID_WRITE_TO_RADIO);
     QCOMPARE(m_messages.size(), 2);
     QCOMPARE(m_messages.takeFirst(),
@@ -481,8 +509,8 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
     QProcess second;  // COM2, a radio of the same type: another type is not written unasked
     second.start(KVRADIO_SIM,
                  {"--image", m_dir.filePath("radio.sin"), "--save", m_dir.filePath("saved2.sin")});
-    QVERIFY(second.waitForStarted(5000));
-    QVERIFY(second.waitForReadyRead(5000));
+    QVERIFY(second.waitForStarted(30000));
+    QVERIFY(second.waitForReadyRead(30000));
     qputenv("KVPROG_COM2", second.readLine().trimmed());
     radio()->SetBackUpBeforeWriting(false);  // plain writes, for time
     radio()->SetVerifyAfterWriting(false);
@@ -542,13 +570,13 @@ void GuiRadioTest::productionModeGivesEachRadioTheNextId() {
         results << rows.Result(0) << rows.Result(1) << rows.State(0).section(',', 0, 0)
                 << rows.State(1).section(',', 0, 0);
         auto* next = dialog.findChild<QPushButton*>("nextRadio");
-        QTRY_VERIFY(next->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(next->isEnabled(), 30000);
         QTest::keyClick(&dialog, Qt::Key_Space);
         QTRY_COMPARE_WITH_TIMEOUT(rows.Done() + rows.Failed(), 3, 60000);
-        QTRY_VERIFY(next->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(next->isEnabled(), 30000);
         dialog.reject();
         closedAfterStopping = dialog.isVisible();  // until the workers have ended
-        QTRY_VERIFY(!dialog.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 30000);
         QVERIFY(!dialog.IsRunning());
     });
     QVERIFY(closedAfterStopping);
@@ -631,18 +659,17 @@ void GuiRadioTest::aReadNeverLosesAnEditNorOverwritesTheOpenFile() {
     // Cancel at the save question: nothing is sent and the window waits for Start again.
     m_saveAnswer = QMessageBox::Cancel;
     frame->OnCommand(ID_READ_FROM_RADIO);
+    const QSignalSpy running(radio(), &CRadioController::transferRunningChanged);
     dialog().OnOK();
-    QTRY_COMPARE(m_messages, QStringList{"Save changes to customer-a.sin?"});
-    QTest::qWait(100);
+    // The question comes from the event loop, where Start begins the run.
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{"Save changes to customer-a.sin?"}, 30000);
     QVERIFY(dialog().isVisible());
     QVERIFY(dialog().IsStartEnabled());
     QVERIFY(!radio()->IsTransferRunning());
     QCOMPARE(Cell(2, COL_RX_FREQ), QString("451.00000"));
     QVERIFY(doc->IsModified());
     dialog().OnCancel();
-    QTest::qWait(200);
-    QFile log(m_dir.filePath("radio.log"));
-    QVERIFY(!log.open(QIODevice::ReadOnly) || !log.readAll().contains(" pc "));
+    ExpectNoRunBegan(running);
 
     // Discard: the radio is read and the document is an untitled one.
     m_saveAnswer = QMessageBox::Discard;
@@ -715,16 +742,21 @@ void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
     StartRadio();
     radio()->SetPort("COM1");
     QString report;
+    // Takes the report once the checks are done and closes the dialog whatever it shows, so
+    // a check that never ends fails the case instead of hanging it.
     QTimer::singleShot(0, this, [&] {
         auto* dialog = qobject_cast<CCheckConnectionDlg*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        QTRY_VERIFY_WITH_TIMEOUT(dialog->IsDone(), 20000);
+        const bool done = QTest::qWaitFor([dialog] { return dialog->IsDone(); }, 60000);
         report = dialog->ReportText();
         radio()->SetPort("COM2");  // Use This Port takes the port that answered
         for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-            if (button->text() == "Use This Port") {
+            if (done && button->text() == "Use This Port") {
                 button->click();
             }
+        }
+        if (dialog->isVisible()) {
+            dialog->reject();
         }
     });
     app()->MainFrame()->OnCommand(ID_CHECK_CONNECTION);

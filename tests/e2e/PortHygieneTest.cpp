@@ -69,7 +69,7 @@ public:
         }
         posix_spawn_file_actions_destroy(&actions);
         // The radio prints its port's path once the port is there.
-        for (int i = 0; m_pid > 0 && i < 100 && m_device.empty(); ++i) {
+        for (int i = 0; m_pid > 0 && i < 600 && m_device.empty(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             std::ifstream file(out);
             std::string line;

@@ -23,14 +23,17 @@ run_cli 0 doctor --json --port "$port"
 check_json radio true
 grep -q '"radio": {"identification": "00 00 F4 51 35 38 33 54"}' out.txt ||
     fail "no identification: $(cat out.txt)"
-# The probe leaves the radio as a cancelled read does: the next read works.
-sleep 1.2
+# The probe leaves the radio as a cancelled read does: the next read works at once.
 run_cli 0 read --port "$port" got.sin
 
 # Another program holds the port: it is named, and the radio is not probed.
-flock "$port" sleep 30 &
+flock "$port" sh -c ': >held; exec sleep 30' &
 holder_pid=$!
-sleep 0.3
+for _ in $(seq 600); do
+    [ -e held ] && break
+    sleep 0.05
+done
+[ -e held ] || fail "could not take the port"
 run_cli 1 doctor --port "$port"
 grep -q "PROBLEM held by flock (process [0-9]*)" out.txt || fail "holder not named: $(cat out.txt)"
 grep -q "radio answered" out.txt && fail "probed a port another program holds"

@@ -39,6 +39,17 @@ msg_short="not received enough  byte"
 msg_error="Error had happen,please try again"
 msg_open="Could not Open the Port,Please check whether the Port are occupied or the device are ok"
 
+# pc_bytes: how many bytes from the PC the radio of cancel.log has taken so far.
+pc_bytes() { grep -c ' pc ' cancel.log || true; }
+# wait_pc_bytes N: true once the radio has taken N bytes from the PC (60 s at most).
+wait_pc_bytes() {
+    for _ in $(seq 1200); do
+        [ "$(pc_bytes)" -ge "$1" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
 case "$group" in
 transfer)
     # A read gives the radio's memory byte for byte.
@@ -118,34 +129,29 @@ cancel)
     start_sim cancel --image known.sin --pace
     "$cli" read --port "$port" got.sin >out.txt 2>err.txt &
     cli_pid=$!
-    for _ in $(seq 200); do
-        [ "$(grep -c ' pc ' cancel.log || true)" -ge 100 ] && break
-        sleep 0.05
-    done
-    [ "$(grep -c ' pc ' cancel.log || true)" -ge 100 ] || fail "the read did not get under way"
+    wait_pc_bytes 100 || fail "the read did not get under way"
     kill -INT "$cli_pid"
     got=0
     wait "$cli_pid" || got=$?
     [ "$got" -eq 1 ] || fail "cancelled read exited $got: $(cat err.txt)"
     grep -qxF "kvprog-cli: cancelled" err.txt || fail "no cancel report: $(cat err.txt)"
     [ ! -e got.sin ] || fail "a cancelled read wrote its file"
-    sent=$(grep -c ' pc ' cancel.log)
-    sleep 0.3
-    [ "$(grep -c ' pc ' cancel.log)" -eq "$sent" ] || fail "the PC kept sending after the cancel"
+    # The program has ended, so nothing more comes from it; the next read, at once, finds
+    # the radio ready and undisturbed.
     run_cli 0 read --port "$port" got.sin
     cmp got.sin known.sin || fail "the read after the cancel differs"
 
     # A program killed outright leaves the port free for the next user, even one who may not
-    # take a port another user holds.
+    # take a port another user holds. It is killed among the read's blocks, so the radio is
+    # ready for the next handshake at once.
     "$cli" read --port "$port" got.sin >/dev/null 2>&1 &
     cli_pid=$!
-    sleep 0.5
+    wait_pc_bytes $(($(pc_bytes) + 20)) || fail "the read to be killed did not get under way"
     kill -KILL "$cli_pid"
     wait "$cli_pid" 2>/dev/null || true
     shared=$(mktemp -d)
     chmod 777 "$shared"
     chmod 666 "$(readlink -f "$port")"
-    sleep 1.2  # the radio forgets the broken session
     got=0
     XDG_DATA_HOME="$shared" timeout 60 setpriv --reuid=65534 --regid=65534 --clear-groups \
         "$cli" read --port "$port" "$shared/again.sin" >out.txt 2>err.txt || got=$?
@@ -156,10 +162,12 @@ cancel)
     # A kill during a paced write stops it at a safe point and says what the radio holds.
     "$cli" write --port "$port" fresh.sin >out.txt 2>err.txt &
     cli_pid=$!
-    for _ in $(seq 200); do
+    # The backup's read comes first; the write is under way once blocks go out.
+    for _ in $(seq 1200); do
         [ "$(grep -c ' pc 57' cancel.log || true)" -ge 10 ] && break
         sleep 0.05
     done
+    [ "$(grep -c ' pc 57' cancel.log || true)" -ge 10 ] || fail "the write did not get under way"
     kill -TERM "$cli_pid"
     got=0
     wait "$cli_pid" || got=$?
@@ -205,7 +213,7 @@ busy)
              flock($f, LOCK_EX | LOCK_NB) or die "$!"; ioctl($f, 0x540C, 0);  # TIOCEXCL
              open(my $r, ">", "held") or die; close($r); sleep 60' "$port" &
     holder_pid=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         [ -e held ] && break
         sleep 0.05
     done

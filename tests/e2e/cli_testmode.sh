@@ -113,7 +113,7 @@ faults)
              flock($f, LOCK_EX | LOCK_NB) or die "$!"; ioctl($f, 0x540C, 0);  # TIOCEXCL
              open(my $r, ">", "held") or die; close($r); sleep 60' "$port" &
     holder_pid=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         [ -e held ] && break
         sleep 0.05
     done
