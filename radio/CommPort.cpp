@@ -157,7 +157,9 @@ ReceiveResult CCommPort::Receive(std::span<std::uint8_t> buffer) {
         if (count > 0 && interval.count() > 0 && lastByte + interval < limit) {
             limit = lastByte + interval;
         }
-        if (Clock::now() >= limit || !WaitFor(m_hComm, POLLIN, limit)) {
+        // Past the limit the wait still looks once, without waiting: bytes that arrived
+        // while this process was held off by a busy machine are received, not given up.
+        if (!WaitFor(m_hComm, POLLIN, limit)) {
             break;
         }
         const ssize_t n = ::read(m_hComm, buffer.data() + count, buffer.size() - count);
