@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -25,8 +26,14 @@ public:
     // to its triggered() signal; a command without a connected handler does nothing.
     QAction* Action(int id) const;
 
-    // The menu of the menu bar that holds command id's item, or nullptr.
+    // The menu of the menu bar that holds command id's item, or nullptr. Its items may not
+    // be in it yet: see FillMenu().
     QMenu* MenuOf(int id) const;
+
+    // Puts the menu table's items in menu, once. A menu gets its items when it first opens
+    // (its first aboutToShow, before anyone else hears of it); whoever reads its items
+    // before that fills it first.
+    void FillMenu(QMenu* menu);
 
     // Runs command id as its menu item, button or accelerator would. A command refused
     // during a run does nothing but say so in the message pane.
@@ -82,6 +89,9 @@ private:
     QSize AvailableSize() const;
 
     std::map<int, QAction*> m_actions;
+    // The menu bar's menus in the order of the menu table, and which have their items.
+    std::vector<QMenu*> m_menus;
+    std::vector<bool> m_menuFilled;
     // The commands refused during a run: the group's being disabled overrides whatever
     // enables them one by one, and remembers it for the end of the run.
     QActionGroup* m_refusedDuringRun = nullptr;

@@ -306,6 +306,7 @@ void AppFlowTest::droppedFilesOpenAndRecentFilesAreKept() {
     QCOMPARE(RecentFiles(), opened.mid(0, 4));
     // The File menu lists none of them.
     for (QAction* action : app()->MainFrame()->menuBar()->actions()) {
+        app()->MainFrame()->FillMenu(action->menu());
         for (QAction* item : action->menu()->actions()) {
             QVERIFY(!item->text().contains("recent"));
         }
@@ -429,12 +430,7 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
 // The ports come from a module loaded when the menu first opens; they are the system's.
 void AppFlowTest::portMenuListsThePortsPresent() {
     Start();
-    QMenu* menu = nullptr;
-    for (QAction* top : app()->MainFrame()->menuBar()->actions()) {
-        if (top->menu()->actions().contains(app()->MainFrame()->Action(ID_COM1))) {
-            menu = top->menu();
-        }
-    }
+    QMenu* menu = app()->MainFrame()->MenuOf(ID_COM1);
     QVERIFY(menu);
     QStringList expected;
     for (const SerialPortFacts& port : ScanSerialPorts()) {

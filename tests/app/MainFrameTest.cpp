@@ -175,6 +175,9 @@ private slots:
             QMenu* menu = bar[m]->menu();
             QVERIFY(menu);
             QCOMPARE(menu->title(), kExpectedMenus[m].title);
+            QVERIFY(menu->actions().isEmpty());  // filled when first opened
+            frame.FillMenu(menu);
+            frame.FillMenu(menu);
             const QList<QAction*> items = menu->actions();
             QCOMPARE(items.size(), qsizetype(kExpectedMenus[m].items.size()));
             for (int i = 0; i < items.size(); ++i) {
@@ -183,6 +186,7 @@ private slots:
                 if (id != kSep) {
                     QCOMPARE(items[i]->text(), text);
                     QCOMPARE(items[i], frame.Action(id));  // one action per command
+                    QCOMPARE(frame.MenuOf(id), menu);
                     QVERIFY(items[i]->shortcuts().isEmpty());
                 }
                 QVERIFY(items[i]->data().toInt() != ID_APP_ABOUT);
