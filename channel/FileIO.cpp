@@ -1,6 +1,7 @@
 #include "FileIO.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -256,8 +257,12 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
     return {};
 }
 
-Result<> OpenForAppending(const std::filesystem::path& path, int& fd, std::string_view verb) {
-    fd = -1;
+CAppendFile::~CAppendFile() {
+    Close();
+}
+
+Result<> CAppendFile::Open(const std::filesystem::path& path, std::string_view verb) {
+    Close();
     const std::string cannot = CannotPrefix(verb, path);
     // Non-blocking, so that a FIFO cannot hold the program up; it is refused below. A new
     // file is the user's alone.
@@ -275,8 +280,46 @@ Result<> OpenForAppending(const std::filesystem::path& path, int& fd, std::strin
         return Failure(cannot + NotRegular(st) + ".");
     }
     ::fcntl(opened.get(), F_SETFL, O_WRONLY | O_APPEND);
-    fd = opened.Release();
+    m_handle = opened.Release();
+    m_path = path;
     return {};
+}
+
+bool CAppendFile::TryLock() {
+    return IsOpen() && ::flock(static_cast<int>(m_handle), LOCK_EX | LOCK_NB) == 0;
+}
+
+bool CAppendFile::Append(std::string_view text) {
+    return IsOpen() && WriteFully(static_cast<int>(m_handle),
+                                  reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+Result<> CAppendFile::AppendWhole(std::string_view text) {
+    const std::string cannot = CannotPrefix("Cannot write", m_path);
+    const int fd = static_cast<int>(m_handle);
+    struct stat before {};
+    if (!IsOpen() || ::fstat(fd, &before) != 0) {
+        return Failure(cannot + Reason(IsOpen() ? errno : EBADF));
+    }
+    if (!Append(text) || ::fsync(fd) != 0) {
+        const int error = errno;
+        if (::ftruncate(fd, before.st_size) != 0) {
+            return Failure(cannot + Reason(error) + "; the last row may be incomplete");
+        }
+        return Failure(cannot + Reason(error));
+    }
+    return {};
+}
+
+void CAppendFile::Close() {
+    if (IsOpen()) {
+        ::close(static_cast<int>(m_handle));  // also lets a lock go
+        m_handle = kClosed;
+    }
+}
+
+void RemoveFile(const std::filesystem::path& path) {
+    ::unlink(path.c_str());
 }
 
 Result<> CreateNewFile(const std::filesystem::path& path, bool& existed, std::string_view verb) {

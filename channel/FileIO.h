@@ -32,11 +32,36 @@ Result<> WriteFileAtomically(const std::filesystem::path& path, std::span<const 
 // the failure.
 int FolderSyncError(const std::filesystem::path& folder);
 
-// Opens the regular file at path for appending whole lines, creating it (readable by the
-// user alone) when it is missing; fd receives the descriptor, which the caller closes.
-// Anything but a regular file (a FIFO, a device, a folder) is refused without waiting.
-Result<> OpenForAppending(const std::filesystem::path& path, int& fd,
-                          std::string_view verb = "Cannot write");
+// A file lines are appended to (a trace, the job log, its journal), open until Close or the
+// destructor. Only a regular file is opened (a FIFO, a device or a folder is refused without
+// waiting); a missing one is created, readable by the user alone.
+class CAppendFile {
+public:
+    CAppendFile() = default;
+    ~CAppendFile();
+    CAppendFile(const CAppendFile&) = delete;
+    CAppendFile& operator=(const CAppendFile&) = delete;
+
+    Result<> Open(const std::filesystem::path& path, std::string_view verb = "Cannot write");
+    bool IsOpen() const { return m_handle != kClosed; }
+    // Takes the file for this process alone without waiting: false while another holds it.
+    // The hold ends with Close.
+    bool TryLock();
+    // Appends text as it is; false when the system refused part of it.
+    bool Append(std::string_view text);
+    // Appends text whole and synced, or cuts the file back to where it was: a full disk must
+    // not leave half a line for the next one to be glued onto.
+    Result<> AppendWhole(std::string_view text);
+    void Close();
+
+private:
+    static constexpr std::intptr_t kClosed = -1;
+    std::filesystem::path m_path;
+    std::intptr_t m_handle = kClosed;  // the system's descriptor of the open file
+};
+
+// Removes the file at path, if there is one.
+void RemoveFile(const std::filesystem::path& path);
 
 // Creates path as a new, empty regular file readable by the user alone, never replacing one
 // that is there: a name is taken this way even against another program choosing it in the

@@ -222,14 +222,12 @@ int RunFleet(const Args& args, std::string_view synopsis) {
         return refused;
     }
     std::cerr << "kvprog-cli: job log " << log.Path().string() << "\n";
-    if (int fd = -1; !plan.traceFile.empty()) {
-        if (const Result<> trace =
-                OpenForAppending(plan.traceFile, fd, "cannot open the trace file");
-            !trace) {
-            std::cerr << "kvprog-cli: warning: " << trace.message << " Going on without a trace.\n";
+    if (CAppendFile trace; !plan.traceFile.empty()) {
+        if (const Result<> opened = trace.Open(plan.traceFile, "cannot open the trace file");
+            !opened) {
+            std::cerr << "kvprog-cli: warning: " << opened.message
+                      << " Going on without a trace.\n";
             plan.traceFile.clear();
-        } else {
-            ::close(fd);
         }
     }
 

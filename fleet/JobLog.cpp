@@ -1,13 +1,7 @@
 #include "JobLog.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCryptographicHash>
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 
 #include "Backups.h"
@@ -26,38 +20,9 @@ constexpr std::size_t kIdColumn = logcolumn::kPttId;
 // A log of a million jobs is about 300 MB; anything larger is not read whole.
 constexpr std::size_t kMaxLogBytes = std::size_t{1} << 30;
 
-std::string Cannot(std::string_view verb, const std::filesystem::path& path, int error) {
-    return std::string(verb) + " " + QuotedPath(path) + ": " + SystemReason(error);
-}
-
-// Writes all of text to fd; false with errno set when a write fails.
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            if (wrote == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
 // A new file's name is only safe once its folder is synced too.
 void SyncFolderOf(const std::filesystem::path& path) {
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    (void)FolderSyncError(path.has_parent_path() ? path.parent_path() : std::filesystem::path("."));
 }
 
 // A message on one line: a spreadsheet shows a field with line breaks as a tall cell.
@@ -214,23 +179,21 @@ std::filesystem::path JournalPath(const std::filesystem::path& log) {
 }
 
 CJobLog::~CJobLog() {
-    if (m_journalFd >= 0) {
-        ::close(m_journalFd);
+    if (m_journal.IsOpen()) {
+        m_journal.Close();
         if (m_pending.empty()) {
-            ::unlink(JournalPath(m_path).c_str());
+            RemoveFile(JournalPath(m_path));
         }
     }
-    if (m_fd >= 0) {
-        ::close(m_fd);  // lets the lock go
-    }
+    m_file.Close();  // lets the lock go
 }
 
 Result<> CJobLog::Open() {
     const std::lock_guard lock(m_mutex);
-    if (Result<> opened = OpenForAppending(m_path, m_fd, "Cannot write the job log"); !opened) {
+    if (Result<> opened = m_file.Open(m_path, "Cannot write the job log"); !opened) {
         return opened;
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!m_file.TryLock()) {
         return Failure("the job log " + QuotedPath(m_path) +
                        " is in use by another production run: wait until it ends, or choose "
                        "another log");
@@ -244,7 +207,7 @@ Result<> CJobLog::Open() {
     }
     std::string start = text.empty() ? std::string(kJobLogHeader) + kLineEnd : Mending(text);
     if (!start.empty()) {
-        if (Result<> wrote = AppendWhole(m_fd, start, m_path); !wrote) {
+        if (Result<> wrote = m_file.AppendWhole(start); !wrote) {
             return wrote;
         }
         text += start;
@@ -269,7 +232,7 @@ Result<> CJobLog::LogCutShortJobs(const std::set<std::string>& logged, int& rows
         if (!done.insert(RowKey(row[kTimeColumn], row[kPortColumn])).second) {
             continue;
         }
-        if (Result<> wrote = AppendWhole(m_fd, CsvLine(row), m_path); !wrote) {
+        if (Result<> wrote = m_file.AppendWhole(CsvLine(row)); !wrote) {
             return wrote;  // the journal stays for the next try
         }
         ++rows;
@@ -278,7 +241,7 @@ Result<> CJobLog::LogCutShortJobs(const std::set<std::string>& logged, int& rows
         }
     }
     if (!journal.records.empty() || std::filesystem::exists(JournalPath(m_path))) {
-        ::unlink(JournalPath(m_path).c_str());
+        RemoveFile(JournalPath(m_path));
         SyncFolderOf(m_path);
     }
     return {};
@@ -287,15 +250,14 @@ Result<> CJobLog::LogCutShortJobs(const std::set<std::string>& logged, int& rows
 Result<> CJobLog::BeginWrite(const JobRecord& cutShort) {
     const std::lock_guard lock(m_mutex);
     const std::filesystem::path journal = JournalPath(m_path);
-    if (m_journalFd < 0) {
-        if (Result<> opened =
-                OpenForAppending(journal, m_journalFd, "Cannot write the job log's journal");
+    if (!m_journal.IsOpen()) {
+        if (Result<> opened = m_journal.Open(journal, "Cannot write the job log's journal");
             !opened) {
             return opened;
         }
         SyncFolderOf(journal);
     }
-    if (Result<> wrote = AppendWhole(m_journalFd, CsvLine(Fields(cutShort)), journal); !wrote) {
+    if (Result<> wrote = m_journal.AppendWhole(CsvLine(Fields(cutShort))); !wrote) {
         return wrote;
     }
     m_pending.insert(Key(cutShort));
@@ -304,29 +266,11 @@ Result<> CJobLog::BeginWrite(const JobRecord& cutShort) {
 
 Result<> CJobLog::Append(const JobRecord& record) {
     const std::lock_guard lock(m_mutex);
-    if (Result<> wrote = AppendWhole(m_fd, CsvLine(Fields(record)), m_path); !wrote) {
+    if (Result<> wrote = m_file.AppendWhole(CsvLine(Fields(record))); !wrote) {
         return wrote;
     }
     if (const auto pending = m_pending.find(Key(record)); pending != m_pending.end()) {
         m_pending.erase(pending);
-    }
-    return {};
-}
-
-// The line goes out whole and synced, or the file is cut back to where it was: a full disk
-// must not leave half a row for the next one to be glued onto.
-Result<> CJobLog::AppendWhole(int fd, const std::string& line, const std::filesystem::path& path) {
-    struct stat before {};
-    if (::fstat(fd, &before) != 0) {
-        return Failure(Cannot("Cannot write", path, errno));
-    }
-    if (!WriteAll(fd, line) || ::fsync(fd) != 0) {
-        const int error = errno;
-        if (::ftruncate(fd, before.st_size) != 0) {
-            return Failure(Cannot("Cannot write", path, error) +
-                           "; the last row may be incomplete");
-        }
-        return Failure(Cannot("Cannot write", path, error));
     }
     return {};
 }

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "Csv.h"
+#include "FileIO.h"
 #include "RadioImage.h"
 #include "Result.h"
 #include "UsedIds.h"
@@ -97,13 +98,12 @@ public:
     static Result<> ReadUsed(const std::filesystem::path& path, CUsedIds& used);
 
 private:
-    Result<> AppendWhole(int fd, const std::string& line, const std::filesystem::path& path);
     Result<> LogCutShortJobs(const std::set<std::string>& logged, int& rows);
 
     std::filesystem::path m_path;
     std::mutex m_mutex;
-    int m_fd = -1;                         // the log, held for the run
-    int m_journalFd = -1;                  // opened with the first job that writes
+    CAppendFile m_file;                    // the log, held for the run
+    CAppendFile m_journal;                 // opened with the first job that writes
     std::multiset<std::string> m_pending;  // jobs in the journal without their row yet
     CUsedIds m_used;
 };

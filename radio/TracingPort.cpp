@@ -1,11 +1,7 @@
 #include "TracingPort.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-
-#include <unistd.h>
 
 #include "FileIO.h"
 #include "HexText.h"
@@ -35,40 +31,25 @@ CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_vi
     if (path.empty()) {
         return;
     }
-    int fd = -1;
-    if (const Result<> opened = OpenForAppending(path, fd, "cannot open the trace file"); !opened) {
+    if (const Result<> opened = m_file.Open(path, "cannot open the trace file"); !opened) {
         m_error = opened.message;
         return;
     }
-    m_file = ::fdopen(fd, "a");
-    if (!m_file) {
-        m_error = "cannot open the trace file " + QuotedPath(path) + ": " + std::strerror(errno);
-        ::close(fd);
-        return;
-    }
-    const std::string header =
-        "# " + std::string(title.empty() ? "trace" : title) + ", " + LocalTimeNow() + "\n";
-    std::fputs(header.c_str(), m_file);
-    std::fflush(m_file);
+    m_file.Append("# " + std::string(title.empty() ? "trace" : title) + ", " + LocalTimeNow() +
+                  "\n");
 }
 
-CTracingPort::~CTracingPort() {
-    if (m_file) {
-        std::fclose(m_file);
-    }
-}
+CTracingPort::~CTracingPort() = default;
 
 void CTracingPort::Line(std::string_view text) {
-    if (!m_file) {
+    if (!m_file.IsOpen()) {
         return;
     }
     const auto elapsed = std::chrono::steady_clock::now() - m_start;
     const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
-    // The time stamp keeps its decimal point whatever the user's locale says.
-    const std::string stamp = FormatFixed(ms, 3);
-    std::fprintf(m_file, "%s%s %.*s\n", m_mark.c_str(), stamp.c_str(),
-                 static_cast<int>(text.size()), text.data());
-    std::fflush(m_file);
+    // The time stamp keeps its decimal point whatever the user's locale says. One write a
+    // line, so that ports sharing the file never mix their lines.
+    m_file.Append(m_mark + FormatFixed(ms, 3) + " " + std::string(text) + "\n");
 }
 
 void CTracingPort::Timeouts(const CommTimeouts& t) {

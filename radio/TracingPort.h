@@ -16,10 +16,10 @@
 #pragma once
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "FileIO.h"
 #include "Port.h"
 
 class CTracingPort final : public IPort {
@@ -34,7 +34,7 @@ public:
     CTracingPort(const CTracingPort&) = delete;
     CTracingPort& operator=(const CTracingPort&) = delete;
 
-    bool IsTracing() const { return m_file != nullptr; }
+    bool IsTracing() const { return m_file.IsOpen(); }
     const std::string& Error() const { return m_error; }
 
     Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
@@ -50,7 +50,7 @@ private:
     void Timeouts(const CommTimeouts& timeouts);
 
     IPort& m_inner;
-    std::FILE* m_file = nullptr;
+    CAppendFile m_file;
     std::string m_error;
     std::string m_mark;  // with its blank, or empty
     std::chrono::steady_clock::time_point m_start;
