@@ -1,8 +1,5 @@
 #include "FleetVerb.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -11,6 +8,7 @@
 
 #include "Backups.h"
 #include "CommPort.h"
+#include "Console.h"
 #include "FileIO.h"
 #include "FileToSend.h"
 #include "FleetObserver.h"
@@ -93,24 +91,6 @@ private:
     bool m_outputFailed = false;
 };
 
-// Waits up to kPollMs for input: the number of Enter presses that came (several may arrive
-// in one piece, from a script or a fast hand), 0 for none yet, -1 once the input has ended.
-int ReadPresses() {
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    if (::poll(&input, 1, kPollMs) <= 0) {
-        return 0;
-    }
-    char buffer[256];
-    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-    if (got < 0) {
-        return errno == EINTR || errno == EAGAIN ? 0 : -1;
-    }
-    if (got == 0) {
-        return -1;
-    }
-    return static_cast<int>(std::count(buffer, buffer + got, '\n'));
-}
-
 // Turns the interrupts and the lines of standard input into the run's requests until every
 // worker has stopped.
 void Supervise(CFleetRun& run, bool automatic) {
@@ -129,10 +109,10 @@ void Supervise(CFleetRun& run, bool automatic) {
             }
         }
         if (!inputOpen) {
-            ::poll(nullptr, 0, kPollMs);
+            Pause(kPollMs);
             continue;
         }
-        const int presses = ReadPresses();
+        const int presses = ReadEnterPresses(kPollMs);
         for (int i = 0; i < presses; ++i) {
             run.NextRadio();
         }

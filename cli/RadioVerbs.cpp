@@ -1,11 +1,10 @@
 #include "RadioVerbs.h"
 
-#include <unistd.h>
-
 #include <iostream>
 
 #include "Backups.h"
 #include "CloneExchange.h"
+#include "Console.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
 #include "Options.h"
@@ -20,7 +19,7 @@ constexpr OptionSpec kReadOptions[] = {{"--port", Takes::Values}, kRetriesOption
 }  // namespace
 
 bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
-    CTerminalHooks hooks(std::cerr, kCaptionReading, retries, ::isatty(STDERR_FILENO) != 0);
+    CTerminalHooks hooks(std::cerr, kCaptionReading, retries, ErrorIsTerminal());
     CLinkPort link("read --port " + port);
     const Result<CloneEnd> result = RunClone(link.Port(), hooks, port, CloneDirection::Read, image);
     hooks.Finish();

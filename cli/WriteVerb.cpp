@@ -1,10 +1,9 @@
 // kvprog-cli write and restore: a safe write (back up, write, check) of a channel data file as
 // the form reads it, or of a backup's own bytes.
-#include <unistd.h>
-
 #include <iostream>
 
 #include "ChannelReport.h"
+#include "Console.h"
 #include "FileToSend.h"
 #include "ImageDiff.h"
 #include "Interrupt.h"
@@ -96,7 +95,7 @@ int RunSafeWriteVerb(const Args& args, std::string_view synopsis, Sends sends) {
     options.restoreHint = RestoreHint;
     const CInterruptGuard interrupt;
     CTerminalHooks hooks(std::cerr, kCaptionWriting, words.Number("--retries", 0),
-                         ::isatty(STDERR_FILENO) != 0);
+                         ErrorIsTerminal());
     hooks.SetForceType(words.Has("--force-type"));
     CLinkPort link((sends == Sends::OwnBytes ? "restore --port " : "write --port ") + port);
     SafeWriteReport report;

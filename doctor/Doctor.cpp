@@ -107,20 +107,8 @@ DoctorCheck PermissionCheck(const DoctorSystem& system, const std::string& devic
     return check;
 }
 
-// Whether another program has taken the port for itself, the way this program takes it: an
-// exclusive open, or the advisory lock. Having it open is not enough (the other end of a
-// pseudo-terminal keeps it open, for example).
-bool IsTaken(const fs::path& device) {
-    const int fd = OpenAndLockDevice(device.string());
-    if (fd < 0) {
-        return errno == EBUSY;
-    }
-    ::close(fd);
-    return false;
-}
-
 DoctorCheck HeldCheck(const DoctorSystem& system, const std::string& device) {
-    if (!IsTaken(system.root / fs::path(device).relative_path())) {
+    if (!IsHeldByAnother((system.root / fs::path(device).relative_path()).string())) {
         return {"held", true, "no other program holds " + device + ".", {}};
     }
     std::vector<ProcessFacts> holders = ProcessesLocking(system.root, device);

@@ -1,7 +1,8 @@
-// CCommPort: the serial connection of one exchange with the radio, on a POSIX terminal
-// device. The device is opened exclusively (an advisory lock that also holds against root,
-// plus the terminal's own exclusive mode), set to 9600 baud, 8-N-1, raw binary, with no
-// flow control, and closed by Close or at the latest by the destructor.
+// CCommPort: the serial connection of one exchange with the radio. The port is opened
+// exclusively (on Linux an advisory lock that also holds against root plus the terminal's
+// own exclusive mode; a Windows COM port is one program's at a time by itself), set to 9600
+// baud, 8-N-1, raw binary, with no flow control, and closed by Close or at the latest by the
+// destructor. CommPortPosix.cpp and CommPortWin.cpp are the two systems' halves.
 //
 // Receives follow the time-out profile: they return once n bytes have arrived, once the gap
 // after the last byte exceeds the interval, or at the latest after multiplier x n + constant
@@ -11,14 +12,14 @@
 // would also discard what the other end has not read yet).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "Port.h"
 
-// Opens device for reading and writing, without waiting for a modem line and without making
-// it the controlling terminal, and takes its advisory lock: how every program here takes a
-// port. The descriptor, or -1 with errno set (EBUSY when another program holds the lock).
-int OpenAndLockDevice(const std::string& device);
+// Whether another program holds device: it is opened and taken the way every exchange takes
+// a port, then let go at once. Having it open is not enough where the system allows that.
+bool IsHeldByAnother(const std::string& device);
 
 class CCommPort final : public IPort {
 public:
@@ -30,14 +31,16 @@ public:
     // name is "COM1" to "COM4" (mapped by DeviceForPort) or a device path. An open port is
     // closed first.
     Result<> Open(const std::string& name, const CommTimeouts& timeouts) override;
-    void SetTimeouts(const CommTimeouts& timeouts) override { m_timeouts = timeouts; }
+    void SetTimeouts(const CommTimeouts& timeouts) override;
     void Purge(PurgeSet which) override;
     bool Send(std::span<const std::uint8_t> bytes) override;
     ReceiveResult Receive(std::span<std::uint8_t> buffer) override;
     void Close() override;
-    bool IsOpen() const override { return m_hComm >= 0; }
+    bool IsOpen() const override { return m_hComm != kNoPort; }
 
 private:
-    int m_hComm = -1;
+    // The system's handle of the open port (a descriptor, or a Windows handle).
+    static constexpr std::intptr_t kNoPort = -1;
+    std::intptr_t m_hComm = kNoPort;
     CommTimeouts m_timeouts;
 };

@@ -1,13 +1,11 @@
 #include "PortNames.h"
 
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include "PortSystem.h"
 #include "ProgramSettings.h"
 
 namespace {
@@ -58,7 +56,7 @@ std::string DeviceForPort(std::string_view name) {
     if (std::string device = FromSettings(name); !device.empty()) {
         return device;
     }
-    return "/dev/ttyUSB" + std::to_string(number - 1);
+    return DefaultDevice(number);
 }
 
 std::string PortSource(std::string_view name) {
@@ -73,15 +71,8 @@ std::string PortSource(std::string_view name) {
 
 std::string DeviceIdentity(std::string_view name) {
     const std::string device = DeviceForPort(name);
-    // stat() follows links, so every path of a device ends at the same node: a character
-    // device by its number, anything else by its file.
-    struct stat node {};
-    if (::stat(device.c_str(), &node) == 0) {
-        if (S_ISCHR(node.st_mode)) {
-            return "device " + std::to_string(major(node.st_rdev)) + ":" +
-                   std::to_string(minor(node.st_rdev));
-        }
-        return "file " + std::to_string(node.st_dev) + ":" + std::to_string(node.st_ino);
+    if (std::string node = DeviceNode(device); !node.empty()) {
+        return node;
     }
     std::error_code error;
     return "path " + std::filesystem::absolute(device, error).lexically_normal().string();

@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,8 +14,14 @@
 #include <cstring>
 
 #include "PortNames.h"
+#include "PortSystem.h"
 
 namespace {
+
+// The port's handle is its descriptor here.
+int Fd(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
@@ -74,6 +82,11 @@ CCommPort::~CCommPort() {
     Close();
 }
 
+namespace {
+
+// Opens device for reading and writing, without waiting for a modem line and without making
+// it the controlling terminal, and takes its advisory lock: how every program here takes a
+// port. The descriptor, or -1 with errno set (EBUSY when another program holds the lock).
 int OpenAndLockDevice(const std::string& device) {
     // Non-blocking, so that neither the open nor any read waits for a modem line.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -87,6 +100,35 @@ int OpenAndLockDevice(const std::string& device) {
         return -1;
     }
     return fd;
+}
+
+}  // namespace
+
+std::string DefaultDevice(int comNumber) {
+    return "/dev/ttyUSB" + std::to_string(comNumber - 1);
+}
+
+std::string DeviceNode(const std::string& device) {
+    // stat() follows links, so every path of a device ends at the same node: a character
+    // device by its number, anything else by its file.
+    struct stat node {};
+    if (::stat(device.c_str(), &node) != 0) {
+        return {};
+    }
+    if (S_ISCHR(node.st_mode)) {
+        return "device " + std::to_string(major(node.st_rdev)) + ":" +
+               std::to_string(minor(node.st_rdev));
+    }
+    return "file " + std::to_string(node.st_dev) + ":" + std::to_string(node.st_ino);
+}
+
+bool IsHeldByAnother(const std::string& device) {
+    const int fd = OpenAndLockDevice(device);
+    if (fd < 0) {
+        return errno == EBUSY;
+    }
+    ::close(fd);
+    return false;
 }
 
 Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
@@ -108,9 +150,14 @@ Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) 
     return {};
 }
 
+// Receives and sends look at the profile each time they wait.
+void CCommPort::SetTimeouts(const CommTimeouts& timeouts) {
+    m_timeouts = timeouts;
+}
+
 void CCommPort::Purge(PurgeSet /*which*/) {
     if (IsOpen()) {
-        ::tcflush(m_hComm, TCIFLUSH);
+        ::tcflush(Fd(m_hComm), TCIFLUSH);
     }
 }
 
@@ -124,16 +171,16 @@ bool CCommPort::Send(std::span<const std::uint8_t> bytes) {
                                     m_timeouts.writeConstant);
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::write(m_hComm, bytes.data() + sent, bytes.size() - sent);
+        const ssize_t n = ::write(Fd(m_hComm), bytes.data() + sent, bytes.size() - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
-        } else if (!WaitFor(m_hComm, POLLOUT, deadline)) {
+        } else if (!WaitFor(Fd(m_hComm), POLLOUT, deadline)) {
             return false;
         }
     }
-    while (::tcdrain(m_hComm) != 0) {
+    while (::tcdrain(Fd(m_hComm)) != 0) {
         if (errno != EINTR) {
             return false;
         }
@@ -159,10 +206,10 @@ ReceiveResult CCommPort::Receive(std::span<std::uint8_t> buffer) {
         }
         // Past the limit the wait still looks once, without waiting: bytes that arrived
         // while this process was held off by a busy machine are received, not given up.
-        if (!WaitFor(m_hComm, POLLIN, limit)) {
+        if (!WaitFor(Fd(m_hComm), POLLIN, limit)) {
             break;
         }
-        const ssize_t n = ::read(m_hComm, buffer.data() + count, buffer.size() - count);
+        const ssize_t n = ::read(Fd(m_hComm), buffer.data() + count, buffer.size() - count);
         if (n > 0) {
             count += static_cast<std::size_t>(n);
             lastByte = Clock::now();
@@ -178,7 +225,7 @@ void CCommPort::Close() {
     if (!IsOpen()) {
         return;
     }
-    ::ioctl(m_hComm, TIOCNXCL);
-    ::close(m_hComm);
-    m_hComm = -1;
+    ::ioctl(Fd(m_hComm), TIOCNXCL);
+    ::close(Fd(m_hComm));
+    m_hComm = kNoPort;
 }

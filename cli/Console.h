@@ -1,0 +1,13 @@
+// The terminal kvprog-cli runs in, as each system has it: ConsolePosix.cpp, ConsoleWin.cpp.
+#pragma once
+
+// Whether standard error is a terminal a progress bar can be redrawn on.
+bool ErrorIsTerminal();
+
+// Waits up to milliseconds for standard input: the number of Enter presses that came
+// (several may arrive in one piece, from a script or a fast hand), 0 for none yet, -1 once
+// the input has ended.
+int ReadEnterPresses(int milliseconds);
+
+// Waits milliseconds.
+void Pause(int milliseconds);
