@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "Port.h"
-#include "SystemScan.h"
+#include "SerialPorts.h"
+
+namespace fs = std::filesystem;
 
 struct DoctorPort {
     SerialPortFacts facts;

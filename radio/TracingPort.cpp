@@ -1,7 +1,7 @@
 #include "TracingPort.h"
 
+#include <QDateTime>
 #include <cstdlib>
-#include <ctime>
 
 #include "FileIO.h"
 #include "HexText.h"
@@ -12,13 +12,9 @@
 namespace {
 
 std::string LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char text[32] = "";
-    if (::localtime_r(&now, &local)) {
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    }
-    return text;
+    return QDateTime::currentDateTime()
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        .toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// The Windows checks: the port is one the system lists or can open, and no other program has
+// it (a COM port is one program's at a time, so the open itself tells).
+#include <algorithm>
+
+#include "CommPort.h"
+#include "DoctorChecks.h"
+
+SystemChecks CheckSystem(const DoctorSystem& system, const std::string& device) {
+    SystemChecks result;
+    const std::vector<SerialPortFacts> ports = ScanSerialPorts(system.root);
+    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const SerialPortFacts& port) {
+        return port.device == device;
+    });
+    const bool held = IsHeldByAnother(device);
+    if (!listed && !held) {
+        result.checks.push_back({"device", false, device + " is not among the ports found.",
+                                 "plug the cable in, or choose the port it is on (the ports "
+                                 "found are listed above)"});
+        return result;
+    }
+    result.checks.push_back({"device", true, device + " is there.", {}});
+    if (held) {
+        result.checks.push_back({"held", false, "another program is using " + device + ".",
+                                 "close the other program that uses the port"});
+        return result;
+    }
+    result.checks.push_back({"held", true, "no other program holds " + device + ".", {}});
+    result.mayProbe = true;
+    return result;
+}
