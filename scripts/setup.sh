@@ -41,6 +41,9 @@ ensure_locale() {
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                 qt6-svg-dev libgtest-dev libgl-dev fonts-liberation)
 
+# What building for Windows and running its programs under wine needs.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 qt6-base-dev-tools)
+
 # Configures and builds the program into build/.
 build_main() {
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds kvprog for Windows on this Linux machine, with MinGW-w64 and a Qt for MinGW:
+#   scripts/windows.sh [BUILD_DIR]          (default build-win)
+# The Qt is KV_QT_MINGW (an unpacked Qt for MinGW-w64, posix threads, with its
+# lib/cmake/Qt6/qt.toolchain.cmake), or else ../shared/qt6-mingw/qt6-mingw-*.tar.xz unpacked
+# into build-win-qt/. The programs land in BUILD_DIR/bin with the DLLs they need.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/setup.sh
+build="${1:-build-win}"
+ensure_packages "${WINDOWS_PACKAGES[@]}"
+
+if [ -z "${KV_QT_MINGW:-}" ]; then
+    archive=$(ls ../shared/qt6-mingw/qt6-mingw-*.tar.xz 2>/dev/null | head -n 1 || true)
+    if [ -z "$archive" ]; then
+        echo "windows.sh: no Qt for MinGW: set KV_QT_MINGW to one (see the README, Windows)" >&2
+        exit 1
+    fi
+    KV_QT_MINGW="$PWD/build-win-qt/qt6-mingw"
+    if [ ! -f "$KV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" ] ||
+        [ "$archive" -nt "$KV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
+        rm -rf build-win-qt && mkdir -p build-win-qt
+        tar -C build-win-qt -xJf "$archive"
+    fi
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_GUI=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$KV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null
+cmake --build "$build" -j2 --target kvprog-cli
+# The command line needs no plugin.
+PLUGINS=" " "$KV_QT_MINGW/bin/qt-mingw-deploy.sh" "$build/bin" "$KV_QT_MINGW" >/dev/null
