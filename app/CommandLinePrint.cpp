@@ -33,8 +33,8 @@ CKV_IIApp::StartResult CKV_IIApp::PrintFile(const QStringList& arguments) {
         return StartResult::Failed;
     }
     if (option == QStringLiteral("--print-pdf") &&
-        IsSameFile(QFile::encodeName(arguments.at(1)).toStdString(),
-                   QFile::encodeName(arguments.at(2)).toStdString())) {
+        IsSameFile(PathFromUtf8(arguments.at(1).toStdString()),
+                   PathFromUtf8(arguments.at(2).toStdString()))) {
         ShowMessage(nullptr, QStringLiteral("Cannot write the PDF file \"%1\": it is the same file "
                                             "as the input \"%2\".")
                                  .arg(arguments.at(1), arguments.at(2)));

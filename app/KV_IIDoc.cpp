@@ -6,15 +6,15 @@
 #include <QStandardPaths>
 
 #include "Backups.h"
+#include "FileIO.h"
 #include "ImageChange.h"
 #include "MessageBox.h"
 #include "SinFile.h"
 
 namespace {
 
-// File names in the system's own encoding.
 std::filesystem::path ToPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return PathFromUtf8(path.toStdString());
 }
 
 QString FromView(std::string_view text) {

@@ -16,6 +16,7 @@
 #include "Backups.h"
 #include "CommPort.h"
 #include "FileDialog.h"
+#include "FileIO.h"
 #include "FleetRun.h"
 #include "JobLog.h"
 #include "MessageBox.h"
@@ -35,7 +36,7 @@ QString Text(std::string_view text) {
 }
 
 QString Path(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+    return QString::fromStdString(Utf8Of(path));
 }
 
 }  // namespace
@@ -245,7 +246,7 @@ void CProductionDlg::OnBrowse() {
 void CProductionDlg::ProposeStartId() {
     CUsedIds used;
     const Result<> read =
-        CJobLog::ReadUsed(QFile::encodeName(m_logFile->text().trimmed()).toStdString(), used);
+        CJobLog::ReadUsed(PathFromUtf8(m_logFile->text().trimmed().toStdString()), used);
     if (!read) {
         m_idHint->setText(QStringLiteral("this file is not a job log it can read"));
         m_idHint->setToolTip(Sentence(read.message));
@@ -284,8 +285,7 @@ void CProductionDlg::OnStart() {
     if (m_logFile->text().trimmed().isEmpty()) {
         m_logFile->setText(Path(DefaultJobLogPath()));
     }
-    const std::filesystem::path logPath =
-        QFile::encodeName(m_logFile->text().trimmed()).toStdString();
+    const std::filesystem::path logPath = PathFromUtf8(m_logFile->text().trimmed().toStdString());
     if (logPath == DefaultJobLogPath()) {
         EnsureBackupFolder();  // the data folder the default log lives in
     }

@@ -13,6 +13,7 @@
 #include "CommandTable.h"
 #include "CompareDlg.h"
 #include "FileDialog.h"
+#include "FileIO.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
@@ -158,8 +159,7 @@ void CRadioController::OnRestoreFromBackup(QWidget* parent) {
         return;
     }
     RadioImage backup;
-    if (const Result<> loaded = LoadSinFile(QFile::encodeName(path).toStdString(), backup);
-        !loaded) {
+    if (const Result<> loaded = LoadSinFile(PathFromUtf8(path.toStdString()), backup); !loaded) {
         ShowMessage(parent, QString::fromStdString(loaded.message));
         return;
     }

@@ -3,10 +3,18 @@
 #include "FileIO.h"
 #include "FileIOParts.h"
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
 std::string QuotedPath(const std::filesystem::path& path) {
     // UTF-8 whatever the system names files in, as every message is.
-    const std::u8string name = path.u8string();
-    std::string quoted(name.begin(), name.end());
+    std::string quoted = Utf8Of(path);
     quoted.insert(quoted.begin(), '"');
     quoted.push_back('"');
     return quoted;

@@ -76,5 +76,11 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // user's locale speaks: "the disk is full".
 std::string SystemReason(int error);
 
+// A path from its name in UTF-8 (as Qt's strings give it), and back: on every system, so
+// that a file named in any script opens (Windows would read a plain narrow name in its
+// code page).
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
 // "\"PATH\"", as every message names a file.
 std::string QuotedPath(const std::filesystem::path& path);

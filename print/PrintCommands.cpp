@@ -97,7 +97,7 @@ bool PrintToPdf(const SheetData& data, const QString& path, QString* error) {
     }
     const QByteArray& bytes = pdf.buffer();
     const Result<> written =
-        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+        WriteFileAtomically(PathFromUtf8(path.toStdString()),
                             std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                       static_cast<std::size_t>(bytes.size())),
                             "Cannot write the PDF file");

@@ -51,7 +51,7 @@ const QRegularExpression& BackupNamePattern(BackupKind kind) {
 }
 
 std::string Quoted(const QString& path) {
-    return QuotedPath(QFile::encodeName(path).toStdString());
+    return QuotedPath(PathFromUtf8(path.toStdString()));
 }
 
 // Makes the folder (and its parents) and keeps it private; false when it cannot be made.
@@ -66,7 +66,7 @@ bool MakePrivateFolder(const QString& folder) {
         return false;
     }
     for (QString made = folder; made != existing; made = QFileInfo(made).path()) {
-        if (FolderSyncError(QFile::encodeName(QFileInfo(made).path()).toStdString()) != 0) {
+        if (FolderSyncError(PathFromUtf8(QFileInfo(made).path().toStdString())) != 0) {
             return false;
         }
     }
@@ -121,7 +121,7 @@ QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, R
         const QString number = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
         const QString path = folder.filePath(stamp + number + "-" + KindWord(kind) + ".sin");
         bool existed = false;
-        const Result<> created = CreateNewFile(QFile::encodeName(path).toStdString(), existed);
+        const Result<> created = CreateNewFile(PathFromUtf8(path.toStdString()), existed);
         if (created) {
             return path;
         }
@@ -210,7 +210,7 @@ BackupSaved SaveBackupIn(const QString& root, const RadioImage& image, BackupKin
     if (path.isEmpty()) {
         return {result, {}};
     }
-    result = SaveSinFile(QFile::encodeName(path).toStdString(), image);
+    result = SaveSinFile(PathFromUtf8(path.toStdString()), image);
     if (!result) {
         QFile::remove(path);
         return {result, {}};

@@ -123,7 +123,7 @@ std::string NotSavedText(std::string reason) {
         reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
     }
     return "the radio's backup could not be saved, so nothing was written: " + reason + " Make " +
-           QuotedPath(QFile::encodeName(BackupFolder()).toStdString()) +
+           QuotedPath(PathFromUtf8(BackupFolder().toStdString())) +
            " a folder you may write to, with room on its disk, then write again.";
 }
 
