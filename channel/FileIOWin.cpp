@@ -52,6 +52,10 @@ public:
     CHandle& operator=(const CHandle&) = delete;
     HANDLE get() const { return m_handle; }
     bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle) {
+        Close();
+        m_handle = handle;
+    }
     HANDLE Release() {
         const HANDLE handle = m_handle;
         m_handle = INVALID_HANDLE_VALUE;
@@ -87,6 +91,26 @@ std::string NotADisk(HANDLE handle) {
         default:
             return "it is not a regular file";
     }
+}
+
+// Opens the regular file at path, shared with other readers and writers as files are on
+// other systems; a folder, a pipe or a device is refused without waiting for it.
+Result<> OpenRegular(const std::filesystem::path& path, DWORD access, DWORD disposition,
+                     std::string_view verb, CHandle& file) {
+    if (std::string why = NotAFile(path); !why.empty()) {
+        return Failure(CannotPrefix(verb, path) + why + ".");
+    }
+    CHandle opened(::CreateFileW(path.c_str(), access,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!opened.valid()) {
+        return Failure(Failed(verb, path, ::GetLastError()));
+    }
+    if (std::string why = NotADisk(opened.get()); !why.empty()) {
+        return Failure(CannotPrefix(verb, path) + why + ".");
+    }
+    file.Reset(opened.Release());
+    return {};
 }
 
 bool WriteFully(HANDLE handle, const void* data, std::size_t size, OVERLAPPED* at = nullptr) {
@@ -149,17 +173,9 @@ std::string SystemReason(int error) {
 Result<> ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
                          std::vector<std::uint8_t>& bytes, std::uintmax_t* size,
                          std::string_view verb) {
-    if (std::string why = NotAFile(path); !why.empty()) {
-        return Failure(CannotPrefix(verb, path) + why + ".");
-    }
-    CHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        return Failure(Failed(verb, path, ::GetLastError()));
-    }
-    if (std::string why = NotADisk(file.get()); !why.empty()) {
-        return Failure(CannotPrefix(verb, path) + why + ".");
+    CHandle file(INVALID_HANDLE_VALUE);
+    if (Result<> opened = OpenRegular(path, GENERIC_READ, OPEN_EXISTING, verb, file); !opened) {
+        return opened;
     }
     LARGE_INTEGER whole{};
     if (!::GetFileSizeEx(file.get(), &whole)) {
@@ -232,18 +248,9 @@ CAppendFile::~CAppendFile() {
 
 Result<> CAppendFile::Open(const std::filesystem::path& path, std::string_view verb) {
     Close();
-    if (std::string why = NotAFile(path); !why.empty()) {
-        return Failure(CannotPrefix(verb, path) + why + ".");
-    }
-    // Others may read and append meanwhile, as on other systems.
-    CHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        return Failure(Failed(verb, path, ::GetLastError()));
-    }
-    if (std::string why = NotADisk(file.get()); !why.empty()) {
-        return Failure(CannotPrefix(verb, path) + why + ".");
+    CHandle file(INVALID_HANDLE_VALUE);
+    if (Result<> opened = OpenRegular(path, GENERIC_WRITE, OPEN_ALWAYS, verb, file); !opened) {
+        return opened;
     }
     m_handle = reinterpret_cast<std::intptr_t>(file.Release());
     m_path = path;
