@@ -3,7 +3,7 @@
 #   scripts/windows.sh [BUILD_DIR]          (default build-win)
 # The Qt is KV_QT_MINGW (an unpacked Qt for MinGW-w64, posix threads, with its
 # lib/cmake/Qt6/qt.toolchain.cmake), or else ../shared/qt6-mingw/qt6-mingw-*.tar.xz unpacked
-# into build-win-qt/. The programs land in BUILD_DIR/bin with the DLLs they need.
+# into build-win-qt/. The programs land in BUILD_DIR/bin with the DLLs and plugins they need.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -24,8 +24,13 @@ if [ -z "${KV_QT_MINGW:-}" ]; then
     fi
 fi
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_GUI=OFF \
+# The icons are drawn while building by a tool that must run here: this machine's build of it.
+host="${KV_HOST_BUILD:-build}"
+[ -f "$host/build.ninja" ] || cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$host" -j2 --target kvprog_icons
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DKV_ICONS_TOOL="$PWD/$host/app/kvprog_icons" \
     -DCMAKE_TOOLCHAIN_FILE="$KV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null
-cmake --build "$build" -j2 --target kvprog-cli
-# The command line needs no plugin.
-PLUGINS=" " "$KV_QT_MINGW/bin/qt-mingw-deploy.sh" "$build/bin" "$KV_QT_MINGW" >/dev/null
+cmake --build "$build" -j2 --target kvprog kvprog-cli kvprintsupport
+"$KV_QT_MINGW/bin/qt-mingw-deploy.sh" "$build/bin" "$KV_QT_MINGW" >/dev/null
