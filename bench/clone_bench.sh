@@ -6,7 +6,10 @@
 # identification step's one receive time-out (this radio's second handshake ACK, the one
 # after the 'M', arrives before the PC's purge and nothing follows it, so the PC waits the
 # full 550 ms there), and the radio's answer latency.
-#   bench/clone_bench.sh [BUILD_DIR] [RUNS] [LATENCY_MS]
+#   bench/clone_bench.sh [BUILD_DIR] [RUNS] [LATENCY_MS] [WINDOWS_BUILD_DIR]
+# With WINDOWS_BUILD_DIR the Windows kvprog-cli.exe runs instead, under wine, reaching the
+# simulated radio as COM5 through wine's port map (the prefix in WINDOWS_BUILD_DIR/wineprefix,
+# kept running between runs so each run pays only the program's own start).
 # Medians of RUNS runs (default 3). Not a test: it prints figures and judges nothing.
 # A pseudo-terminal takes the PC's bytes at once, so the PC's 1 ms pause between a write
 # command and its data overlaps the command's four byte times on the simulated line; a
@@ -16,6 +19,7 @@ set -euo pipefail
 build="${1:-build}"
 runs="${2:-3}"
 latency="${3:-5}"
+windows="${4:-}"
 cli="$build/bin/kvprog-cli"
 sim="$build/bin/kvradio-sim"
 work=$(mktemp -d)
@@ -32,6 +36,18 @@ for _ in $(seq 100); do
 done
 port=$(head -n 1 "$work/port")
 "$cli" new "$work/image.sin"
+if [ -n "$windows" ]; then
+    export WINEPREFIX="$(realpath "$windows")/wineprefix" WINEDEBUG=-all
+    [ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
+    wineserver -p 2>/dev/null || true  # already running for this prefix
+    trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; wineserver -k; rm -rf "$work"' EXIT
+    ln -sfn "$port" "$WINEPREFIX/dosdevices/com5"
+    port=COM5
+    cli="$work/kvprog-cli-wine"
+    printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$(realpath "$windows")/bin/kvprog-cli.exe" >"$cli"
+    chmod +x "$cli"
+    wine "$(realpath "$windows")/bin/kvprog-cli.exe" --version >/dev/null 2>&1 || true
+fi
 
 ticks=$(getconf CLK_TCK)
 sim_cpu() {  # the radio's user + system time so far, in seconds

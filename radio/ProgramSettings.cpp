@@ -1,5 +1,7 @@
 #include "ProgramSettings.h"
 
+#include <QStandardPaths>
+
 namespace {
 
 QString WriteStepKey(WriteStep step) {
@@ -10,8 +12,12 @@ QString WriteStepKey(WriteStep step) {
 }  // namespace
 
 QSettings ProgramSettings() {
-    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
-                     QStringLiteral("KV_II"));
+    // A file named by its path, the same text format on every system: where Linux keeps its
+    // settings file anyway, and on Windows in the user's local application data (beside the
+    // backups), not the registry.
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/Local AppWizard-Generated Applications/KV_II.conf"),
+                     QSettings::IniFormat);
 }
 
 bool WriteStepOn(WriteStep step) {

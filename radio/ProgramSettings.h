@@ -1,6 +1,6 @@
 // The settings file both programs share (the port map, the recent files, the write steps):
-// ~/.config/Local AppWizard-Generated Applications/KV_II.conf, named as the program has
-// always named it.
+// "Local AppWizard-Generated Applications/KV_II.conf", named as the program has always named
+// it, in the user's configuration folder: ~/.config on Linux, AppData\Local on Windows.
 #pragma once
 
 #include <QSettings>

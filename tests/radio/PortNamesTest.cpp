@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "PortNames.h"
+#include "ProgramSettings.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ protected:
     }
 
     static void SetInSettings(const char* name, const char* device) {
-        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
-                          QStringLiteral("KV_II"));
+        QSettings profile = ProgramSettings();
         profile.setValue(QStringLiteral("Ports/") + QString::fromLatin1(name),
                          QString::fromLatin1(device));
         profile.sync();
