@@ -1,9 +1,9 @@
 #include "TransferHooks.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include "MessageBox.h"
+#include "PortSystem.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
 
@@ -22,7 +22,7 @@ QString Sentence(std::string_view text) {
 }
 
 void CTransferHooks::Sleep(int milliseconds) {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
+    PauseLine(milliseconds);
 }
 
 void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {

@@ -1,9 +1,7 @@
 #include "TerminalHooks.h"
 
-#include <chrono>
-#include <thread>
-
 #include "Interrupt.h"
+#include "PortSystem.h"
 #include "RadioTexts.h"
 
 namespace {
@@ -22,7 +20,7 @@ CTerminalHooks::CTerminalHooks(std::ostream& out, std::string_view caption, int 
 }
 
 void CTerminalHooks::Sleep(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    PauseLine(milliseconds);
 }
 
 bool CTerminalHooks::IsCancelled() {

@@ -1,14 +1,13 @@
 #include "Doctor.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "CloneExchange.h"
 #include "CommPort.h"
 #include "DoctorChecks.h"
 #include "HexText.h"
 #include "PortNames.h"
+#include "PortSystem.h"
 
 namespace {
 
@@ -17,9 +16,7 @@ namespace {
 class CDoctorHooks final : public ICloneHooks {
 public:
     explicit CDoctorHooks(std::stop_token stop) : m_stop(std::move(stop)) {}
-    void Sleep(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void Sleep(int milliseconds) override { PauseLine(milliseconds); }
     void ShowMessage(std::string_view, MessageIcon) override {}
     RetryAnswer AskRetryCancel(std::string_view) override { return RetryAnswer::Cancel; }
     void PumpOne() override {}

@@ -1,12 +1,12 @@
 #include "FleetJob.h"
 
 #include <chrono>
-#include <thread>
 
 #include "FileIO.h"
 #include "FleetObserver.h"
 #include "HexText.h"
 #include "NewDocument.h"
+#include "PortSystem.h"
 #include "PttIdCode.h"
 
 namespace {
@@ -155,7 +155,7 @@ std::string Sentence(std::string text) {
 }  // namespace
 
 void SleepFor(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    PauseLine(milliseconds);
 }
 
 RadioImage JobImage(const RadioImage& document, const std::string& pttId) {

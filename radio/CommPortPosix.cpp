@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "PortNames.h"
 #include "PortSystem.h"
@@ -228,4 +229,8 @@ void CCommPort::Close() {
     ::ioctl(Fd(m_hComm), TIOCNXCL);
     ::close(Fd(m_hComm));
     m_hComm = kNoPort;
+}
+
+void PauseLine(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

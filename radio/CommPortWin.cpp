@@ -2,6 +2,8 @@
 // alone while open, read and written synchronously under the port's own time-outs, which
 // are the exchange's time-out profile as it stands.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <timeapi.h>
 
 #include <string>
 
@@ -136,6 +138,9 @@ Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) 
     ConfigureLine(port);
     ApplyTimeouts(port, timeouts);
     m_hComm = reinterpret_cast<std::intptr_t>(port);
+    // The system's timer ticks every 15.6 ms unless a program asks for more: the exchange's
+    // 1 and 10 ms pauses and 50 ms gaps need 1 ms while the port is open.
+    ::timeBeginPeriod(1);
     m_timeouts = timeouts;
     return {};
 }
@@ -194,4 +199,14 @@ void CCommPort::Close() {
     }
     ::CloseHandle(Handle(m_hComm));
     m_hComm = kNoPort;
+    ::timeEndPeriod(1);
+}
+
+void PauseLine(int milliseconds) {
+    // Not std::this_thread::sleep_for: the threads library's sleep overshoots each pause by
+    // a millisecond or more, where Sleep keeps to the timer's resolution, which an open port
+    // holds at 1 ms.
+    if (milliseconds > 0) {
+        ::Sleep(static_cast<DWORD>(milliseconds));
+    }
 }

@@ -1,5 +1,4 @@
-// The two facts about ports each system answers its own way, in CommPortPosix.cpp and
-// CommPortWin.cpp.
+// What each system does its own way about ports, in CommPortPosix.cpp and CommPortWin.cpp.
 #pragma once
 
 #include <string>
@@ -11,3 +10,7 @@ std::string DefaultDevice(int comNumber);
 // What the system knows device by, the same for every name of it ("device 188:0",
 // "file 2049:1234", "port COM3"); empty when it cannot be looked at.
 std::string DeviceNode(const std::string& device);
+
+// The exchange's pauses on the line (1 to 550 ms), as exactly as the system can sleep: every
+// pause of a read adds its error 280 times.
+void PauseLine(int milliseconds);

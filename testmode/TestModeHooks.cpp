@@ -1,8 +1,7 @@
 #include "TestModeHooks.h"
 
-#include <QThread>
-
 #include "MessageBox.h"
+#include "PortSystem.h"
 
 namespace {
 QString FromView(std::string_view text) {
@@ -11,9 +10,7 @@ QString FromView(std::string_view text) {
 }  // namespace
 
 void CTestModeHooks::Sleep(int milliseconds) {
-    if (milliseconds > 0) {
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
-    }
+    PauseLine(milliseconds);
 }
 
 void CTestModeHooks::ShowMessage(std::string_view text, MessageIcon icon) {

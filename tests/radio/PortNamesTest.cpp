@@ -17,7 +17,7 @@ class PortNames : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
         for (const std::string_view name : kPortNames) {
             ::unsetenv(("KVPROG_" + std::string(name)).c_str());
         }
