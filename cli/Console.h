@@ -1,6 +1,9 @@
 // The terminal kvprog-cli runs in, as each system has it: ConsolePosix.cpp, ConsoleWin.cpp.
 #pragma once
 
+#include <string>
+#include <vector>
+
 // Whether standard error is a terminal a progress bar can be redrawn on.
 bool ErrorIsTerminal();
 
@@ -11,3 +14,10 @@ int ReadEnterPresses(int milliseconds);
 
 // Waits milliseconds.
 void Pause(int milliseconds);
+
+// The words the program was started with, after its name, in UTF-8: a file name in any
+// script reaches the verbs whatever the system's code page.
+std::vector<std::string> CommandLineWords(int argc, char** argv);
+
+// Standard output and error are UTF-8 text; a console shows them as such.
+void UseUtf8Console();

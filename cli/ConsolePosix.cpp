@@ -29,3 +29,11 @@ int ReadEnterPresses(int milliseconds) {
 void Pause(int milliseconds) {
     ::poll(nullptr, 0, milliseconds);
 }
+
+std::vector<std::string> CommandLineWords(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
+void UseUtf8Console() {
+    // The terminal takes the bytes as its locale says; the program's texts are UTF-8 already.
+}

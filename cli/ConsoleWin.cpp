@@ -1,10 +1,14 @@
 // Standard input on Windows is a console, a pipe or a file, and each is waited for its own
 // way: a console by its key events (Enter pressed), a pipe by what it holds, a file read.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "Console.h"
+#include "FileIO.h"
 
 namespace {
 
@@ -77,4 +81,21 @@ int ReadEnterPresses(int milliseconds) {
 
 void Pause(int milliseconds) {
     ::Sleep(static_cast<DWORD>(milliseconds));
+}
+
+std::vector<std::string> CommandLineWords(int, char**) {
+    // The narrow words are in the code page, which loses a name such as "客户.sin": the
+    // wide command line has every character.
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        words.push_back(Utf8Of(std::filesystem::path(wide[i])));
+    }
+    ::LocalFree(wide);
+    return words;
+}
+
+void UseUtf8Console() {
+    ::SetConsoleOutputCP(CP_UTF8);
 }

@@ -3,12 +3,13 @@
 #include <iostream>
 
 #include "ChannelCodec.h"
+#include "FileIO.h"
 #include "ImageDiff.h"
 #include "SinFile.h"
 
 Result<> LoadFileToSend(const std::string& file, RadioImage& sent) {
     RadioImage own;
-    if (Result<> loaded = LoadSinFile(file, own); !loaded) {
+    if (Result<> loaded = LoadSinFile(PathFromUtf8(file), own); !loaded) {
         return loaded;
     }
     sent = own;

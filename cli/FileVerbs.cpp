@@ -8,6 +8,7 @@
 #include "ChannelImport.h"
 #include "ChannelReport.h"
 #include "Csv.h"
+#include "FileIO.h"
 #include "NewDocument.h"
 #include "Options.h"
 #include "QuotedValue.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr std::size_t kMaxCsvBytes = 1 << 20;
 
 bool Save(const std::string& path, const RadioImage& image) {
-    const Result<> saved = SaveSinFile(path, image);
+    const Result<> saved = SaveSinFile(PathFromUtf8(path), image);
     if (!saved) {
         Fail(kExitUsage, saved.message);
     }
@@ -30,7 +31,7 @@ bool Save(const std::string& path, const RadioImage& image) {
 bool ReadText(const std::string& path, std::string& text) {
     std::vector<std::uint8_t> bytes;
     std::uintmax_t size = 0;
-    const Result<> read = ReadRegularFile(path, kMaxCsvBytes, bytes, &size);
+    const Result<> read = ReadRegularFile(PathFromUtf8(path), kMaxCsvBytes, bytes, &size);
     if (!read) {
         Fail(kExitUsage, read.message);
         return false;
@@ -63,7 +64,7 @@ bool WriteText(const std::string& path, const std::string& text) {
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
     const Result<> written =
-        WriteFileAtomically(path, std::span(data, text.size()), "Cannot write");
+        WriteFileAtomically(PathFromUtf8(path), std::span(data, text.size()), "Cannot write");
     if (!written) {
         Fail(kExitUsage, written.message);
     }
@@ -73,7 +74,7 @@ bool WriteText(const std::string& path, const std::string& text) {
 }  // namespace
 
 bool LoadOrReport(const std::string& path, RadioImage& image) {
-    const Result<> loaded = LoadSinFile(path, image);
+    const Result<> loaded = LoadSinFile(PathFromUtf8(path), image);
     if (!loaded) {
         Fail(kExitUsage, loaded.message);
     }

@@ -134,7 +134,8 @@ int MakePlan(const ParsedWords& words, std::string_view synopsis, FleetPlan& pla
         }
     }
     std::error_code error;
-    plan.file = std::filesystem::absolute(words.positionals[0], error).lexically_normal().string();
+    plan.file = Utf8Of(
+        std::filesystem::absolute(PathFromUtf8(words.positionals[0]), error).lexically_normal());
     if (const Result<> loaded = LoadFileToSend(plan.file, plan.document); !loaded) {
         return Fail(kExitUsage, loaded.message);
     }
@@ -169,7 +170,7 @@ int ResolveNextId(const CJobLog& log, FleetPlan& plan) {
     }
     plan.idFrom = log.Used().Next();
     if (plan.idFrom.empty()) {
-        return Fail(kExitUsage, "--id-from next: " + log.Path().string() +
+        return Fail(kExitUsage, "--id-from next: " + Utf8Of(log.Path()) +
                                     (log.Used().Empty() ? " records no ID yet: give the first one"
                                                         : " records the last ID there is"));
     }
@@ -193,17 +194,17 @@ int RunFleet(const Args& args, std::string_view synopsis) {
     if (!words.Has("--log")) {
         EnsureBackupFolder();  // the data folder the default log lives in
     }
-    CJobLog log(words.Has("--log") ? std::filesystem::path(words.Last("--log"))
-                                   : DefaultJobLogPath());
+    CJobLog log(words.Has("--log") ? PathFromUtf8(words.Last("--log")) : DefaultJobLogPath());
     if (const Result<> opened = log.Open(); !opened) {
         return Fail(kExitUsage, opened.message);
     }
     if (const int refused = ResolveNextId(log, plan); refused != kExitOk) {
         return refused;
     }
-    std::cerr << "kvprog-cli: job log " << log.Path().string() << "\n";
+    std::cerr << "kvprog-cli: job log " << Utf8Of(log.Path()) << "\n";
     if (CAppendFile trace; !plan.traceFile.empty()) {
-        if (const Result<> opened = trace.Open(plan.traceFile, "cannot open the trace file");
+        if (const Result<> opened =
+                trace.Open(PathFromUtf8(plan.traceFile), "cannot open the trace file");
             !opened) {
             std::cerr << "kvprog-cli: warning: " << opened.message
                       << " Going on without a trace.\n";

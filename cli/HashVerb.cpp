@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "FileIO.h"
 #include "FileVerbs.h"
 #include "Interrupt.h"
 #include "JobLog.h"
@@ -20,7 +21,7 @@ std::string MatchingRows(const std::filesystem::path& log, const CsvTable& table
         if (row.size() != logcolumn::kCount || row[logcolumn::kImageSha256] != hash) {
             continue;
         }
-        lines += log.filename().string() + " row " + std::to_string(i + 1) + ": " +
+        lines += Utf8Of(log.filename()) + " row " + std::to_string(i + 1) + ": " +
                  row[logcolumn::kTime] + "  " + row[logcolumn::kPort];
         if (!row[logcolumn::kPttId].empty()) {
             lines += "  ID " + row[logcolumn::kPttId];
@@ -49,7 +50,7 @@ int RunHash(const Args& args, std::string_view synopsis) {
         return Fail(kExitUsage, UsageText(synopsis));
     }
     CsvTable table;
-    const std::filesystem::path log = words.Last("--log");
+    const std::filesystem::path log = PathFromUtf8(words.Last("--log"));
     if (words.Has("--log")) {
         if (const Result<> read = CJobLog::ReadRows(log, table); !read) {
             return Fail(kExitUsage, read.message);
@@ -72,7 +73,7 @@ int RunHash(const Args& args, std::string_view synopsis) {
         return kExitUsage;
     }
     if (words.Has("--log") && rows.empty()) {
-        return Fail(kExitRadio, "no row of " + log.string() + " has this SHA-256");
+        return Fail(kExitRadio, "no row of " + Utf8Of(log) + " has this SHA-256");
     }
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include "Backups.h"
 #include "CloneExchange.h"
 #include "Console.h"
+#include "FileIO.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
 #include "Options.h"
@@ -51,7 +52,7 @@ int RunRead(const Args& args, std::string_view synopsis) {
     if (!ReadRadio(ports[0], words.Number("--retries", 0), image)) {
         return kExitRadio;
     }
-    const Result<> saved = SaveSinFile(words.positionals[0], image);
+    const Result<> saved = SaveSinFile(PathFromUtf8(words.positionals[0]), image);
     if (!saved) {
         return Fail(kExitUsage, saved.message);
     }

@@ -4,6 +4,7 @@
 
 #include "ChannelReport.h"
 #include "Console.h"
+#include "FileIO.h"
 #include "FileToSend.h"
 #include "ImageDiff.h"
 #include "Interrupt.h"
@@ -81,8 +82,8 @@ int RunSafeWriteVerb(const Args& args, std::string_view synopsis, Sends sends) {
     const std::string& port = ports[0];
     const std::string& file = words.positionals[0];
     RadioImage image;
-    const Result<> loaded =
-        sends == Sends::OwnBytes ? LoadSinFile(file, image) : LoadFileToSend(file, image);
+    const Result<> loaded = sends == Sends::OwnBytes ? LoadSinFile(PathFromUtf8(file), image)
+                                                     : LoadFileToSend(file, image);
     if (!loaded) {
         return Fail(kExitUsage, loaded.message);
     }

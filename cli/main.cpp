@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "Console.h"
 #include "DiffVerb.h"
 #include "DoctorVerb.h"
 #include "FileVerbs.h"
@@ -101,7 +102,8 @@ int FailWithHelp(const std::string& message) {
 int main(int argc, char** argv) {
     // Honour the user's locale like every program here; the data conversions ignore it.
     std::setlocale(LC_ALL, "");
-    Args words(argv + 1, argv + argc);
+    UseUtf8Console();
+    Args words = CommandLineWords(argc, argv);
     bool tracing = false;
     if (!words.empty() && words[0] == "--trace") {
         if (words.size() < 2 || words[1].empty()) {

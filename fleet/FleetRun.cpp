@@ -6,6 +6,7 @@
 
 #include "CloneExchange.h"
 #include "Features.h"
+#include "FileIO.h"
 #include "FleetObserver.h"
 #include "PortNames.h"
 #include "TracingPort.h"
@@ -32,7 +33,7 @@ private:
 };
 
 std::string LogName(const std::filesystem::path& path) {
-    return path.filename().string();
+    return Utf8Of(path.filename());
 }
 
 }  // namespace

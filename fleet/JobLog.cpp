@@ -168,7 +168,7 @@ std::string WrittenSha256(const RadioImage& image) {
 }
 
 std::filesystem::path DefaultJobLogPath() {
-    const std::filesystem::path backups = BackupFolder().toStdString();
+    const std::filesystem::path backups = PathFromUtf8(BackupFolder().toStdString());
     return backups.parent_path() / "jobs.csv";
 }
 

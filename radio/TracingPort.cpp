@@ -27,7 +27,8 @@ CTracingPort::CTracingPort(IPort& inner, const std::string& path, std::string_vi
     if (path.empty()) {
         return;
     }
-    if (const Result<> opened = m_file.Open(path, "cannot open the trace file"); !opened) {
+    if (const Result<> opened = m_file.Open(PathFromUtf8(path), "cannot open the trace file");
+        !opened) {
         m_error = opened.message;
         return;
     }

@@ -9,7 +9,9 @@ build=$(realpath "${1:-build}")
 win=$(realpath "${2:-build-win}")
 sim="$build/bin/kvradio-sim"
 group=wine
-export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all
+# Wine passes the words to the program in the locale's character set: UTF-8, as a Windows
+# program gets them whole.
+export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
 # A prefix of its own, made once (10-30 s).
 [ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
 . "$root/tests/e2e/radio_lib.sh"
@@ -30,9 +32,11 @@ on_com5() {
     ln -sfn "$port" "$WINEPREFIX/dosdevices/com5"
 }
 
+# A name in two scripts beyond the code page's reaches the program whole.
 on_com5 windows
-run_exe 0 read --port COM5 windows.sin
+run_exe 0 read --port COM5 "Kunde Müller 客户.sin"
 stop_sim
+mv "Kunde Müller 客户.sin" windows.sin
 start_sim linux
 "$build/bin/kvprog-cli" read --port "$port" linux.sin 2>/dev/null || fail "the Linux read failed"
 stop_sim
