@@ -44,7 +44,8 @@ LC_ALL=fr_FR.UTF-8 ctest --test-dir build -j2 --output-on-failure -E '^(e2e|deb_
 echo "== Start-up instructions against a bare main window (callgrind)"
 bench/startup_instructions.sh build 1.6
 
-echo "== kvprog-cli for Windows (MinGW-w64), under wine against the simulated radio"
+echo "== kvprog for Windows (MinGW-w64), under wine"
 scripts/windows.sh build-win
 tests/win/cli_wine.sh build build-win
+tests/win/print_wine.sh build build-win
 

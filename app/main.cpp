@@ -4,10 +4,10 @@
 #include "KV_IIApp.h"
 
 int main(int argc, char** argv) {
-    // A sheet printed into a PDF needs no display.
+    // A sheet printed into a PDF needs no display (KV_PDF_PLATFORM: the system's way).
     const bool toPdf = argc > 1 && qstrcmp(argv[1], "--print-pdf") == 0;
-    if (toPdf && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (toPdf && *KV_PDF_PLATFORM != '\0' && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", KV_PDF_PLATFORM);
     }
     CKV_IIApp app(argc, argv);
     switch (app.InitInstance(app.arguments().mid(1))) {

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# kvprog.exe under wine prints a file's settings sheet into a PDF from the command line: the
+# print module loads from beside the program, the sheet has its texts (the fonts of the
+# Windows desktop), and names in any script are taken whole.
+#   tests/win/print_wine.sh [LINUX_BUILD_DIR] [WINDOWS_BUILD_DIR]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+win=$(realpath "${2:-build-win}")
+export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+[ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail() { echo "print_wine: $*" >&2; exit 1; }
+
+"$build/bin/kvprog-cli" new --type "KV - T520" "Kunde Müller.sin" 2>/dev/null
+# A Windows program always has a desktop: xvfb-run gives wine one.
+timeout 120 xvfb-run -a wine "$win/bin/kvprog.exe" --print-pdf "客户.pdf" "Kunde Müller.sin" \
+    >/dev/null 2>&1 || fail "kvprog.exe --print-pdf failed"
+[ -s "客户.pdf" ] || fail "no PDF"
+pdftotext "客户.pdf" - | grep -q "Type: *KV - T520" || fail "the sheet lacks its texts: $(pdftotext "客户.pdf" - | head -5)"
+echo "wine: kvprog.exe prints a sheet into a PDF"
