@@ -47,4 +47,6 @@ bench/startup_instructions.sh build 1.6
 echo "== kvprog-cli for Windows (MinGW-w64), under wine against the simulated radio"
 scripts/windows.sh build-win
 tests/win/cli_wine.sh build build-win
+echo "== The unit tests as Windows programs under wine"
+tests/win/unit_wine.sh build-win
 
