@@ -48,4 +48,6 @@ echo "== kvprog for Windows (MinGW-w64), under wine"
 scripts/windows.sh build-win
 tests/win/cli_wine.sh build build-win
 tests/win/print_wine.sh build build-win
+echo "== The unit tests as Windows programs under wine"
+tests/win/unit_wine.sh build-win
 

@@ -43,12 +43,14 @@ void Refresh(QMenu& menu, CRadioController& radio) {
 }
 
 // The item of a fixed port as the menu table has it, with the device it stands for after the
-// name, before a tab should the item show a key: "COM1(&P) (/dev/ttyUSB0)". The device may
-// change between two openings of the menu (environment, settings file), so it is looked up
-// each time.
+// name, before a tab should the item show a key: "COM1(&P) (/dev/ttyUSB0)"; a port that is
+// its own device (COM1 on Windows) shows none. The device may change between two openings of
+// the menu (environment, settings file), so it is looked up each time.
 QString FixedPortText(int id, std::string_view name) {
     // The item's words stay the menu table's: only " (DEVICE)" goes after them.
-    return MenuItemText(id, QString::fromStdString(LabelledPort({}, DeviceForPort(name))));
+    const std::string device = DeviceForPort(name);
+    return MenuItemText(
+        id, device == name ? QString() : QString::fromStdString(LabelledPort({}, device)));
 }
 
 }  // namespace

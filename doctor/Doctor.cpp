@@ -43,8 +43,10 @@ std::vector<DoctorPort> PortsWithNames(const fs::path& root) {
         DoctorPort port{std::move(facts), {}, {}};
         for (const std::string_view name : kPortNames) {
             const std::string device = DeviceForPort(name);
-            if (port.comName.empty() && (device == port.facts.device ||
-                                         (!port.facts.byId.empty() && device == port.facts.byId))) {
+            // A port that is its own name (COM1 on Windows) is named once.
+            if (port.comName.empty() && name != port.facts.device &&
+                (device == port.facts.device ||
+                 (!port.facts.byId.empty() && device == port.facts.byId))) {
                 port.comName = std::string(name);
                 port.comSource = PortSource(name);
             }

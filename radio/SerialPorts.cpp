@@ -2,33 +2,31 @@
 
 #include <algorithm>
 #include <fstream>
-#include <system_error>
 
 #include "PortNames.h"
-
-namespace fs = std::filesystem;
+#include "PortSystem.h"
 
 namespace {
 
-// Walks up from a tty's device folder to the USB device that carries its identity.
-void ReadUsbFacts(const fs::path& deviceDir, SerialPortFacts& facts) {
-    std::error_code error;
-    fs::path dir = fs::canonical(deviceDir, error);
-    for (int depth = 0; !error && depth < 6 && dir.has_relative_path(); ++depth) {
-        if (fs::exists(dir / "idVendor", error)) {
-            facts.usbId = FirstLineOf(dir / "idVendor") + ":" + FirstLineOf(dir / "idProduct");
-            facts.serial = FirstLineOf(dir / "serial");
-            facts.manufacturer = FirstLineOf(dir / "manufacturer");
-            facts.description = FirstLineOf(dir / "product");
-            return;
-        }
-        dir = dir.parent_path();
-    }
+// "COM2" before "COM10", "ttyUSB2" before "ttyUSB10": the number at a name's end counts as a
+// number.
+std::pair<std::string, unsigned long> SortKey(const std::string& device) {
+    const std::size_t digits = device.find_last_not_of("0123456789") + 1;
+    const std::string number = device.substr(digits);
+    return {device.substr(0, digits), number.empty() ? 0 : std::stoul(number.substr(0, 9))};
 }
 
 }  // namespace
 
-std::string FirstLineOf(const fs::path& path) {
+std::vector<SerialPortFacts> ScanSerialPorts(const std::filesystem::path& root) {
+    std::vector<SerialPortFacts> ports = SystemSerialPorts(root);
+    std::sort(ports.begin(), ports.end(), [](const SerialPortFacts& a, const SerialPortFacts& b) {
+        return SortKey(a.device) < SortKey(b.device);
+    });
+    return ports;
+}
+
+std::string FirstLineOf(const std::filesystem::path& path) {
     std::ifstream in(path);
     std::string line;
     std::getline(in, line);
@@ -36,36 +34,6 @@ std::string FirstLineOf(const fs::path& path) {
         line.pop_back();
     }
     return line;
-}
-
-std::vector<SerialPortFacts> ScanSerialPorts(const fs::path& root) {
-    std::vector<SerialPortFacts> ports;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(root / "sys/class/tty", error)) {
-        const fs::path tty = entry.path();
-        const std::string name = tty.filename().string();
-        if (!fs::exists(tty / "device", error)) {
-            continue;  // a virtual terminal, a pseudo-terminal
-        }
-        // Built-in UARTs are listed whether or not a port is there; type 0 means none.
-        if (name.starts_with("ttyS") && FirstLineOf(tty / "type") == "0") {
-            continue;
-        }
-        SerialPortFacts facts;
-        facts.device = "/dev/" + name;
-        facts.driver = fs::read_symlink(tty / "device/driver", error).filename().string();
-        ReadUsbFacts(tty / "device", facts);
-        for (const auto& link : fs::directory_iterator(root / "dev/serial/by-id", error)) {
-            if (fs::read_symlink(link.path(), error).filename() == name) {
-                facts.byId = "/dev/serial/by-id/" + link.path().filename().string();
-            }
-        }
-        ports.push_back(std::move(facts));
-    }
-    std::sort(ports.begin(), ports.end(), [](const SerialPortFacts& a, const SerialPortFacts& b) {
-        return a.device < b.device;
-    });
-    return ports;
 }
 
 std::string SerialPortText(const SerialPortFacts& port) {

@@ -3,7 +3,8 @@
 #   scripts/windows.sh [BUILD_DIR]          (default build-win)
 # The Qt is KV_QT_MINGW (an unpacked Qt for MinGW-w64, posix threads, with its
 # lib/cmake/Qt6/qt.toolchain.cmake), or else ../shared/qt6-mingw/qt6-mingw-*.tar.xz unpacked
-# into build-win-qt/. The programs land in BUILD_DIR/bin with the DLLs and plugins they need.
+# into build-win-qt/. The programs and the test programs land in BUILD_DIR/bin with the DLLs
+# and plugins they need.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -32,5 +33,9 @@ cmake --build "$host" -j2 --target kvprog_icons
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DKV_ICONS_TOOL="$PWD/$host/app/kvprog_icons" \
     -DCMAKE_TOOLCHAIN_FILE="$KV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null
-cmake --build "$build" -j2 --target kvprog kvprog-cli kvprintsupport
+# Every target: the programs, the print module and the test programs that
+# tests/win/unit_wine.sh runs.
+cmake --build "$build" -j2
 "$KV_QT_MINGW/bin/qt-mingw-deploy.sh" "$build/bin" "$KV_QT_MINGW" >/dev/null
+# The test programs' widgets draw offscreen.
+PLUGINS=platforms/qoffscreen "$KV_QT_MINGW/bin/qt-mingw-deploy.sh" "$build/bin" "$KV_QT_MINGW" >/dev/null

@@ -407,7 +407,9 @@ private slots:
 #endif
         Start();
         const long before = ResidentKiB();
-        QVERIFY(before > 0);
+        if (before < 0) {
+            QSKIP("the resident memory is read from Linux's /proc");
+        }
         for (int i = 0; i < 10000; ++i) {
             const RadioImage old = doc()->m_image;
             doc()->m_image[addr::kSquelchLevel] = static_cast<std::uint8_t>(i % 10);

@@ -10,6 +10,13 @@
 
 namespace {
 
+// A locale with a decimal comma, by each system's name for it.
+#ifdef _WIN32
+constexpr char kGerman[] = "German_Germany.1252";
+#else
+constexpr char kGerman[] = "de_DE.UTF-8";
+#endif
+
 TEST(Numbers, LeadingDoubleReadsTheLeadingDecimalNumber) {
     const std::pair<const char*, double> cases[] = {{"462.5625", 462.5625},
                                                     {"  12.5abc", 12.5},
@@ -61,8 +68,8 @@ TEST(Numbers, FrequencyTextsRoundTripToTheSameCount) {
 TEST(Numbers, IgnoreTheUserLocale) {
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous ? previous : "C";
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-        << "the de_DE.UTF-8 locale must be generated on this machine (locale-gen) for this test";
+    ASSERT_NE(std::setlocale(LC_ALL, kGerman), nullptr)
+        << "the " << kGerman << " locale must be there (locale-gen on Linux) for this test";
     const double read = LeadingDouble("462.5625");
     const double comma = LeadingDouble("462,5625");
     const std::string written = FormatFixed(462.5625, 5);

@@ -1,8 +1,5 @@
 // Loading and saving the channel data file.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -10,9 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "FileIO.h"
 #include "SinFile.h"
 
 namespace fs = std::filesystem;
@@ -52,8 +51,9 @@ class SinFile : public testing::Test {
 protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
+        static const unsigned run = std::random_device{}();  // apart from other runs' folders
         m_dir = fs::temp_directory_path() /
-                ("kvchannel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                ("kvchannel-test-" + std::to_string(run) + "-" + std::to_string(counter++));
         fs::create_directories(m_dir);
     }
     void TearDown() override {
@@ -124,26 +124,6 @@ TEST_F(SinFile, MissingFileOrFolderIsRefusedAndLeavesTheImageAlone) {
     }
 }
 
-// A pipe would block the program forever and a device would stream or be destroyed by a
-// save: neither is a channel data file.
-TEST_F(SinFile, PipesAndDevicesAreRefusedBothWays) {
-    const fs::path fifo = m_dir / "pipe.sin";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const RadioImage before = ImageOf(Pattern(1024, 5));
-    for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
-        RadioImage image = before;
-        const Result<> loaded = LoadSinFile(path, image);  // returns at once, no writer needed
-        EXPECT_FALSE(loaded.ok()) << path;
-        EXPECT_NE(loaded.message.find(path == fifo ? "pipe" : "device"), std::string::npos)
-            << loaded.message;
-        EXPECT_EQ(image, before);
-    }
-    const Result<> saved = SaveSinFile(fifo, before);
-    EXPECT_FALSE(saved.ok());
-    EXPECT_TRUE(fs::is_fifo(fifo));  // still the pipe, not replaced by a file
-    EXPECT_EQ(Names(), std::vector<std::string>{"pipe.sin"});
-}
-
 TEST_F(SinFile, SaveReplacesAnExistingFileAsAWhole) {
     const fs::path path = m_dir / "radio.sin";
     const Bytes oldBytes = Pattern(1500, 2);
@@ -175,6 +155,89 @@ TEST_F(SinFile, FailedSaveNamesTheFileAndLeavesNothingBehind) {
     EXPECT_NE(result.message.find(folder.string()), std::string::npos) << result.message;
     EXPECT_EQ(Names(), std::vector<std::string>{"folder.sin"});
     EXPECT_EQ(ReadBytes(folder / "inside"), (Bytes{1, 2, 3}));
+}
+
+// Names in any script, given in UTF-8 as the program's names are, reach the file system as
+// those names: a name read in a code page would lose them.
+TEST_F(SinFile, NamesInAnyScriptAreSavedAndLoaded) {
+    const RadioImage image = ImageOf(Pattern(1024, 8));
+    for (const std::string name : {"Kunde Müller.sin", "客户电台.sin"}) {
+        const fs::path path = PathFromUtf8(Utf8Of(m_dir) + "/" + name);
+        ASSERT_TRUE(SaveSinFile(path, image)) << name;
+        RadioImage loaded;
+        ASSERT_TRUE(LoadSinFile(path, loaded)) << name;
+        EXPECT_EQ(loaded, image);
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+        names.push_back(Utf8Of(entry.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Kunde Müller.sin", "客户电台.sin"}));
+}
+
+}  // namespace
+
+// What Linux has alone: pipes and devices as it makes them (FileIOWin.cpp refuses Windows'
+// own by the same type check), and root, who may write over any file; Windows' read-only
+// attribute holds for every user.
+#ifdef _WIN32
+namespace {
+bool MayWriteAnyFile() {
+    return false;
+}
+}  // namespace
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool MayWriteAnyFile() {
+    return ::geteuid() == 0;
+}
+
+// A pipe would block the program forever and a device would stream or be destroyed by a
+// save: neither is a channel data file.
+TEST_F(SinFile, PipesAndDevicesAreRefusedBothWays) {
+    const fs::path fifo = m_dir / "pipe.sin";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const RadioImage before = ImageOf(Pattern(1024, 5));
+    for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
+        RadioImage image = before;
+        const Result<> loaded = LoadSinFile(path, image);  // returns at once, no writer needed
+        EXPECT_FALSE(loaded.ok()) << path;
+        EXPECT_NE(loaded.message.find(path == fifo ? "pipe" : "device"), std::string::npos)
+            << loaded.message;
+        EXPECT_EQ(image, before);
+    }
+    const Result<> saved = SaveSinFile(fifo, before);
+    EXPECT_FALSE(saved.ok());
+    EXPECT_TRUE(fs::is_fifo(fifo));  // still the pipe, not replaced by a file
+    EXPECT_EQ(Names(), std::vector<std::string>{"pipe.sin"});
+}
+
+}  // namespace
+#endif
+
+namespace {
+
+// A file the user may not write to is kept as it is, not replaced by a save.
+TEST_F(SinFile, ReadOnlyFileIsRefusedAndKept) {
+    const fs::path path = m_dir / "kept.sin";
+    const Bytes before = Pattern(1024, 9);
+    WriteBytes(path, before);
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (MayWriteAnyFile()) {
+        GTEST_SKIP() << "this user may write to any file (root)";
+    }
+    const Result<> saved = SaveSinFile(path, ImageOf(Pattern(1024, 10)));
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.message.find("it is read-only"), std::string::npos) << saved.message;
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(Names(), std::vector<std::string>{"kept.sin"});
 }
 
 }  // namespace

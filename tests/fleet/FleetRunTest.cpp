@@ -3,12 +3,11 @@
 // records), --count, a stop in the middle of a write, and the next run's view of the log.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
+#include <QtGlobal>
 #include <condition_variable>
-#include <csignal>
 #include <filesystem>
 #include <mutex>
+#include <random>
 
 #include "Csv.h"
 #include "Features.h"
@@ -98,11 +97,11 @@ class FleetRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_folder = fs::temp_directory_path() /
-                   ("kvfleet-" + std::to_string(::getpid()) + "-" +
+                   ("kvfleet-" + std::to_string(std::random_device{}()) + "-" +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
-        ::setenv("XDG_DATA_HOME", m_folder.c_str(), 1);  // the backups go here
+        qputenv("XDG_DATA_HOME", m_folder.string().c_str());  // Linux's backups go here
     }
     void TearDown() override { fs::remove_all(m_folder); }
 
@@ -274,6 +273,15 @@ TEST_F(FleetRunTest, AStopDuringTheWriteKeepsTheIdAndLeavesNoJournal) {
     EXPECT_FALSE(fs::exists(JournalPath(Log())));
 }
 
+}  // namespace
+
+// A full disk as Linux's file size limit makes it.
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <csignal>
+
+namespace {
+
 // A full disk, as the file size limit makes it: the journal cannot note the job, so its write
 // never starts, and a run that cannot log takes no further radio.
 TEST_F(FleetRunTest, ARunThatCannotLogWritesNoRadioAndStops) {
@@ -296,3 +304,4 @@ TEST_F(FleetRunTest, ARunThatCannotLogWritesNoRadioAndStops) {
 }
 
 }  // namespace
+#endif

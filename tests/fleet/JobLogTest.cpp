@@ -2,12 +2,11 @@
 // cut, rows whole or not at all, numbers with a point, one run at a time, and the job a
 // killed run left half-way logged by the next run.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <clocale>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "JobLog.h"
 
@@ -19,7 +18,7 @@ class JobLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_folder = fs::temp_directory_path() /
-                   ("kvjoblog-" + std::to_string(::getpid()) + "-" +
+                   ("kvjoblog-" + std::to_string(std::random_device{}()) + "-" +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
@@ -74,29 +73,6 @@ TEST_F(JobLogTest, RefusesAnotherCsvAndMendsALogCutInARow) {
         << Text();
 }
 
-TEST_F(JobLogTest, ARowIsWholeOrNotAtAllAndItsNumbersHaveAPoint) {
-    // A comma-decimal locale must not reach the file.
-    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    CJobLog log(Path());
-    ASSERT_TRUE(log.Open());
-    const auto size = fs::file_size(Path());
-    // A full disk, as the file size limit makes it: the row would go out half.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit tight{static_cast<rlim_t>(size + 40), limit.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const Result<> full = log.Append(Record("1001"));
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_FALSE(full);
-    EXPECT_EQ(fs::file_size(Path()), size);
-    ASSERT_TRUE(log.Append(Record("1002")));
-    EXPECT_TRUE(Text().ends_with(",10.9\r\n")) << Text();
-    if (german) {
-        std::setlocale(LC_NUMERIC, "C");
-    }
-}
-
 TEST_F(JobLogTest, TheNextRunLogsAJobCutShortAndCountsItsId) {
     {
         CJobLog log(Path());
@@ -122,3 +98,36 @@ TEST_F(JobLogTest, TheNextRunLogsAJobCutShortAndCountsItsId) {
 }
 
 }  // namespace
+
+// A full disk as Linux's file size limit makes it, under a German locale by its Linux name.
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <csignal>
+
+namespace {
+
+TEST_F(JobLogTest, ARowIsWholeOrNotAtAllAndItsNumbersHaveAPoint) {
+    // A comma-decimal locale must not reach the file.
+    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    CJobLog log(Path());
+    ASSERT_TRUE(log.Open());
+    const auto size = fs::file_size(Path());
+    // A full disk, as the file size limit makes it: the row would go out half.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit tight{static_cast<rlim_t>(size + 40), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Result<> full = log.Append(Record("1001"));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_FALSE(full);
+    EXPECT_EQ(fs::file_size(Path()), size);
+    ASSERT_TRUE(log.Append(Record("1002")));
+    EXPECT_TRUE(Text().ends_with(",10.9\r\n")) << Text();
+    if (german) {
+        std::setlocale(LC_NUMERIC, "C");
+    }
+}
+
+}  // namespace
+#endif

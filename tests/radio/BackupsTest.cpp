@@ -1,7 +1,6 @@
 // Backups of the radio's memory: where they go, how they are named, that none replaces
 // another, and that pruning keeps the newest and nothing but backups is ever deleted.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,11 +37,6 @@ QByteArray Bytes(const RadioImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::size());
 }
 
-unsigned Mode(const QString& path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 QDateTime At(int day, int hour, int minute, int second) {
     return QDateTime(QDate(2024, 3, day), QTime(hour, minute, second));
 }
@@ -69,33 +63,6 @@ protected:
     QTemporaryDir m_data;
     QString m_folder;
 };
-
-TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolderAndPrivate) {
-    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-    const QByteArray old = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
-    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
-    // The application name must not matter: the desktop program sets one, kvprog-cli none.
-    QCoreApplication::setApplicationName("Korvane Programming Software");
-    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
-    EXPECT_FALSE(QDir(BackupFolder()).exists());
-    ASSERT_TRUE(QDir().mkpath(BackupFolder()));  // as an earlier version left it: 0755
-    EXPECT_TRUE(EnsureBackupFolder());
-    EXPECT_EQ(Mode(BackupFolder()), 0700u);
-
-    const QString before = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    const BackupSaved saved = SaveBackup(Pattern(5), BackupKind::Read);
-    const QString after = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    ASSERT_TRUE(saved.result.ok()) << saved.result.message;
-    const QStringList names = QDir(BackupFolder()).entryList(QDir::Files);
-    ASSERT_EQ(names.size(), 1);
-    const QString stamp = names[0].left(15);
-    EXPECT_TRUE(stamp >= before && stamp <= after) << names[0].toStdString();
-    EXPECT_EQ(names[0].mid(15), "-read.sin");
-    EXPECT_EQ(FileBytes(saved.path), Bytes(Pattern(5)));
-    EXPECT_EQ(Mode(saved.path), 0600u);
-    wasSet ? qputenv("XDG_DATA_HOME", old) : qunsetenv("XDG_DATA_HOME");
-}
 
 TEST_F(BackupsTest, NamesCarryTheLocalTimeAndTheKindAndNeverReplaceAnother) {
     const BackupSaved read = Save(At(5, 7, 8, 9), BackupKind::Read, kBackupsKept, 1);
@@ -126,7 +93,7 @@ TEST_F(BackupsTest, CopiesOfWhatWasSentNeverPushOutWhatRadiosHeld) {
     const QStringList others = {"notes.txt",
                                 "my-read.sin",
                                 "20240101-000000-read.sin.bak",
-                                "20240101-000000-read.SIN",
+                                "20240102-000000-read.SIN",
                                 "2024-read.sin",
                                 "20240101-000000-write.sin"};  // an earlier version's copy
     for (const QString& name : others) {
@@ -203,3 +170,45 @@ TEST_F(BackupsTest, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten) {
 }
 
 }  // namespace
+
+// The data folder as XDG_DATA_HOME moves it, and the modes of Linux; under wine,
+// tests/win/cli_wine.sh finds the backups in the user's AppData.
+#ifndef _WIN32
+#include <sys/stat.h>
+
+namespace {
+
+unsigned Mode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST_F(BackupsTest, TheFolderIsTheSameForEveryProgramUnderTheUsersDataFolderAndPrivate) {
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
+    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
+    // The application name must not matter: the desktop program sets one, kvprog-cli none.
+    QCoreApplication::setApplicationName("Korvane Programming Software");
+    EXPECT_EQ(BackupFolder(), m_data.path() + "/kvprog/backups");
+    EXPECT_FALSE(QDir(BackupFolder()).exists());
+    ASSERT_TRUE(QDir().mkpath(BackupFolder()));  // as an earlier version left it: 0755
+    EXPECT_TRUE(EnsureBackupFolder());
+    EXPECT_EQ(Mode(BackupFolder()), 0700u);
+
+    const QString before = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    const BackupSaved saved = SaveBackup(Pattern(5), BackupKind::Read);
+    const QString after = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    ASSERT_TRUE(saved.result.ok()) << saved.result.message;
+    const QStringList names = QDir(BackupFolder()).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 1);
+    const QString stamp = names[0].left(15);
+    EXPECT_TRUE(stamp >= before && stamp <= after) << names[0].toStdString();
+    EXPECT_EQ(names[0].mid(15), "-read.sin");
+    EXPECT_EQ(FileBytes(saved.path), Bytes(Pattern(5)));
+    EXPECT_EQ(Mode(saved.path), 0600u);
+    wasSet ? qputenv("XDG_DATA_HOME", old) : qunsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+#endif

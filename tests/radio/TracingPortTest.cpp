@@ -1,7 +1,6 @@
 // The serial trace: every call reaches the real port unchanged, and the file gets one line
 // per call with its time, direction and bytes, written out before the next call.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -104,7 +103,7 @@ protected:
 };
 
 TEST_F(TracingPortTest, EachCallIsALineWrittenOutAtOnce) {
-    setenv("KVPROG_COM2", "/dev/ttyFAKE7", 1);
+    qputenv("KVPROG_COM2", "/dev/ttyFAKE7");
     CTracingPort port(m_inner, Path(), "kvprog-cli 1.2 read --port COM2");
     const std::vector<std::string> header = Lines(Path());
     ASSERT_EQ(header.size(), 1u);
@@ -137,7 +136,7 @@ TEST_F(TracingPortTest, EachCallIsALineWrittenOutAtOnce) {
     port.Close();  // closing a closed port is no event
     EXPECT_EQ(Events(Path()).back(), "close");
     EXPECT_EQ(Events(Path()).size(), 9u);
-    unsetenv("KVPROG_COM2");
+    qunsetenv("KVPROG_COM2");
 }
 
 TEST_F(TracingPortTest, CallsAndResultsPassThroughUnchanged) {
@@ -228,6 +227,25 @@ TEST_F(TracingPortTest, WithoutATraceFileThePortStillWorks) {
     EXPECT_TRUE(unopened.Send(ack));
     unopened.Close();
 
+    CTracingPort untraced(m_inner, "");
+    EXPECT_FALSE(untraced.IsTracing());
+    EXPECT_EQ(untraced.Error(), "");
+    ASSERT_TRUE(untraced.Open("/dev/ttyFAKE0", kCloneTimeouts));
+    untraced.Close();
+    EXPECT_EQ(m_inner.calls, (std::vector<std::string>{"open /dev/ttyFAKE0", "send 1", "close",
+                                                       "open /dev/ttyFAKE0", "close"}));
+    EXPECT_TRUE(QDir(m_dir.path()).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System));
+}
+
+}  // namespace
+
+// Pipes and file modes as Linux has them.
+#ifndef _WIN32
+#include <sys/stat.h>
+
+namespace {
+
+TEST_F(TracingPortTest, APipeIsRefusedAndANewTraceIsTheUsersAlone) {
     // A FIFO would hold the program until someone read it: it is refused at once.
     const std::string fifo = m_dir.filePath("fifo").toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -240,16 +258,9 @@ TEST_F(TracingPortTest, WithoutATraceFileThePortStillWorks) {
     struct stat st {};
     ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-
-    CTracingPort untraced(m_inner, "");
-    EXPECT_FALSE(untraced.IsTracing());
-    EXPECT_EQ(untraced.Error(), "");
-    ASSERT_TRUE(untraced.Open("/dev/ttyFAKE0", kCloneTimeouts));
-    untraced.Close();
-    EXPECT_EQ(m_inner.calls, (std::vector<std::string>{"open /dev/ttyFAKE0", "send 1", "close",
-                                                       "open /dev/ttyFAKE0", "close"}));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System),
               QStringList({"fifo", "fresh.log"}));
 }
 
 }  // namespace
+#endif
