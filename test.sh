@@ -44,10 +44,14 @@ LC_ALL=fr_FR.UTF-8 ctest --test-dir build -j2 --output-on-failure -E '^(e2e|deb_
 echo "== Start-up instructions against a bare main window (callgrind)"
 bench/startup_instructions.sh build 1.6
 
-echo "== kvprog for Windows (MinGW-w64), under wine"
+echo "== kvprog for Windows (MinGW-w64): under wine against the simulated radio, its installer"
+ensure_packages xvfb xauth xdotool openbox xclip  # the desktop program driven as by a user
 scripts/windows.sh build-win
+scripts/windows-package.sh build-win
 tests/win/cli_wine.sh build build-win
 tests/win/print_wine.sh build build-win
 echo "== The unit tests as Windows programs under wine"
 tests/win/unit_wine.sh build-win
+tests/win/desktop_wine.sh build build-win
+tests/win/install_wine.sh build-win
 

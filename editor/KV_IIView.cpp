@@ -1,5 +1,7 @@
 #include "KV_IIView.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -160,9 +162,16 @@ void CKV_IIView::CreateEditors() {
 }
 
 void CKV_IIView::SetColumnWidths() {
+    // Each column is a share of the first, which follows the font's average character width,
+    // but never narrower than its heading: Windows gives that average in whole pixels of the
+    // font as drawn, 7 at the normal scale but 6 at twice it, and the headings would be cut.
+    EditorModel headers;
+    headers.WriteHeaders();
     const long w0 = m_grid->GetColWidth(0);
     for (int c = 0; c < kGridCols; ++c) {
-        m_grid->SetColWidth(c, static_cast<long>(w0 * kWidthFactors[static_cast<std::size_t>(c)]));
+        const long share = static_cast<long>(w0 * kWidthFactors[static_cast<std::size_t>(c)]);
+        const QString heading = QString::fromStdString(headers.Cell(0, c));
+        m_grid->SetColWidth(c, std::max(share, m_grid->FixedTextWidth(heading)));
     }
     m_grid->SetRowHeight(0, static_cast<long>(m_grid->GetRowHeight(0) * kHeaderHeightFactor));
 }

@@ -19,6 +19,7 @@
 namespace {
 
 constexpr long long kTwipsPerInch = 1440;
+constexpr int kFixedTextMargin = 2;  // pixels between a fixed cell's text and its edges
 
 long long FloorDiv(long long a, long long b) {
     long long q = a / b;
@@ -116,8 +117,7 @@ private:
         painter->drawLine(r.topLeft(), r.bottomLeft());
         painter->setPen(opt.palette.color(QPalette::ButtonText));
         painter->setFont(opt.font);
-        const int margin = 2;
-        painter->drawText(r.adjusted(margin, 0, -margin, 0),
+        painter->drawText(r.adjusted(kFixedTextMargin, 0, -kFixedTextMargin, 0),
                           static_cast<int>(opt.displayAlignment) | Qt::TextSingleLine, opt.text);
         painter->restore();
     }
@@ -252,6 +252,10 @@ long CMSFlexGrid::GetColWidth(long col) const {
         return 0;
     }
     return PixelsToTwipsX(columnWidth(static_cast<int>(col)));
+}
+
+long CMSFlexGrid::FixedTextWidth(const QString& text) const {
+    return PixelsToTwipsX(fontMetrics().horizontalAdvance(text) + 2 * kFixedTextMargin);
 }
 
 void CMSFlexGrid::SetColWidth(long col, long twips) {

@@ -65,6 +65,8 @@ public:
     void SetColAlignment(long col, short alignment);
     short GetColAlignment(long col) const;
     long GetColWidth(long col) const;
+    // The width a fixed cell needs to show this text whole, in twips.
+    long FixedTextWidth(const QString& text) const;
     void SetColWidth(long col, long twips);
     long GetRowHeight(long row) const;
     void SetRowHeight(long row, long twips);

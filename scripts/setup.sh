@@ -41,8 +41,10 @@ ensure_locale() {
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                 qt6-svg-dev libgtest-dev libgl-dev fonts-liberation)
 
-# What building for Windows and running its programs under wine needs.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 qt6-base-dev-tools)
+# What building for Windows, its installer and zip (the icon drawn by rsvg-convert, packed by
+# icotool; NSIS) and running its programs under wine needs.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 qt6-base-dev-tools
+                  librsvg2-bin icoutils nsis zip)
 
 # Configures and builds the program into build/.
 build_main() {
