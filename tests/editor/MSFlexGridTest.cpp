@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "MSFlexGrid.h"
@@ -320,7 +321,8 @@ private slots:
         QFETCH(int, dpi);
         m_grid->m_nDpi = dpi;
         m_grid->SetColWidth(1, m_grid->GetColWidth(1) * 2);
-        m_window->resize(260, 180);  // small enough to scroll
+        // Small enough to scroll, wide enough for the widened column in any system's font.
+        m_window->resize(std::max(260, m_grid->TwipsToPixelsX(m_grid->GetColWidth(1)) + 120), 180);
         QTest::qWait(0);
         QVERIFY(m_grid->viewport()->pos() != QPoint(0, 0));  // inside the frame
         QWidget child(m_grid);

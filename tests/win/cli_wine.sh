@@ -9,11 +9,8 @@ build=$(realpath "${1:-build}")
 win=$(realpath "${2:-build-win}")
 sim="$build/bin/kvradio-sim"
 group=wine
-# Wine passes the words to the program in the locale's character set: UTF-8, as a Windows
-# program gets them whole.
-export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
-# A prefix of its own, made once (10-30 s).
-[ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
+. "$root/tests/win/wait_lib.sh"
+use_prefix "$win"
 . "$root/tests/e2e/radio_lib.sh"
 cli="$work/kvprog-cli-wine"
 printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$win/bin/kvprog-cli.exe" >"$cli"

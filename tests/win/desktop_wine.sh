@@ -20,10 +20,9 @@ sim="$build/bin/kvradio-sim"
 group=desktop-wine
 shots="${KV_WINE_SHOTS:+$(realpath "$KV_WINE_SHOTS")}"
 [ -z "$shots" ] || mkdir -p "$shots"
-export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all
-[ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
-. "$root/tests/e2e/radio_lib.sh"
 . "$root/tests/win/wait_lib.sh"
+use_prefix "$win"
+. "$root/tests/e2e/radio_lib.sh"
 wait_for xdotool get_desktop >/dev/null 2>&1 || fail "no window manager"
 program_pid=""
 trap 'kill $program_pid $wm_pid 2>/dev/null || true; wineserver -k; cleanup' EXIT
@@ -56,10 +55,6 @@ start_sim desktop --image radio.sin --once
 # COM1 leads to the radio: wine's port map names it (or wine links COM1 to its first serial
 # device at start), and the link is there before the program starts.
 wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$port" /f >/dev/null 2>&1
-# Windows has Times New Roman, the font the form is laid out in; wine has not, and would draw
-# a wider one: Liberation Serif has its metrics.
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Times New Roman" /t REG_SZ \
-    /d "Liberation Serif" /f >/dev/null 2>&1
 wineserver -w
 ln -sfn "$port" "$WINEPREFIX/dosdevices/com1"
 wine "$win/bin/kvprog.exe" >kvprog.log 2>&1 &

@@ -6,8 +6,8 @@
 set -euo pipefail
 build=$(realpath "${1:-build}")
 win=$(realpath "${2:-build-win}")
-export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
-[ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
+. "$(dirname "$0")/wait_lib.sh"
+use_prefix "$win"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
