@@ -427,7 +427,8 @@ void AppFlowTest::saveCommitsAnOpenEdit() {
              std::optional<std::uint32_t>(46050000));
 }
 
-// The ports come from a module loaded when the menu first opens; they are the system's.
+// The ports come from a module loaded when the menu first opens; they are the system's, and
+// the demo port comes last.
 void AppFlowTest::portMenuListsThePortsPresent() {
     Start();
     QMenu* menu = app()->MainFrame()->MenuOf(ID_COM1);
@@ -437,6 +438,7 @@ void AppFlowTest::portMenuListsThePortsPresent() {
         expected << QString::fromStdString(port.device);
     }
     expected.sort();
+    expected << "DEMO";
     qputenv("KVPROG_COM2", "/dev/ttyACM7");
     for (int i = 0; i < 2; ++i) {  // opened again, the list is rebuilt, not added to
         emit menu->aboutToShow();
