@@ -10,13 +10,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "CommPort.h"
 #include "Doctor.h"
+#include "MakePort.h"
+#include "PortNames.h"
 
 CCheckConnectionDlg::CCheckConnectionDlg(const QString& port, QWidget* parent)
-    : QDialog(parent), m_port(port) {
+    : QDialog(parent),
+      m_port(port),
+      m_label(QString::fromStdString(PortWithDevice(port.toStdString()))) {
     setWindowTitle(QStringLiteral("Check Connection"));
-    m_summary = new QLabel(QStringLiteral("Checking %1...").arg(port), this);
+    m_summary = new QLabel(QStringLiteral("Checking %1...").arg(m_label), this);
     m_summary->setTextFormat(Qt::PlainText);
     m_report = new QPlainTextEdit(this);
     m_report->setReadOnly(true);
@@ -48,8 +51,8 @@ void CCheckConnectionDlg::Start() {
     QPointer<CCheckConnectionDlg> self(this);
     // The probe waits for the radio for a few seconds: not on the window's thread.
     m_worker = std::jthread([self, port](std::stop_token stop) {
-        CCommPort probe;
-        const DoctorReport report = RunDoctor(port, probe, {}, stop);
+        const std::unique_ptr<IPort> probe = MakePort(port);
+        const DoctorReport report = RunDoctor(port, *probe, {}, stop);
         if (stop.stop_requested()) {
             return;  // the window is closing
         }
@@ -78,10 +81,10 @@ void CCheckConnectionDlg::done(int result) {
 
 void CCheckConnectionDlg::ShowReport(const QString& text, bool answered) {
     m_report->setPlainText(text);
-    m_summary->setText(answered ? QStringLiteral("A radio answered on %1.").arg(m_port)
+    m_summary->setText(answered ? QStringLiteral("A radio answered on %1.").arg(m_label)
                                 : QStringLiteral("No radio answered on %1: see the checks and "
                                                  "their fixes below.")
-                                      .arg(m_port));
+                                      .arg(m_label));
     m_use->setEnabled(answered);
     m_done = true;
 }

@@ -36,6 +36,7 @@ private:
     void ShowReport(const QString& text, bool answered);
 
     QString m_port;
+    QString m_label;  // the port as messages name it: "COM1 (/dev/ttyUSB0)"
     QLabel* m_summary = nullptr;
     QPlainTextEdit* m_report = nullptr;
     QPushButton* m_use = nullptr;

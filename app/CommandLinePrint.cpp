@@ -27,9 +27,10 @@ CKV_IIApp::StartResult CKV_IIApp::PrintFile(const QStringList& arguments) {
     if ((option != QStringLiteral("--print") && option != QStringLiteral("--print-to") &&
          option != QStringLiteral("--print-pdf")) ||
         arguments.size() != expected) {
-        ShowMessage(nullptr, QStringLiteral("Usage: kvprog [FILE.sin] | --print FILE.sin | "
-                                            "--print-to PRINTER FILE.sin | "
-                                            "--print-pdf OUT.pdf FILE.sin"));
+        ShowMessage(nullptr,
+                    QStringLiteral("Usage: kvprog [--demo] [FILE.sin] | --print FILE.sin | "
+                                   "--print-to PRINTER FILE.sin | "
+                                   "--print-pdf OUT.pdf FILE.sin"));
         return StartResult::Failed;
     }
     if (option == QStringLiteral("--print-pdf") &&

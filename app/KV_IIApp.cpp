@@ -17,6 +17,7 @@
 #include "MessageBox.h"
 #include "OptionalFeaturesDlg.h"
 #include "PortMenu.h"
+#include "PortNames.h"
 #include "PrintCommands.h"
 #include "RadioController.h"
 #include "RecentFiles.h"
@@ -68,12 +69,19 @@ CKV_IIApp::~CKV_IIApp() {
     ExitInstance();
 }
 
-CKV_IIApp::StartResult CKV_IIApp::InitInstance(const QStringList& arguments) {
+CKV_IIApp::StartResult CKV_IIApp::InitInstance(QStringList arguments) {
     if (m_toneList.size() == 0) {
         m_toneList.Build();
     }
     m_bEditorsCreated = false;
     CreateDocumentWindows();
+    // The one option that leads the others: this run's port is the demo radio. Nothing of
+    // it is remembered, so the next run starts with the port it always starts with.
+    if (!arguments.isEmpty() && arguments.constFirst() == QStringLiteral("--demo")) {
+        arguments.removeFirst();
+        m_pRadio->SetPort(
+            QString::fromUtf8(kDemoPortName.data(), static_cast<qsizetype>(kDemoPortName.size())));
+    }
     if (!arguments.isEmpty() && arguments.constFirst().startsWith(QStringLiteral("--print"))) {
         const StartResult printed = PrintFromCommandLine(arguments);
         ExitInstance();

@@ -30,7 +30,8 @@ public:
     // Start-up with the command line's arguments (without the program name): no argument
     // starts a new document, FILE.sin opens it; --print FILE.sin, --print-to PRINTER
     // FILE.sin and --print-pdf OUT.pdf FILE.sin print the file and end without a window.
-    StartResult InitInstance(const QStringList& arguments);
+    // --demo before them chooses the demo port (a simulated radio) for this run.
+    StartResult InitInstance(QStringList arguments);
     // Closes the window and releases the document, frame and form (tests start again).
     void ExitInstance();
 

@@ -15,7 +15,24 @@ namespace {
 constexpr int kPortCommands[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4};
 constexpr char kDetectedProperty[] = "detectedPort";
 
-// Rebuilds the detected ports below the four fixed items and sets every check mark.
+void AddSeparator(QMenu& menu) {
+    menu.addSeparator()->setProperty(kDetectedProperty, true);
+}
+
+// An item below the fixed ones that chooses port, named text.
+void AddPortItem(QMenu& menu, CRadioController& radio, const QString& port,
+                 const std::string& text) {
+    QAction* action =
+        menu.addAction(QString::fromStdString(text).replace('&', QStringLiteral("&&")));
+    action->setProperty(kDetectedProperty, port);
+    action->setCheckable(true);
+    action->setChecked(radio.Port() == port);
+    action->setStatusTip(QStringLiteral("Use %1 for the next exchange with the radio").arg(port));
+    QObject::connect(action, &QAction::triggered, &radio, [&radio, port] { radio.SetPort(port); });
+}
+
+// Rebuilds the detected ports below the four fixed items, then the demo port at the end, and
+// sets every check mark.
 void Refresh(QMenu& menu, CRadioController& radio) {
     for (QAction* action : menu.actions()) {
         if (action->property(kDetectedProperty).isValid()) {
@@ -25,21 +42,14 @@ void Refresh(QMenu& menu, CRadioController& radio) {
     }
     const auto ports = ScanSerialPorts();
     if (!ports.empty()) {
-        QAction* separator = menu.addSeparator();
-        separator->setProperty(kDetectedProperty, true);
+        AddSeparator(menu);
     }
     for (const SerialPortFacts& port : ports) {
-        const QString device = QString::fromStdString(port.device);
-        QAction* action = menu.addAction(
-            QString::fromStdString(SerialPortText(port)).replace('&', QStringLiteral("&&")));
-        action->setProperty(kDetectedProperty, device);
-        action->setCheckable(true);
-        action->setChecked(radio.Port() == device);
-        action->setStatusTip(
-            QStringLiteral("Use %1 for the next exchange with the radio").arg(device));
-        QObject::connect(action, &QAction::triggered, &radio,
-                         [&radio, device] { radio.SetPort(device); });
+        AddPortItem(menu, radio, QString::fromStdString(port.device), SerialPortText(port));
     }
+    AddSeparator(menu);
+    const std::string demo(kDemoPortName);
+    AddPortItem(menu, radio, QString::fromStdString(demo), PortWithDevice(demo));
 }
 
 // The item of a fixed port as the menu table has it, with the device it stands for after the

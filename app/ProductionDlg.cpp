@@ -14,11 +14,11 @@
 
 #include "AccessibleText.h"
 #include "Backups.h"
-#include "CommPort.h"
 #include "FileDialog.h"
 #include "FileIO.h"
 #include "FleetRun.h"
 #include "JobLog.h"
+#include "MakePort.h"
 #include "MessageBox.h"
 #include "PortNames.h"
 #include "ProductionRows.h"
@@ -130,8 +130,8 @@ QWidget* CProductionDlg::BuildSettings(QWidget* page) {
                        "in; the job log has each radio's own"));
     form->addRow(QStringLiteral("Image SHA-256:"), hash);
 
-    // COM1 to COM4 as they are mapped, then the serial ports present, each named as the Port
-    // menu names it.
+    // COM1 to COM4 as they are mapped, then the serial ports present, then the demo port, each
+    // named as the Port menu names it.
     std::vector<std::string> labels;
     for (std::string_view port : kPortNames) {
         m_ports.push_back({Text(port), nullptr});
@@ -141,6 +141,8 @@ QWidget* CProductionDlg::BuildSettings(QWidget* page) {
         m_ports.push_back({QString::fromStdString(port.device), nullptr});
         labels.push_back(SerialPortText(port));
     }
+    m_ports.push_back({Text(kDemoPortName), nullptr});
+    labels.push_back(PortWithDevice(kDemoPortName));
     auto* ports = new QWidget(settings);
     auto* grid = new QGridLayout(ports);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -307,8 +309,7 @@ void CProductionDlg::OnStart() {
 }
 
 bool CProductionDlg::BeginRun(FleetPlan plan) {
-    auto makePort = [] { return std::make_unique<CCommPort>(); };
-    auto run = std::make_unique<CFleetRun>(plan, *m_log, m_rows->Observer(), makePort);
+    auto run = std::make_unique<CFleetRun>(plan, *m_log, m_rows->Observer(), MakePort);
     if (const Result<> ids = run->CheckIds(); !ids) {
         MessageRequest again(
             Sentence(ids.message) + QStringLiteral("\n\nProgram radios with IDs the log records?"),
@@ -318,7 +319,7 @@ bool CProductionDlg::BeginRun(FleetPlan plan) {
             return false;
         }
         plan.reuseIds = true;
-        run = std::make_unique<CFleetRun>(std::move(plan), *m_log, m_rows->Observer(), makePort);
+        run = std::make_unique<CFleetRun>(std::move(plan), *m_log, m_rows->Observer(), MakePort);
     }
     m_run = std::move(run);
     return true;

@@ -9,7 +9,6 @@
 #include "Backups.h"
 #include "ChannelCodec.h"
 #include "CheckConnectionDlg.h"
-#include "CommPort.h"
 #include "CommandTable.h"
 #include "CompareDlg.h"
 #include "FileDialog.h"
@@ -17,6 +16,7 @@
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
+#include "MakePort.h"
 #include "MessageBox.h"
 #include "PortNames.h"
 #include "ProductionDlg.h"
@@ -84,14 +84,15 @@ struct CRadioController::Run {
         : job(job_),
           portName(portName_.toStdString()),
           portText(QString::fromStdString(PortWithDevice(portName))),
+          serial(MakePort(portName)),
           // KVPROG_TRACE names a file that every run appends its bytes to, for support.
-          port(serial, TraceFileFromEnvironment(), TraceTitle("kvprog", JobWords(job) + portName)),
+          port(*serial, TraceFileFromEnvironment(), TraceTitle("kvprog", JobWords(job) + portName)),
           hooks(dialog, &dialog, portText) {}
 
     const RadioJob job;
     const std::string portName;
     const QString portText;
-    CCommPort serial;
+    const std::unique_ptr<IPort> serial;
     CTracingPort port;
     CTransferHooks hooks;
     QStringList warnings;
@@ -343,6 +344,6 @@ void CRadioController::OnProductionMode(QWidget* parent) {
 
 // The alignment dialog works on the radio directly and never touches the document.
 void CRadioController::OnTestMode(QWidget* parent) {
-    CTestModeDlg dialog(m_toneList, m_port, m_view.FieldText(), parent);
+    CTestModeDlg dialog(m_toneList, m_port, MakePort, m_view.FieldText(), parent);
     dialog.exec();
 }

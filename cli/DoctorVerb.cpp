@@ -1,8 +1,8 @@
 #include "DoctorVerb.h"
 
 #include "ChannelReport.h"
-#include "CommPort.h"
 #include "Doctor.h"
+#include "MakePort.h"
 #include "Options.h"
 
 namespace {
@@ -57,8 +57,8 @@ int RunDoctorVerb(const Args& args, std::string_view synopsis) {
     if (port.empty()) {
         return Fail(kExitUsage, UsageText(synopsis));
     }
-    CCommPort probe;
-    const DoctorReport report = RunDoctor(port, probe);
+    const std::unique_ptr<IPort> probe = MakePort(port);
+    const DoctorReport report = RunDoctor(port, *probe);
     if (!WriteStandardOutput(words.Has("--json") ? DoctorJson(report) : DoctorText(report))) {
         return kExitUsage;
     }

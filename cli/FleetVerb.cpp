@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "Backups.h"
-#include "CommPort.h"
 #include "Console.h"
 #include "FileIO.h"
 #include "FileToSend.h"
@@ -15,6 +14,7 @@
 #include "FleetRun.h"
 #include "Interrupt.h"
 #include "LinkPort.h"
+#include "MakePort.h"
 #include "Numbers.h"
 #include "Options.h"
 #include "RadioVerbs.h"
@@ -215,7 +215,7 @@ int RunFleet(const Args& args, std::string_view synopsis) {
     const CInterruptGuard interrupt(true);
     CTerminalObserver observer(plan.ports);
     const bool automatic = plan.automatic;
-    CFleetRun run(std::move(plan), log, observer, [] { return std::make_unique<CCommPort>(); });
+    CFleetRun run(std::move(plan), log, observer, MakePort);
     if (const Result<> ids = run.CheckIds(); !ids) {
         return Fail(kExitUsage, ids.message +
                                     " (--id-from next continues after the highest used ID; "

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "MakePort.h"
+
 namespace {
 std::string& TraceFile() {
     static std::string path;
@@ -17,8 +19,8 @@ const std::string& TraceFilePath() {
     return TraceFile();
 }
 
-CLinkPort::CLinkPort(std::string_view title)
-    : m_traced(m_serial, TraceFile(), TraceTitle("kvprog-cli", title)) {
+CLinkPort::CLinkPort(const std::string& port, std::string_view title)
+    : m_port(MakePort(port)), m_traced(*m_port, TraceFile(), TraceTitle("kvprog-cli", title)) {
     if (!m_traced.Error().empty()) {
         std::cerr << "kvprog-cli: warning: " << m_traced.Error() << " Going on without a trace.\n";
     }

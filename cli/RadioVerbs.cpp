@@ -21,7 +21,7 @@ constexpr OptionSpec kReadOptions[] = {{"--port", Takes::Values}, kRetriesOption
 
 bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
     CTerminalHooks hooks(std::cerr, kCaptionReading, retries, ErrorIsTerminal());
-    CLinkPort link("read --port " + port);
+    CLinkPort link(port, "read --port " + port);
     const Result<CloneEnd> result = RunClone(link.Port(), hooks, port, CloneDirection::Read, image);
     hooks.Finish();
     if (result.end == CloneEnd::Cancelled) {

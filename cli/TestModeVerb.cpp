@@ -137,7 +137,7 @@ int RunTestModeVerb(const Args& args, std::string_view synopsis) {
         std::to_string(request.value) + ", receive " + FormatMhz(request.rxUnits) + " MHz " +
         request.rxTone + ", transmit " + FormatMhz(request.txUnits) + " MHz " + request.txTone;
     CTerminalHooks hooks(std::cerr, caption, options.retries, false);
-    CLinkPort link("testmode --port " + options.port);
+    CLinkPort link(options.port, "testmode --port " + options.port);
     const Result<TestModeEnd> result = RunTestMode(link.Port(), hooks, options.port, request);
     hooks.Finish();
     return result.end == TestModeEnd::Finished ? kExitOk : kExitRadio;

@@ -98,7 +98,7 @@ int RunSafeWriteVerb(const Args& args, std::string_view synopsis, Sends sends) {
     CTerminalHooks hooks(std::cerr, kCaptionWriting, words.Number("--retries", 0),
                          ErrorIsTerminal());
     hooks.SetForceType(words.Has("--force-type"));
-    CLinkPort link((sends == Sends::OwnBytes ? "restore --port " : "write --port ") + port);
+    CLinkPort link(port, (sends == Sends::OwnBytes ? "restore --port " : "write --port ") + port);
     SafeWriteReport report;
     const Result<SafeWriteEnd> result =
         sends == Sends::OwnBytes ? RunRestore(link.Port(), hooks, port, image, options, report)

@@ -36,7 +36,9 @@ constexpr Verb kVerbs[] = {
     {"import", "import IN.csv BASE.sin OUT.sin",
      "put checked CSV channels into BASE and save the result as OUT", RunImport},
     {"read", "read --port DEV [--retries N] OUT.sin",
-     "read the radio's memory into OUT; DEV is COM1-COM4 or a device path", RunRead, true},
+     "read the radio's memory into OUT; DEV is COM1-COM4, a device path, or DEMO (the "
+     "simulated radio inside the program)",
+     RunRead, true},
     {"write", "write --port DEV [--retries N] [--no-backup] [--no-verify] [--force-type] IN.sin",
      "back up the radio, write IN as the desktop program would, and read it back to check it; "
      "--no-backup and --no-verify leave those steps out, --force-type writes a radio of "

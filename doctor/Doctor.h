@@ -40,9 +40,9 @@ struct DoctorSystem {
     std::string user;     // the user's name; empty: the running user's
 };
 
-// Runs every check for port (COM1-COM4 or a device path), probing the radio through probePort
-// when the port can be opened. A stop request ends the probe at its next pause, the port
-// closed; the report then says no radio answered.
+// Runs every check for port (COM1-COM4, the demo port or a device path), probing the radio
+// through probePort when the port can be opened. A stop request ends the probe at its next
+// pause, the port closed; the report then says no radio answered.
 DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system = {},
                        std::stop_token stop = {});
 

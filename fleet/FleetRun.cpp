@@ -150,7 +150,7 @@ void CFleetRun::SleepUnlessStopping(int milliseconds) {
 }
 
 void CFleetRun::Work(int index) {
-    std::unique_ptr<IPort> port = m_makePort();
+    std::unique_ptr<IPort> port = m_makePort(m_plan.ports[static_cast<std::size_t>(index)]);
     for (bool first = true; !Stopping(); first = false) {
         if (!WaitForRadio(index, *port, first)) {
             break;

@@ -42,8 +42,6 @@ struct FleetPlan {
 inline constexpr int kProbeIntervalMs = 500;
 inline constexpr int kGoneAfterMs = 2000;
 
-using PortFactory = std::function<std::unique_ptr<IPort>()>;
-
 class CFleetRun {
 public:
     // Whether plan can run: ports given, each device once whatever its names, the ID

@@ -175,11 +175,15 @@ void Prune(QDir folder, BackupKind kind, const QString& justSaved, const QDateTi
 
 }  // namespace
 
-QString BackupFolder() {
+QString DataFolder() {
     // Not AppDataLocation: the desktop program and kvprog-cli set different application
-    // names (or none), and both must find the same backups.
+    // names (or none), and both must find the same files.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/kvprog/backups");
+           QStringLiteral("/kvprog");
+}
+
+QString BackupFolder() {
+    return DataFolder() + QStringLiteral("/backups");
 }
 
 QDateTime BackupTakenAt(const QString& path) {

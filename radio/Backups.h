@@ -32,6 +32,9 @@ enum class BackupKind {
 inline constexpr int kBackupsKept = 200;
 inline constexpr int kBackupDays = 90;
 
+// <user data folder>/kvprog, the program's own files' folder (it may not exist yet).
+QString DataFolder();
+
 // The folder of what radios held (it may not exist yet); the copies of what was sent are
 // in its folder "sent".
 QString BackupFolder();

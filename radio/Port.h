@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -58,3 +60,7 @@ public:
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 };
+
+// Makes the port for a name, not yet open: what an exchange that opens its own ports is
+// given (MakePort in the programs, a simulated radio in tests).
+using PortFactory = std::function<std::unique_ptr<IPort>(const std::string& name)>;

@@ -46,6 +46,9 @@ std::string LabelledPort(std::string_view name, std::string_view note) {
 }
 
 std::string DeviceForPort(std::string_view name) {
+    if (name == kDemoPortName) {
+        return std::string(kDemoPortNote);
+    }
     const int number = ComNumber(name);
     if (number == 0) {
         return std::string(name);

@@ -9,10 +9,17 @@
 
 inline constexpr std::array<std::string_view, 4> kPortNames = {"COM1", "COM2", "COM3", "COM4"};
 
+// The demo radio, a simulated radio inside the program (demo/MakePort.h). Its name is no
+// COM name and no device path, so no mapping, cable or device can take it, and its label
+// says what it is wherever the port is named: "DEMO (simulated radio)".
+inline constexpr std::string_view kDemoPortName = "DEMO";
+inline constexpr std::string_view kDemoPortNote = "simulated radio";
+
 // The device behind a port name. For "COMn" (exactly, case-sensitive) the first of these
 // that is set and not empty wins: the environment variable KVPROG_COMn; the settings key
-// "Ports/COMn" of the program's profile; /dev/ttyUSB(n-1). Any other name is a device path
-// and comes back as it is.
+// "Ports/COMn" of the program's profile; /dev/ttyUSB(n-1). The demo port stands for
+// kDemoPortNote, whatever the environment or the settings say. Any other name is a device
+// path and comes back as it is.
 std::string DeviceForPort(std::string_view name);
 
 // Where DeviceForPort found the device of a COM name: "environment KVPROG_COM1",

@@ -22,8 +22,9 @@ LinkTimeline::Time LinkTimeline::Cross(Time ready, Time& free) const {
     return free;
 }
 
-void LinkTimeline::FromPc(std::uint8_t byte, Time t) {
+LinkTimeline::Time LinkTimeline::FromPc(std::uint8_t byte, Time t) {
     m_toRadio.push_back({byte, Cross(t, m_toRadioFree)});
+    return m_toRadio.back().at;
 }
 
 std::vector<LinkTimeline::Timed> LinkTimeline::TakeArrived(Time now) {

@@ -23,8 +23,8 @@ public:
     // Unpaced, bytes cross the line at once and only the latency delays an answer.
     LinkTimeline(Time latency, bool paced) : m_latency(latency), m_paced(paced) {}
 
-    // A byte the PC wrote, taken off the pseudo-terminal at time t.
-    void FromPc(std::uint8_t byte, Time t);
+    // A byte the PC wrote, taken off the line at time t. Returns when it reaches the radio.
+    Time FromPc(std::uint8_t byte, Time t);
     // The PC's bytes that have reached the radio by now, each with its arrival time.
     std::vector<Timed> TakeArrived(Time now);
 

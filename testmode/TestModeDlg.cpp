@@ -15,7 +15,6 @@
 #include <limits>
 #include <map>
 
-#include "CommPort.h"
 #include "MessageBox.h"
 #include "Numbers.h"
 #include "ScrollingPage.h"
@@ -108,12 +107,12 @@ std::uint32_t MhzToLimit(double mhz) {
 
 }  // namespace
 
-CTestModeDlg::CTestModeDlg(const ToneList& toneList, const QString& port, const QString& fieldText,
-                           QWidget* parent)
+CTestModeDlg::CTestModeDlg(const ToneList& toneList, const QString& port, PortFactory makePort,
+                           const QString& fieldText, QWidget* parent)
     : QDialog(parent),
       m_toneList(toneList),
       m_strPort(port),
-      m_portFactory([] { return std::make_unique<CCommPort>(); }),
+      m_portFactory(std::move(makePort)),
       m_runner(&RunTestMode) {
     const std::string field = fieldText.trimmed().toStdString();
     m_dBandBase = field.empty() ? kDefaultBandBase : LeadingDouble(field);
@@ -443,7 +442,7 @@ void CTestModeDlg::OnStart() {
     request.txTone = selectedTone(kTx);
     request.value = *value;
 
-    const std::unique_ptr<IPort> port = m_portFactory();
+    const std::unique_ptr<IPort> port = m_portFactory(m_strPort.toStdString());
     // KVPROG_TRACE names a file that every Start appends its bytes to, for support.
     CTracingPort traced(*port, TraceFileFromEnvironment(),
                         TraceTitle("kvprog", "test mode on " + m_strPort.toStdString()));

@@ -37,20 +37,18 @@ class CTestModeDlg : public QDialog {
     Q_OBJECT
 
 public:
-    using PortFactory = std::function<std::unique_ptr<IPort>()>;
     using ExchangeRunner = std::function<Result<TestModeEnd>(
         IPort&, IExchangeHooks&, const std::string&, const TestModeRequest&)>;
 
     // toneList is the application's and outlives the dialog. port is the chosen port name
-    // ("COM1" to "COM4" or a device path); fieldText is the form's Field entry, whose
-    // leading number is the band's lower limit in MHz (450 when it is empty).
-    CTestModeDlg(const ToneList& toneList, const QString& port, const QString& fieldText,
-                 QWidget* parent = nullptr);
+    // ("COM1" to "COM4", the demo port or a device path), for which makePort makes the port
+    // each Start opens; fieldText is the form's Field entry, whose leading number is the
+    // band's lower limit in MHz (450 when it is empty).
+    CTestModeDlg(const ToneList& toneList, const QString& port, PortFactory makePort,
+                 const QString& fieldText, QWidget* parent = nullptr);
 
-    // Start opens a port from the factory (a CCommPort unless replaced) and runs the
-    // exchange with the runner (RunTestMode unless replaced), tracing the port into the file
-    // the environment variable KVPROG_TRACE names, when it is set.
-    void SetPortFactory(PortFactory factory) { m_portFactory = std::move(factory); }
+    // Start runs the exchange with the runner (RunTestMode unless replaced), tracing the port
+    // into the file the environment variable KVPROG_TRACE names, when it is set.
     void SetRunner(ExchangeRunner runner) { m_runner = std::move(runner); }
 
 protected:

@@ -19,6 +19,7 @@
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
 #include "MainFrm.h"
+#include "MakePort.h"
 #include "NewDocument.h"
 #include "OptionalFeaturesDlg.h"
 #include "ProductionDlg.h"
@@ -213,7 +214,7 @@ void AccessibilityTest::dialogs() {
     // The test mode dialog shows one set of controls for a band, another for a debug item.
     ToneList tones;
     tones.Build();
-    CTestModeDlg testMode(tones, QStringLiteral("COM1"), QStringLiteral("450 - 470MHZ"));
+    CTestModeDlg testMode(tones, QStringLiteral("COM1"), MakePort, QStringLiteral("450 - 470MHZ"));
     testMode.show();
     ExpectEveryControlNamed(&testMode);
     auto* tree = testMode.findChild<QTreeWidget*>();

@@ -760,7 +760,7 @@ void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
         }
     });
     app()->MainFrame()->OnCommand(ID_CHECK_CONNECTION);
-    QVERIFY2(report.startsWith("A radio answered on COM1."), qPrintable(report));
+    QVERIFY2(report.startsWith("A radio answered on COM1 ("), qPrintable(report));
     QVERIFY2(report.contains("ok      a radio answered: identification 00 00 F0 51 35 38 32 54"),
              qPrintable(report));
     QCOMPARE(radio()->Port(), QString("COM1"));

@@ -119,7 +119,7 @@ protected:
     // A factory of one simulated port per worker, each first holding radios[i].
     PortFactory Ports(std::vector<std::shared_ptr<SimRadio>> radios) {
         m_radios = std::move(radios);
-        return [this] {
+        return [this](const std::string&) {
             const std::lock_guard lock(m_mutex);
             auto port = std::make_unique<CSimPort>(m_radios.at(m_ports.size()));
             m_ports.push_back(port.get());

@@ -76,11 +76,13 @@ class TestModeDlgTest : public QObject {
     Q_OBJECT
 
     void Open(const QString& field = "450 - 470MHZ") {
-        m_dlg = std::make_unique<CTestModeDlg>(Tones(), "COM3", field);
-        m_dlg->SetPortFactory([this] {
-            ++m_portsMade;
-            return std::make_unique<CPortProxy>(*m_radio);
-        });
+        m_dlg = std::make_unique<CTestModeDlg>(
+            Tones(), "COM3",
+            [this](const std::string&) {
+                ++m_portsMade;
+                return std::make_unique<CPortProxy>(*m_radio);
+            },
+            field);
         m_dlg->show();
         m_dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kvprog-cli.exe under wine against kvradio-sim, reached as COM5 through wine's port map (a
 # link in the prefix's dosdevices): a read gives the bytes the Linux program reads, a safe
-# write lands in the radio, and a silent radio ends with its message and exit code.
+# write lands in the radio, and a silent radio ends with its message and exit code; the demo
+# port reads as on Linux.
 #   tests/win/cli_wine.sh [LINUX_BUILD_DIR] [WINDOWS_BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -60,4 +61,10 @@ on_com5 silent --fault silent
 run_exe 1 read --port COM5 got.sin
 expect_message "Communication Error，Please check all the connections and the radio power"
 stop_sim
-echo "wine: read, safe write and a silent radio through COM5 behave as on Linux"
+# The demo port needs no port map: the program's own simulated radio, the same on both systems.
+rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/kvprog/demo-radio.sin
+run_exe 0 read --port DEMO windows-demo.sin
+XDG_DATA_HOME="$work/data" "$build/bin/kvprog-cli" read --port DEMO linux-demo.sin 2>/dev/null ||
+    fail "the Linux read of the demo port failed"
+cmp windows-demo.sin linux-demo.sin || fail "the demo radio holds other bytes on Windows"
+echo "wine: read, safe write and a silent radio through COM5, and the demo port, behave as on Linux"
