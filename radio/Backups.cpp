@@ -7,9 +7,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "FileIO.h"
@@ -40,14 +40,46 @@ QString KindFolder(const QString& root, BackupKind kind) {
     return HoldsWhatRadiosHeld(kind) ? root : root + QStringLiteral("/sent");
 }
 
-// Only names of these forms are backups of a folder's kinds; pruning never touches
-// anything else.
-const QRegularExpression& BackupNamePattern(BackupKind kind) {
-    static const QRegularExpression held(
-        QStringLiteral(R"(^(\d{8}-\d{6})(?:-(\d+))?-(read|before-write)\.sin$)"));
-    static const QRegularExpression sent(
-        QStringLiteral(R"(^(\d{8}-\d{6})(?:-(\d+))?-(write)\.sin$)"));
-    return HoldsWhatRadiosHeld(kind) ? held : sent;
+bool AllDigits(QStringView text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// A backup's name taken apart: "20261207-193626-read.sin", "20261207-193626-2-write.sin".
+struct BackupName {
+    QString stamp;     // "20261207-193626"
+    int sequence = 1;  // the same-second number, 1 when the name has none
+    QString kind;      // "read", "before-write" or "write"
+};
+
+// Only names of these forms are backups of a folder's kinds (read and before-write in the
+// main folder, write in sent/); pruning never touches anything else. Read by hand, not with
+// a regular expression: the fleet's worker threads back up radios, and the expression's
+// per-thread stack, freed as a worker ends, crashed the Windows build under wine (in
+// pcre2_jit_stack_free, every few runs of the fleet's tests).
+std::optional<BackupName> ParseBackupName(const QString& name, BackupKind kind) {
+    constexpr qsizetype kStampLength = 15;
+    if (!name.endsWith(QStringLiteral(".sin"))) {
+        return std::nullopt;
+    }
+    QStringView rest = QStringView(name).chopped(4);
+    if (rest.size() < kStampLength + 2 || !AllDigits(rest.first(8)) || rest[8] != u'-' ||
+        !AllDigits(rest.sliced(9, 6)) || rest[kStampLength] != u'-') {
+        return std::nullopt;
+    }
+    BackupName parsed;
+    parsed.stamp = rest.first(kStampLength).toString();
+    rest = rest.sliced(kStampLength + 1);
+    if (const qsizetype dash = rest.indexOf(u'-'); dash > 0 && AllDigits(rest.first(dash))) {
+        parsed.sequence = rest.first(dash).toInt();
+        rest = rest.sliced(dash + 1);
+    }
+    parsed.kind = rest.toString();
+    const bool known = HoldsWhatRadiosHeld(kind)
+                           ? parsed.kind == KindWord(BackupKind::Read) ||
+                                 parsed.kind == KindWord(BackupKind::BeforeWrite)
+                           : parsed.kind == KindWord(BackupKind::Sent);
+    return known ? std::optional(parsed) : std::nullopt;
 }
 
 std::string Quoted(const QString& path) {
@@ -101,11 +133,14 @@ QString Stamp(const QDateTime& when) {
 int FirstFreeNumber(const QDir& folder, const QString& stamp, BackupKind kind) {
     const QString suffix = "-" + KindWord(kind) + ".sin";
     int highest = 0;
-    for (const QString& name : folder.entryList({stamp + "*" + suffix}, QDir::Files)) {
-        const QRegularExpressionMatch match = BackupNamePattern(kind).match(name);
-        if (match.hasMatch() && match.captured(3) == KindWord(kind)) {
-            const QString number = match.captured(2);
-            highest = std::max(highest, number.isEmpty() ? 1 : number.toInt());
+    // Not a name filter: it is a regular expression too (see ParseBackupName).
+    for (const QString& name : folder.entryList(QDir::Files)) {
+        if (!name.startsWith(stamp) || !name.endsWith(suffix)) {
+            continue;
+        }
+        if (const auto parsed = ParseBackupName(name, kind);
+            parsed && parsed->kind == KindWord(kind)) {
+            highest = std::max(highest, parsed->sequence);
         }
     }
     return highest + 1;
@@ -153,17 +188,15 @@ void Prune(QDir folder, BackupKind kind, const QString& justSaved, const QDateTi
     while (entries.hasNext()) {
         entries.next();
         const QString name = entries.fileName();
-        const QRegularExpressionMatch match = BackupNamePattern(kind).match(name);
-        if (!match.hasMatch() || name == justSaved) {
+        const auto parsed = ParseBackupName(name, kind);
+        if (!parsed || name == justSaved) {
             continue;
         }
-        const QString stamp = match.captured(1);
-        if (!oldestKept.isEmpty() && stamp >= oldestKept) {
+        if (!oldestKept.isEmpty() && parsed->stamp >= oldestKept) {
             ++young;
             continue;
         }
-        const QString sequence = match.captured(2);
-        old.push_back({name, stamp, sequence.isEmpty() ? 1 : sequence.toInt()});
+        old.push_back({name, parsed->stamp, parsed->sequence});
     }
     std::sort(old.begin(), old.end(), Newer);
     // The newest keep - 1 besides the one just saved stay, the young ones first among them.

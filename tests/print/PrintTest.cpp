@@ -252,8 +252,9 @@ void PrintTest::wideNarrowSummarisesTheChannelsInUse() {
 
 void PrintTest::pdfShowsTheFormAsItIsNow() {
 #ifdef _WIN32
-    QSKIP("poppler's pdfinfo and pdftotext read the PDF on Linux; under wine, print_wine.sh "
-          "reads the Windows program's PDF with them");
+    QSKIP(
+        "poppler's pdfinfo and pdftotext read the PDF on Linux; under wine, print_wine.sh "
+        "reads the Windows program's PDF with them");
 #endif
     Form form;
     // Edits made after the image was decoded: the sheet shows the form, not the image.
