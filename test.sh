@@ -63,7 +63,8 @@ scripts/windows.sh build-win
 part "Windows installer and zip"
 scripts/windows-package.sh build-win
 part "kvprog-cli.exe, printing and the desktop program under wine"
-ensure_packages xvfb xauth xdotool openbox xclip  # the desktop program driven as by a user
+# The desktop program driven as by a user, without a window manager (see desktop_wine.sh).
+ensure_packages xvfb xauth xdotool xclip
 tests/win/cli_wine.sh build build-win
 tests/win/print_wine.sh build build-win
 tests/win/desktop_wine.sh build build-win

@@ -10,9 +10,6 @@ win=$(realpath "${1:-build-win}")
 if [ -z "${KV_WINE_SCREEN:-}" ]; then
     KV_WINE_SCREEN=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-# A window manager shows and activates windows as a desktop does, which the tests wait for.
-openbox >/dev/null 2>&1 &
-trap 'kill $! 2>/dev/null || true' EXIT
 . "$(dirname "$0")/wait_lib.sh"
 use_prefix "$win"
 # Qt reads this only with wine's WINE prefix: Qt Test's report on standard error.
