@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextEdit>
 
@@ -37,10 +38,11 @@ CFindBar::CFindBar(QTextEdit* text, QWidget* window)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
     layout->addWidget(label);
-    layout->addWidget(m_box, 2);
+    m_box->setMinimumWidth(m_box->fontMetrics().averageCharWidth() * 14);
+    layout->addWidget(m_box, 1);
     layout->addWidget(previous);
     layout->addWidget(next);
-    layout->addWidget(m_status, 3);
+    layout->addWidget(m_status, 1);
     connect(previous, &QPushButton::clicked, this, &CFindBar::FindPrevious);
     connect(next, &QPushButton::clicked, this, &CFindBar::FindNext);
     connect(m_box, &QLineEdit::returnPressed, this, &CFindBar::FindNext);
@@ -71,6 +73,13 @@ void CFindBar::Close() {
     m_text->setFocus(Qt::OtherFocusReason);
 }
 
+// The found text in the middle of the page, with what surrounds it, not at its edge.
+void CFindBar::ShowFound() {
+    QScrollBar* scroll = m_text->verticalScrollBar();
+    scroll->setValue(scroll->value() + m_text->cursorRect().center().y() -
+                     m_text->viewport()->height() / 2);
+}
+
 void CFindBar::Find(QTextDocument::FindFlags direction) {
     const QString word = m_box->text();
     if (word.isEmpty()) {
@@ -80,6 +89,7 @@ void CFindBar::Find(QTextDocument::FindFlags direction) {
     show();
     if (m_text->find(word, direction)) {
         m_status->clear();
+        ShowFound();
         return;
     }
     // Past the last occurrence: on from the other end, as a reader turning back expects.
@@ -91,6 +101,7 @@ void CFindBar::Find(QTextDocument::FindFlags direction) {
     if (m_text->find(word, direction)) {
         m_status->setText(backward ? QStringLiteral("Went on from the end.")
                                    : QStringLiteral("Went on from the top."));
+        ShowFound();
         return;
     }
     m_text->setTextCursor(before);

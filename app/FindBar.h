@@ -25,6 +25,7 @@ public:
 
 private:
     void Find(QTextDocument::FindFlags direction);
+    void ShowFound();
     void Close();
 
     QTextEdit* m_text;

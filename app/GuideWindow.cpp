@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -60,7 +61,13 @@ CGuideWindow::CGuideWindow(const QString& markdown, QWidget* parent)
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     }
     resize(size);
-    splitter->setSizes({size.width() / 4, size.width() - size.width() / 4});
+    // The contents as wide as their headings, up to about 32 characters and two fifths of a
+    // small window; a longer heading is cut short (its tooltip shows all of it).
+    const int contents =
+        std::min({HeadingsWidth(), m_contents->fontMetrics().averageCharWidth() * 32,
+                  size.width() * 2 / 5}) +
+        2 * m_contents->frameWidth() + m_contents->verticalScrollBar()->sizeHint().width();
+    splitter->setSizes({contents, size.width() - contents});
     m_text->setFocus();
 }
 
@@ -85,6 +92,20 @@ void CGuideWindow::FillContents() {
         open.emplace_back(level, item);
     }
     m_contents->expandAll();
+}
+
+// The width the headings take, each indented under the heading above it.
+int CGuideWindow::HeadingsWidth() const {
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent()) {
+            ++depth;
+        }
+        widest = std::max(widest, m_contents->indentation() * depth +
+                                      m_contents->fontMetrics().horizontalAdvance((*it)->text(0)));
+    }
+    return widest;
 }
 
 // The heading at the top of the text, with the cursor on it so that find goes on from there.

@@ -14,6 +14,7 @@ public:
 
 private:
     void FillContents();
+    int HeadingsWidth() const;
     void GoTo(const QTreeWidgetItem* heading);
 
     QTextBrowser* m_text;
