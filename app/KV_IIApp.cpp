@@ -69,31 +69,26 @@ CKV_IIApp::~CKV_IIApp() {
     ExitInstance();
 }
 
-CKV_IIApp::StartResult CKV_IIApp::InitInstance(QStringList arguments) {
+CKV_IIApp::StartResult CKV_IIApp::InitInstance(const StartOptions& options) {
     if (m_toneList.size() == 0) {
         m_toneList.Build();
     }
     m_bEditorsCreated = false;
     CreateDocumentWindows();
-    // The one option that leads the others: this run's port is the demo radio. Nothing of
-    // it is remembered, so the next run starts with the port it always starts with.
-    if (!arguments.isEmpty() && arguments.constFirst() == QStringLiteral("--demo")) {
-        arguments.removeFirst();
+    // This run's port is the demo radio. Nothing of it is remembered, so the next run starts
+    // with the port it always starts with.
+    if (options.demo) {
         m_pRadio->SetPort(
             QString::fromUtf8(kDemoPortName.data(), static_cast<qsizetype>(kDemoPortName.size())));
     }
-    if (!arguments.isEmpty() && arguments.constFirst().startsWith(QStringLiteral("--print"))) {
-        const StartResult printed = PrintFromCommandLine(arguments);
+    if (options.print != StartOptions::Print::None) {
+        const StartResult printed = PrintFromCommandLine(options);
         ExitInstance();
         return printed;
     }
-    bool started = true;
-    if (arguments.isEmpty()) {
+    if (options.file.isEmpty()) {
         NewDocument();
-    } else {
-        started = OpenFile(arguments.constFirst());
-    }
-    if (!started) {
+    } else if (!OpenFile(options.file)) {
         ExitInstance();
         return StartResult::Failed;
     }

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QApplication>
-#include <QStringList>
 #include <memory>
 
+#include "CommandLine.h"
 #include "ToneList.h"
 
 class CKV_IIDoc;
@@ -27,11 +27,10 @@ public:
         Failed,  // start-up failed (the user was told): exit with status 1, no window shown
     };
 
-    // Start-up with the command line's arguments (without the program name): no argument
-    // starts a new document, FILE.sin opens it; --print FILE.sin, --print-to PRINTER
-    // FILE.sin and --print-pdf OUT.pdf FILE.sin print the file and end without a window.
-    // --demo before them chooses the demo port (a simulated radio) for this run.
-    StartResult InitInstance(QStringList arguments);
+    // Start-up as the command line asks (ParseCommandLine): a new document, or the file
+    // opened; a print option prints the file and ends without a window. The demo option
+    // chooses the demo port (a simulated radio) for this run.
+    StartResult InitInstance(const StartOptions& options);
     // Closes the window and releases the document, frame and form (tests start again).
     void ExitInstance();
 
@@ -61,8 +60,8 @@ private:
     void ConnectCommands();
     void NewDocument();
     bool OpenFile(const QString& path);
-    StartResult PrintFromCommandLine(const QStringList& arguments);
-    StartResult PrintFile(const QStringList& arguments);
+    StartResult PrintFromCommandLine(const StartOptions& options);
+    StartResult PrintFile(const StartOptions& options);
     // True (with a word in the status bar) while a clone run goes.
     bool RefuseWhileTransferring();
 

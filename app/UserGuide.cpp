@@ -1,43 +1,12 @@
 #include "UserGuide.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
-#include <QTextBrowser>
-#include <QVBoxLayout>
 
+#include "GuideWindow.h"
 #include "MessageBox.h"
-
-namespace {
-
-constexpr char kGuideTitle[] = "kvprog User Guide";
-
-QDialog* MakeGuideWindow(QWidget* parent, const QString& markdown) {
-    auto* window = new QDialog(parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromUtf8(kGuideTitle));
-    auto* text = new QTextBrowser(window);
-    text->setObjectName(QStringLiteral("userGuide"));
-    text->setAccessibleName(QString::fromUtf8(kGuideTitle));
-    text->setOpenExternalLinks(true);
-    text->setMarkdown(markdown);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(text);
-    // A comfortable reading width, never more than the screen has room for.
-    QSize size(760, 640);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    window->resize(size);
-    return window;
-}
-
-}  // namespace
 
 QString UserGuidePath() {
     return QDir(QCoreApplication::applicationDirPath())
@@ -58,6 +27,8 @@ void ShowUserGuide(QWidget* parent) {
                                 .arg(path, file.errorString()));
         return;
     }
-    open = MakeGuideWindow(parent, QString::fromUtf8(file.readAll()));
+    open = new CGuideWindow(QString::fromUtf8(file.readAll()), parent);
+    open->setAttribute(Qt::WA_DeleteOnClose);
     open->show();
+    open->activateWindow();  // the keys go to the guide, where a window manager may not send them
 }

@@ -72,8 +72,8 @@ private:
     QString Path(const QString& name) { return m_dir.filePath(name); }
     QString Cell(int row, int col) { return view()->Grid().GetTextMatrix(row, col); }
     QString Shown(Setting s) { return view()->SettingCombo(s)->currentText(); }
-    void Start(const QStringList& args = {}) {
-        QCOMPARE(app()->InitInstance(args), CKV_IIApp::StartResult::Run);
+    void Start(const QString& file = {}) {
+        QCOMPARE(app()->InitInstance({.file = file}), CKV_IIApp::StartResult::Run);
     }
     // Answers message boxes with `answer` and the file dialogs with `file`.
     void Answer(QMessageBox::StandardButton answer, const QString& file = QString()) {
@@ -238,7 +238,7 @@ void AppFlowTest::commandLineOpensOrEndsStartUp() {
     QCOMPARE(doc()->GetPathName(), good);
     app()->ExitInstance();
 
-    QCOMPARE(app()->InitInstance({Path("missing.sin")}), CKV_IIApp::StartResult::Failed);
+    QCOMPARE(app()->InitInstance({.file = Path("missing.sin")}), CKV_IIApp::StartResult::Failed);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains("missing.sin"));
     QCOMPARE(app()->MainFrame(), nullptr);

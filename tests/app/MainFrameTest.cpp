@@ -2,6 +2,7 @@
 // close guard, commands during a run, dropped files, fitting to the form, and the about box.
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -13,10 +14,12 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QtTest>
 #include <set>
@@ -27,6 +30,7 @@
 #include "Icons.h"
 #include "MainFrm.h"
 #include "MessageBox.h"
+#include "UserGuide.h"
 #include "Version.h"
 
 namespace {
@@ -257,6 +261,70 @@ private slots:
         QVERIFY(frame.statusBar()->isVisible());
         QCOMPARE(frame.MessageText(), QString("Ready"));
         frame.OnCommand(12345);  // an unknown id is ignored too
+    }
+
+    // The guide's window lists the guide's headings, each leading to its place, and finds a
+    // word forwards and back.
+    void guideHasContentsAndFind() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_F1);
+        auto* text = frame.findChild<QTextBrowser*>("userGuide");
+        auto* contents = frame.findChild<QTreeWidget*>("guideContents");
+        QVERIFY(text && contents);
+        QWidget* guide = text->window();
+        QTRY_COMPARE(QApplication::activeWindow(), guide);
+
+        // The headings of the Markdown file, in order; a "#" line in a code block is none.
+        QFile file(UserGuidePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList headings;
+        bool inCode = false;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+            inCode ^= line.startsWith("```");
+            if (!inCode && line.startsWith('#')) {
+                headings << line.section(' ', 1);
+            }
+        }
+        QStringList listed;
+        for (QTreeWidgetItemIterator it(contents); *it; ++it) {
+            listed << (*it)->text(0);
+        }
+        QCOMPARE(listed, headings);
+        QVERIFY(headings.size() > 10);
+
+        // A heading far down, clicked, is where the text's cursor is, in sight.
+        QTreeWidgetItem* heading = contents->findItems(headings.last(), Qt::MatchRecursive)[0];
+        contents->scrollToItem(heading);
+        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                          contents->visualItemRect(heading).center());
+        QCOMPARE(text->textCursor().block().text(), headings.last());
+        QVERIFY(text->viewport()->rect().contains(text->cursorRect()));
+
+        // Ctrl+F opens the box; Enter and F3 find the next, Shift+F3 the one before, and a
+        // word that is not there is said so, the selection kept.
+        auto* box = guide->findChild<QLineEdit*>("findText");
+        QVERIFY(box && !box->isVisible());
+        QTest::keyClick(text, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(box->isVisible() && box->hasFocus());
+        QTest::keyClicks(box, "serial trace");
+        QTest::keyClick(box, Qt::Key_Return);
+        const QTextCursor first = text->textCursor();
+        QCOMPARE(first.selectedText().toLower(), QString("serial trace"));
+        QTest::keyClick(box, Qt::Key_F3);
+        const QTextCursor second = text->textCursor();
+        QCOMPARE(second.selectedText().toLower(), QString("serial trace"));
+        QVERIFY(second.position() != first.position());
+        QTest::keyClick(box, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(text->textCursor().position(), first.position());
+        auto* status = guide->findChild<QLabel*>("findStatus");
+        box->selectAll();
+        QTest::keyClicks(box, "no such words");
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(status->text().contains("no such words"));
+        QCOMPARE(text->textCursor().position(), first.position());
+        guide->close();
     }
 
     void toolbarButtonsInOrderWithTipsAndPrompts() {

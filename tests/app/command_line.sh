@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# kvprog --print-pdf draws a file's settings sheet into a one-page PDF with no display.
+# kvprog's command line with no display: --help and --version answer on standard output, an
+# option it does not know is refused (exit 2) rather than opened as a file, and --print-pdf
+# draws a file's settings sheet into a one-page PDF.
 set -euo pipefail
 kvprog="$1"
 cli="$2"
+version="$3"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+asked() {  # asked ARGS...: kvprog with no display at all; its status, its output in out/err
+    local got=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work" timeout 20 \
+        "$kvprog" "$@" >"$work/out" 2>"$work/err" </dev/null || got=$?
+    echo "$got"
+}
+[ "$(asked --help)" = 0 ] || fail "--help: exit $(asked --help): $(cat "$work/err")"
+for want in "Usage: kvprog" "FILE.sin" --demo --print --print-to --print-pdf --version; do
+    grep -qF -- "$want" "$work/out" || fail "--help does not describe $want"
+done
+[ ! -s "$work/err" ] || fail "--help wrote to standard error: $(cat "$work/err")"
+[ "$(asked --version)" = 0 ] || fail "--version: exit $(asked --version): $(cat "$work/err")"
+[ "$(cat "$work/out")" = "kvprog $version" ] || fail "--version says \"$(cat "$work/out")\""
+[ "$(asked --no-such-option)" = 2 ] || fail "an unknown option did not exit with 2"
+grep -qF "no-such-option" "$work/err" || fail "the refusal does not name the option"
+[ ! -s "$work/out" ] || fail "a refusal wrote to standard output"
 
 printf 'CH,Receive(MHz),Transmit(MHz),Rx Tone,Tx Tone,Busy,W/N,Scan,Power\r\n' > "$work/in.csv"
 printf '2,462.5625,467.5625,67.0,D023N,YES,Narrow,Delete,Low\r\n' >> "$work/in.csv"
@@ -49,4 +69,4 @@ cp "$work/sheet.pdf" "$work/keep.pdf" && chmod 444 "$work/keep.pdf"
             "$kvprog" --print-pdf "$work/keep.pdf" "$work/sheet.sin" 2>/dev/null; echo $?)" = 1 ] ||
     fail "a read-only PDF was replaced"
 cmp "$work/keep.pdf" "$work/sheet.pdf" || fail "the read-only PDF changed"
-echo "print-pdf: one page with the file's settings"
+echo "kvprog --help, --version and a refusal without a display; --print-pdf: one page"
