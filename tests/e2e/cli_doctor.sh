@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kvprog-cli doctor against simulated radios: a radio that answers, radios that answer the
 # handshake but could not be read, a silent one, a port another program holds (also through a
-# lock whose taker has ended), and a port this user may not open.
+# lock whose taker has ended), a port this user may not open, and a name that is not UTF-8.
 #   cli_doctor.sh KVPROG_CLI KVRADIO_SIM
 set -euo pipefail
 cli="$1"
@@ -90,4 +90,8 @@ run_cli 1 doctor --port "$port"
 grep -q "PROBLEM no radio answered the handshake" out.txt || fail "$(cat out.txt)"
 [ "$(grep -c '  fix: ' out.txt)" -ge 3 ] || fail "not the causes: $(cat out.txt)"
 run_cli 2 doctor --port
+
+# A name that is not UTF-8 still makes valid JSON.
+run_cli 1 doctor --json --port $'bad\xffname'
+json_holds 'r["port"]["name"] == "bad\ufffdname"'
 echo "doctor: ok"
