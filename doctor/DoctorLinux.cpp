@@ -163,7 +163,7 @@ std::string_view KindOf(fs::file_type type) {
         case fs::file_type::block:
             return "a disk (a block device)";
         default:
-            return "not a device";
+            return "neither a file nor a device";
     }
 }
 
