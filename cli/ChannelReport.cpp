@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <QJsonArray>
+
 #include "ChannelCodec.h"
 #include "Csv.h"
 #include "Features.h"
@@ -28,17 +30,12 @@ NamedValues FeatureNamedValues(const RadioImage& image) {
     return values;
 }
 
-// {"name": "value", ...} on one line, or one pair a line at the given indent.
-std::string JsonObject(const NamedValues& values, const std::string& indent) {
-    const bool inline_ = indent.empty();
-    std::string out = "{";
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        out += i == 0 ? "" : ",";
-        out += inline_ ? (i == 0 ? "" : " ") : "\n" + indent + "  ";
-        out += JsonString(values[i].first) + ": " + JsonString(values[i].second);
+QJsonObject JsonObject(const NamedValues& values) {
+    QJsonObject object;
+    for (const auto& [name, value] : values) {
+        object.insert(QString::fromStdString(name), QString::fromStdString(value));
     }
-    out += inline_ ? "}" : "\n" + indent + "}";
-    return out;
+    return object;
 }
 
 NamedValues ChannelValues(const EditorModel& model, int row) {
@@ -67,25 +64,6 @@ std::string PaddedRow(const std::array<std::string, kGridCols>& row,
 
 }  // namespace
 
-std::string JsonString(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            out += "\\u00";
-            out += kHex[u >> 4];
-            out += kHex[u & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string ReportText(const RadioImage& image) {
     const EditorModel model = DecodeForDisplay(image);
     std::string out;
@@ -108,17 +86,15 @@ std::string ReportText(const RadioImage& image) {
     return out;
 }
 
-std::string ReportJson(const RadioImage& image) {
+QJsonObject ReportJson(const RadioImage& image) {
     const EditorModel model = DecodeForDisplay(image);
-    std::string out = "{\n  \"settings\": " + JsonObject(SettingValues(model), "  ");
-    out += ",\n  \"channels\": [";
+    QJsonArray channels;
     for (int row = 1; row < kGridRows; ++row) {
-        out += row == 1 ? "\n    " : ",\n    ";
-        out += JsonObject(ChannelValues(model, row), "");
+        channels.append(JsonObject(ChannelValues(model, row)));
     }
-    out += "\n  ],\n  \"features\": " + JsonObject(FeatureNamedValues(image), "  ");
-    out += "\n}\n";
-    return out;
+    return {{"settings", JsonObject(SettingValues(model))},
+            {"channels", channels},
+            {"features", JsonObject(FeatureNamedValues(image))}};
 }
 
 std::string ReportCsv(const RadioImage& image) {

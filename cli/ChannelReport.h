@@ -3,7 +3,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
+
+#include <QJsonObject>
 
 #include "RadioImage.h"
 
@@ -11,10 +12,7 @@
 std::string ReportText(const RadioImage& image);
 
 // One JSON object with "settings", "channels" and "features".
-std::string ReportJson(const RadioImage& image);
+QJsonObject ReportJson(const RadioImage& image);
 
 // The grid as CSV: the header row, then channels 1 to 16.
 std::string ReportCsv(const RadioImage& image);
-
-// text as a JSON string, quotes included; quotes, backslashes and control characters escaped.
-std::string JsonString(std::string_view text);

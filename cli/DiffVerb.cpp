@@ -2,12 +2,15 @@
 
 #include <vector>
 
-#include "ChannelReport.h"
+#include <QJsonArray>
+#include <QJsonObject>
+
 #include "FileVerbs.h"
 #include "ImageDiff.h"
 #include "Interrupt.h"
 #include "Options.h"
 #include "RadioVerbs.h"
+#include "Verb.h"
 
 namespace {
 
@@ -37,21 +40,19 @@ std::string DiffText(const std::vector<Difference>& differences) {
     return out;
 }
 
-std::string DiffJson(const std::vector<Difference>& differences) {
-    std::string out = "{\n  \"same\": ";
-    out += differences.empty() ? "true" : "false";
-    out += ",\n  \"differences\": [";
-    for (std::size_t i = 0; i < differences.size(); ++i) {
-        const Difference& d = differences[i];
-        out += i == 0 ? "\n    " : ",\n    ";
-        out += "{\"kind\": " + JsonString(KindName(d.kind)) + ", \"field\": " + JsonString(d.field);
+QJsonObject DiffJson(const std::vector<Difference>& differences) {
+    QJsonArray list;
+    for (const Difference& d : differences) {
+        QJsonObject entry{{"kind", QString::fromUtf8(KindName(d.kind))},
+                          {"field", QString::fromStdString(d.field)},
+                          {"a", QString::fromStdString(d.a)},
+                          {"b", QString::fromStdString(d.b)}};
         if (d.kind == DiffKind::Channel) {
-            out += ", \"channel\": " + std::to_string(d.channel);
+            entry.insert("channel", d.channel);
         }
-        out += ", \"a\": " + JsonString(d.a) + ", \"b\": " + JsonString(d.b) + "}";
+        list.append(entry);
     }
-    out += differences.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
+    return {{"same", differences.empty()}, {"differences", list}};
 }
 
 }  // namespace
@@ -91,7 +92,8 @@ int RunDiff(const Args& args, std::string_view synopsis) {
         }
     }
     const std::vector<Difference> differences = CompareImages(a, b);
-    if (!WriteStandardOutput(words.Has("--json") ? DiffJson(differences) : DiffText(differences))) {
+    if (!WriteStandardOutput(words.Has("--json") ? JsonOutput(DiffJson(differences))
+                                                 : DiffText(differences))) {
         return kExitUsage;
     }
     return differences.empty() ? kExitSame : kExitDiffer;

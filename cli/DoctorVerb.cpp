@@ -1,17 +1,25 @@
 #include "DoctorVerb.h"
 
-#include "ChannelReport.h"
+#include <QJsonArray>
+#include <QJsonObject>
+
 #include "Doctor.h"
 #include "MakePort.h"
 #include "Options.h"
+#include "Verb.h"
 
 namespace {
 
 constexpr OptionSpec kDoctorOptions[] = {{"--json"}, {"--port", Takes::Value}};
 
-std::string JsonPort(const DoctorPort& port) {
+// A text, or null when empty.
+QJsonValue TextOrNull(const std::string& text) {
+    return text.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(text));
+}
+
+QJsonObject JsonPort(const DoctorPort& port) {
     const SerialPortFacts& facts = port.facts;
-    std::string json = "{\"device\": " + JsonString(facts.device);
+    QJsonObject json{{"device", QString::fromStdString(facts.device)}};
     for (const auto& [key, value] : {std::pair{"description", facts.description},
                                      {"manufacturer", facts.manufacturer},
                                      {"usb_id", facts.usbId},
@@ -20,30 +28,31 @@ std::string JsonPort(const DoctorPort& port) {
                                      {"by_id", facts.byId},
                                      {"com", port.comName},
                                      {"com_source", port.comSource}}) {
-        json += std::string(", \"") + key + "\": " + (value.empty() ? "null" : JsonString(value));
+        json.insert(QLatin1String(key), TextOrNull(value));
     }
-    return json + "}";
+    return json;
 }
 
-std::string DoctorJson(const DoctorReport& report) {
-    std::string json = "{\"ports\": [";
-    for (std::size_t i = 0; i < report.ports.size(); ++i) {
-        json += (i ? ", " : "") + JsonPort(report.ports[i]);
+QJsonObject DoctorJson(const DoctorReport& report) {
+    QJsonArray ports;
+    for (const DoctorPort& port : report.ports) {
+        ports.append(JsonPort(port));
     }
-    json += "], \"port\": {\"name\": " + JsonString(report.port) +
-            ", \"device\": " + JsonString(report.device) + "}, \"checks\": [";
-    for (std::size_t i = 0; i < report.checks.size(); ++i) {
-        const DoctorCheck& check = report.checks[i];
-        json += std::string(i ? ", " : "") + "{\"name\": " + JsonString(check.name) +
-                ", \"ok\": " + (check.ok ? "true" : "false") +
-                ", \"detail\": " + JsonString(check.detail) +
-                ", \"fix\": " + (check.fix.empty() ? "null" : JsonString(check.fix)) + "}";
+    QJsonArray checks;
+    for (const DoctorCheck& check : report.checks) {
+        checks.append(QJsonObject{{"name", QString::fromStdString(check.name)},
+                                  {"ok", check.ok},
+                                  {"detail", QString::fromStdString(check.detail)},
+                                  {"fix", TextOrNull(check.fix)}});
     }
-    json += "], \"radio\": ";
-    json += report.identification
-                ? "{\"identification\": " + JsonString(*report.identification) + "}"
-                : std::string("null");
-    return json + "}\n";
+    return {{"ports", ports},
+            {"port", QJsonObject{{"name", QString::fromStdString(report.port)},
+                                 {"device", QString::fromStdString(report.device)}}},
+            {"checks", checks},
+            {"radio", report.identification
+                          ? QJsonValue(QJsonObject{
+                                {"identification", QString::fromStdString(*report.identification)}})
+                          : QJsonValue()}};
 }
 
 }  // namespace
@@ -59,7 +68,8 @@ int RunDoctorVerb(const Args& args, std::string_view synopsis) {
     }
     const std::unique_ptr<IPort> probe = MakePort(port);
     const DoctorReport report = RunDoctor(port, *probe);
-    if (!WriteStandardOutput(words.Has("--json") ? DoctorJson(report) : DoctorText(report))) {
+    if (!WriteStandardOutput(words.Has("--json") ? JsonOutput(DoctorJson(report))
+                                                 : DoctorText(report))) {
         return kExitUsage;
     }
     return report.identification ? kExitOk : kExitRadio;

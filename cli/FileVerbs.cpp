@@ -113,7 +113,8 @@ int RunShow(const Args& args, std::string_view synopsis) {
     if (!LoadOrReport(words.positionals[0], image)) {
         return kExitUsage;
     }
-    if (!WriteStandardOutput(words.Has("--json") ? ReportJson(image) : ReportText(image))) {
+    if (!WriteStandardOutput(words.Has("--json") ? JsonOutput(ReportJson(image))
+                                                 : ReportText(image))) {
         return kExitUsage;
     }
     return kExitOk;

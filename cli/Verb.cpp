@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "FileIO.h"
 
 bool WriteStandardOutput(std::string_view text) {
@@ -14,4 +17,8 @@ bool WriteStandardOutput(std::string_view text) {
     }
     Fail(kExitUsage, "cannot write to standard output: " + SystemReason(errno ? errno : EIO));
     return false;
+}
+
+std::string JsonOutput(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
 }

@@ -56,27 +56,60 @@ std::vector<DoctorPort> PortsWithNames(const fs::path& root) {
     return ports;
 }
 
-DoctorCheck RadioCheck(IPort& port, const std::string& name, std::optional<std::string>& id,
-                       std::stop_token stop) {
-    CDoctorHooks hooks(stop);
-    bool answered = false;
-    for (int attempt = 0; attempt < kProbeAttempts && !answered && !stop.stop_requested();
-         ++attempt) {
-        answered = ProbeRadio(port, hooks, name).ok();
+// The "radio" check of a probe that did not find a radio ready for a read.
+DoctorCheck RadioProblem(const Result<ProbeEnd>& probe, const std::string& identification) {
+    switch (probe.end) {
+        case ProbeEnd::OpenFailed:
+            return {"radio", false, "the port could not be opened: " + probe.message + ".",
+                    std::string(kReplugFix)};
+        case ProbeEnd::Unconfirmed:
+            return {"radio", false,
+                    "a radio answered the handshake, but not as a read needs: it never confirmed "
+                    "it (identification: " +
+                        (identification.empty() ? std::string("none") : identification) +
+                        "), so every read would fail.",
+                    "push the programming plug fully home in the radio's socket\n"
+                    "switch the radio off and on again, then check again\n"
+                    "try another cable: a poor one garbles the radio's answers"};
+        default:
+            return {"radio", false, "no radio answered the handshake.",
+                    "push the programming plug fully home in the radio's socket\n"
+                    "switch the radio on, with a charged battery\n"
+                    "check that the cable is on this port: unplug it, plug it in again, and see "
+                    "which port appears in the list above\n"
+                    "try the cable with another radio, or another cable"};
     }
-    if (answered) {
-        id = hooks.Identification();
-        return {"radio", true, "a radio answered: identification " + *id + ".", {}};
-    }
-    return {"radio", false, "no radio answered the handshake.",
-            "push the programming plug fully home in the radio's socket\n"
-            "switch the radio on, with a charged battery\n"
-            "check that the cable is on this port: unplug it, plug it in again, and see which "
-            "port appears in the list above\n"
-            "try the cable with another radio, or another cable"};
 }
 
 }  // namespace
+
+DoctorCheck NotSerialCheck(const std::string& device, std::string_view what) {
+    return {"device", false, device + " is " + std::string(what) + ", not a serial port.",
+            std::string(kChoosePortFix)};
+}
+
+DoctorCheck HeldUntoldCheck(const std::string& device, const std::string& why,
+                            const std::string& fix) {
+    return {"held", false,
+            "whether another program holds " + device + " cannot be told: " + why + ".", fix};
+}
+
+RadioVerdict ProbeForRadio(IPort& port, const std::string& name, std::stop_token stop) {
+    CDoctorHooks hooks(stop);
+    Result<ProbeEnd> probe{ProbeEnd::Cancelled, {}};
+    for (int attempt = 0; attempt < kProbeAttempts && !stop.stop_requested(); ++attempt) {
+        probe = ProbeRadio(port, hooks, name);
+        if (probe.ok() || probe.end == ProbeEnd::OpenFailed) {
+            break;
+        }
+    }
+    if (probe.ok()) {
+        return {
+            {"radio", true, "a radio answered: identification " + hooks.Identification() + ".", {}},
+            hooks.Identification()};
+    }
+    return {RadioProblem(probe, hooks.Identification()), std::nullopt};
+}
 
 DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system,
                        std::stop_token stop) {
@@ -91,7 +124,9 @@ DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSy
             : CheckSystem(system, report.device);
     report.checks = system_checks.checks;
     if (system_checks.mayProbe) {
-        report.checks.push_back(RadioCheck(probePort, port, report.identification, stop));
+        RadioVerdict verdict = ProbeForRadio(probePort, port, stop);
+        report.checks.push_back(std::move(verdict.check));
+        report.identification = std::move(verdict.identification);
     }
     return report;
 }

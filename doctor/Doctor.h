@@ -40,9 +40,20 @@ struct DoctorSystem {
     std::string user;     // the user's name; empty: the running user's
 };
 
+// What a probe of one port found: the "radio" check, and the identification when a radio
+// answered as a read needs it to.
+struct RadioVerdict {
+    DoctorCheck check;
+    std::optional<std::string> identification;  // hex
+};
+
+// Probes the radio on port (named as for RunDoctor) through probePort: a radio answers only
+// when it takes the clone run's handshake and confirmation, as a read needs. A stop request
+// ends the probe at its next pause, the port closed; the verdict then says no radio answered.
+RadioVerdict ProbeForRadio(IPort& probePort, const std::string& port, std::stop_token stop = {});
+
 // Runs every check for port (COM1-COM4, the demo port or a device path), probing the radio
-// through probePort when the port can be opened. A stop request ends the probe at its next
-// pause, the port closed; the report then says no radio answered.
+// through probePort (ProbeForRadio) when the port can be opened.
 DoctorReport RunDoctor(const std::string& port, IPort& probePort, const DoctorSystem& system = {},
                        std::stop_token stop = {});
 

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 #include "CommPort.h"
 #include "DoctorChecks.h"
@@ -29,7 +31,7 @@ bool SessionHasGroup(gid_t gid) {
 DoctorCheck PermissionCheck(const DoctorSystem& system, const std::string& device,
                             const std::string& user) {
     DoctorCheck check{"permission", true, "this user may open " + device + ".", {}};
-    if (::access((system.root / fs::path(device).relative_path()).c_str(), R_OK | W_OK) == 0) {
+    if (::access(UnderRoot(system.root, device).c_str(), R_OK | W_OK) == 0) {
         return check;
     }
     check.ok = false;
@@ -56,27 +58,68 @@ DoctorCheck PermissionCheck(const DoctorSystem& system, const std::string& devic
     return check;
 }
 
-DoctorCheck HeldCheck(const DoctorSystem& system, const std::string& device) {
-    if (!IsHeldByAnother((system.root / fs::path(device).relative_path()).string())) {
+// "flock (process 307, command line: flock /dev/ttyUSB0 sleep 60, parent: bash, process 12)":
+// what can be named of a process. One that has ended is a number only.
+std::string Who(const ProcessFacts& process) {
+    constexpr std::size_t kLongest = 80;  // of a command line shown, which may run to pages
+    std::string text = "process " + std::to_string(process.pid);
+    if (process.name.empty()) {
+        return text;
+    }
+    text = process.name + " (" + text;
+    if (!process.commandLine.empty() && process.commandLine != process.name) {
+        text += ", command line: " + process.commandLine.substr(0, kLongest) +
+                (process.commandLine.size() > kLongest ? "..." : "");
+    }
+    // A parent of 1 is where every orphan ends up, which names nothing.
+    if (process.parent > 1) {
+        text += ", parent: " + (process.parentName.empty() ? "" : process.parentName + ", ") +
+                "process " + std::to_string(process.parent);
+    }
+    return text + ")";
+}
+
+// Whether and by whom device is held, as far as taking it could tell. The lock names the
+// process that took it; one that has ended handed the lock down with the port's descriptor to
+// the processes it started.
+DoctorCheck HeldCheck(const DoctorSystem& system, const std::string& device,
+                      const Result<PortTake>& take) {
+    if (take.ok()) {
         return {"held", true, "no other program holds " + device + ".", {}};
     }
-    std::vector<ProcessFacts> holders = ProcessesLocking(system.root, device);
-    if (holders.empty()) {  // taken by an exclusive open instead: name whoever has it open
-        holders = ProcessesHolding(system.root, device);
+    if (take.end == PortTake::Failed) {
+        return HeldUntoldCheck(device, "opening it failed: " + take.message,
+                               std::string(kReplugFix));
+    }
+    const std::vector<ProcessFacts> lockers = ProcessesLocking(system.root, device);
+    std::string ended;
+    for (const ProcessFacts& locker : lockers) {
+        if (locker.name.empty()) {
+            ended += (ended.empty() ? "process " : ", ") + std::to_string(locker.pid);
+        }
+    }
+    std::vector<ProcessFacts> holders =
+        ended.empty() ? lockers : ProcessesHolding(system.root, device, Holding::Locked);
+    if (holders.empty() && ended.empty()) {
+        if (take.end == PortTake::Denied) {
+            return HeldUntoldCheck(device, "this user may not open it");
+        }
+        holders = ProcessesHolding(system.root, device);  // taken by an exclusive open
     }
     DoctorCheck check{"held", false, {}, {}};
+    for (const ProcessFacts& holder : holders) {
+        check.detail.append(check.detail.empty() ? "held by " : ", ").append(Who(holder));
+        check.fix.append(check.fix.empty() ? "" : "\n");
+        check.fix.append(holder.name.empty() ? "" : "close " + holder.name + ", or: ")
+            .append("kill " + std::to_string(holder.pid));
+    }
     if (holders.empty()) {
-        check.detail = "another program holds " + device + " (one this user may not see).";
+        check.detail = "another program holds " + device + " (one this user may not see)";
         check.fix =
             "close the other program that uses the port (sudo fuser -v " + device + " names it)";
-        return check;
     }
-    for (const ProcessFacts& holder : holders) {
-        const std::string pid = std::to_string(holder.pid);
-        check.detail.append(check.detail.empty() ? "held by " : ", ");
-        check.detail.append(holder.name).append(" (process ").append(pid).append(")");
-        check.fix.append(check.fix.empty() ? "" : "\n");
-        check.fix.append("close ").append(holder.name).append(", or: kill ").append(pid);
+    if (!ended.empty()) {
+        check.detail += "; the lock was taken by " + ended + ", which has ended";
     }
     check.detail += ".";
     return check;
@@ -106,22 +149,61 @@ std::vector<DoctorCheck> ServiceChecks(const DoctorSystem& system) {
     return checks;
 }
 
+// What a file of this type is, where a serial port is a terminal device.
+std::string_view KindOf(fs::file_type type) {
+    switch (type) {
+        case fs::file_type::regular:
+            return "a file";
+        case fs::file_type::directory:
+            return "a folder";
+        case fs::file_type::fifo:
+            return "a named pipe";
+        case fs::file_type::socket:
+            return "a socket";
+        case fs::file_type::block:
+            return "a disk (a block device)";
+        default:
+            return "neither a file nor a device";
+    }
+}
+
+// The device check; nothing when the device is a character device that may be a port.
+std::optional<DoctorCheck> DeviceProblem(const fs::path& path, const std::string& device) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found) {
+        return DoctorCheck{"device", false, device + " does not exist.", std::string(kPlugInFix)};
+    }
+    if (error) {  // a name too long, a file taken for a folder, ...: the system's reason
+        return DoctorCheck{"device", false,
+                           device + " cannot be looked up: " + error.message() + ".",
+                           std::string(kChoosePortFix)};
+    }
+    if (status.type() != fs::file_type::character) {
+        return NotSerialCheck(device, KindOf(status.type()));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 SystemChecks CheckSystem(const DoctorSystem& system, const std::string& device) {
     SystemChecks result;
-    std::error_code error;
-    if (!fs::exists(system.root / fs::path(device).relative_path(), error)) {
-        result.checks.push_back({"device", false, device + " does not exist.",
-                                 "plug the cable in, or choose the port it is on (the ports "
-                                 "found are listed above)"});
+    const fs::path path = UnderRoot(system.root, device);
+    if (std::optional<DoctorCheck> problem = DeviceProblem(path, device)) {
+        result.checks.push_back(std::move(*problem));
+        return result;
+    }
+    const Result<PortTake> take = TryTakePort(path.string());
+    if (take.end == PortTake::NotSerial) {
+        result.checks.push_back(NotSerialCheck(device, "a device other than a terminal"));
         return result;
     }
     const std::string user = system.user.empty() ? RunningUser() : system.user;
     result.checks.push_back({"device", true, device + " exists.", {}});
     result.checks.push_back(PermissionCheck(system, device, user));
-    result.checks.push_back(HeldCheck(system, device));
-    result.mayProbe = result.checks[1].ok && result.checks[2].ok;
+    result.checks.push_back(HeldCheck(system, device, take));
+    result.mayProbe = take.ok();
     for (DoctorCheck& check : ServiceChecks(system)) {
         result.checks.push_back(std::move(check));
     }

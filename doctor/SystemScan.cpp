@@ -1,5 +1,6 @@
 #include "SystemScan.h"
 
+#include "Numbers.h"
 #include "SerialPorts.h"
 
 #include <sys/stat.h>
@@ -9,15 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <system_error>
 
 namespace {
-
-// root joined with an absolute path.
-fs::path Under(const fs::path& root, const std::string& absolute) {
-    return root / fs::path(absolute).relative_path();
-}
 
 std::vector<std::vector<std::string>> ColonRecords(const fs::path& path) {
     std::vector<std::vector<std::string>> records;
@@ -46,16 +43,62 @@ std::vector<pid_t> Pids(const fs::path& root) {
     return pids;
 }
 
+// The words of /proc/PID/cmdline (each ends in a NUL) joined by spaces; else the program's
+// path, which a process without words (a kernel thread, one being replaced) may still show.
+std::string CommandLine(const fs::path& folder) {
+    std::ifstream in(folder / "cmdline", std::ios::binary);
+    std::string words((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    while (!words.empty() && words.back() == '\0') {
+        words.pop_back();
+    }
+    std::replace(words.begin(), words.end(), '\0', ' ');
+    std::error_code error;
+    return !words.empty() ? words : fs::read_symlink(folder / "exe", error).string();
+}
+
+pid_t ParentOf(const fs::path& folder) {
+    std::ifstream in(folder / "status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("PPid:")) {
+            return static_cast<pid_t>(LeadingInteger(std::string_view(line).substr(5)));
+        }
+    }
+    return 0;
+}
+
+// Whether the descriptor at /proc/PID/fd/N carries a lock: its fdinfo has a "lock:" line.
+bool CarriesLock(const fs::path& fd) {
+    std::ifstream info(fd.parent_path().parent_path() / "fdinfo" / fd.filename());
+    for (std::string line; std::getline(info, line);) {
+        if (line.starts_with("lock:")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ProcessFacts Process(const fs::path& root, pid_t pid) {
-    return {pid, FirstLineOf(root / "proc" / std::to_string(pid) / "comm")};
+    const fs::path folder = root / "proc" / std::to_string(pid);
+    ProcessFacts process{
+        pid, FirstLineOf(folder / "comm"), CommandLine(folder), ParentOf(folder), {}};
+    if (process.parent > 0) {
+        process.parentName = FirstLineOf(root / "proc" / std::to_string(process.parent) / "comm");
+    }
+    return process;
 }
 
 }  // namespace
 
-std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::string& device) {
+fs::path UnderRoot(const fs::path& root, const std::string& path) {
+    std::error_code error;
+    return root / fs::absolute(fs::path(path), error).relative_path();
+}
+
+std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::string& device,
+                                           Holding holding) {
     std::error_code error;
     // A link such as /dev/serial/by-id/... names the same device as its target.
-    const fs::path wanted = fs::weakly_canonical(Under(root, device), error);
+    const fs::path wanted = fs::weakly_canonical(UnderRoot(root, device), error);
     std::vector<ProcessFacts> holders;
     for (const pid_t pid : Pids(root)) {
         if (pid == ::getpid() && root == "/") {
@@ -64,7 +107,8 @@ std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::stri
         for (const auto& fd :
              fs::directory_iterator(root / "proc" / std::to_string(pid) / "fd", error)) {
             const fs::path target = fs::read_symlink(fd.path(), error);
-            if (!error && (Under(root, target.string()) == wanted || target == device)) {
+            if (!error && (UnderRoot(root, target.string()) == wanted || target == device) &&
+                (holding == Holding::Open || CarriesLock(fd.path()))) {
                 holders.push_back(Process(root, pid));
                 break;
             }
@@ -76,7 +120,7 @@ std::vector<ProcessFacts> ProcessesHolding(const fs::path& root, const std::stri
 
 std::vector<ProcessFacts> ProcessesLocking(const fs::path& root, const std::string& device) {
     struct stat status {};
-    if (::stat(Under(root, device).c_str(), &status) != 0) {
+    if (::stat(UnderRoot(root, device).c_str(), &status) != 0) {
         return {};
     }
     // "1: FLOCK  ADVISORY  WRITE 4711 00:19:3 0 EOF": the lock's file as device:inode.
@@ -112,7 +156,7 @@ std::vector<ProcessFacts> ProcessesNamed(const fs::path& root,
 std::optional<GroupFacts> DeviceGroup(const fs::path& root, const std::string& device,
                                       const std::string& user) {
     struct stat status {};
-    if (::stat(Under(root, device).c_str(), &status) != 0) {
+    if (::stat(UnderRoot(root, device).c_str(), &status) != 0) {
         return std::nullopt;
     }
     GroupFacts group;

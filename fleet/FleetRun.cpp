@@ -230,7 +230,10 @@ bool CFleetRun::WaitForProbe(int index, IPort& port, bool present) {
     const std::string& name = m_plan.ports[static_cast<std::size_t>(index)];
     auto lastAnswer = std::chrono::steady_clock::now();
     while (!Stopping()) {
-        const bool answered = ProbeRadio(port, hooks, name).ok();
+        // A radio that takes the handshake is there, even one whose answers a write cannot
+        // go on with: its job runs, and fails saying why.
+        const ProbeEnd end = ProbeRadio(port, hooks, name).end;
+        const bool answered = end == ProbeEnd::Ready || end == ProbeEnd::Unconfirmed;
         const auto now = std::chrono::steady_clock::now();
         if (answered) {
             lastAnswer = now;

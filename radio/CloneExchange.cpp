@@ -33,7 +33,12 @@ constexpr int kPassesAfterReadBlock = 199;
 constexpr int kPassesAfterWriteBlock = 201;
 
 // How an attempt to put the radio into programming mode ended.
-enum class Link { Ready, Cancelled, Failed };
+enum class Link {
+    Ready,
+    Cancelled,
+    NoHandshake,  // no attempt's handshake was acknowledged
+    Unconfirmed,  // the handshake was, but the confirmation after the identification was not
+};
 
 class CCloneRun {
 public:
@@ -148,7 +153,7 @@ Link CCloneRun::Handshake() {
         }
         m_hooks.Sleep(1);
     }
-    return Link::Failed;
+    return Link::NoHandshake;
 }
 
 bool CCloneRun::Identify() {
@@ -173,18 +178,18 @@ Link CCloneRun::Confirm() {
         }
         m_hooks.ShowMessage(kMsgSendOrder, MessageIcon::Exclamation);
         if (resends == kConfirmResends) {
-            return Link::Failed;
+            return Link::Unconfirmed;
         }
     }
     std::uint8_t answer = 0;
     const ReceiveResult got = m_port.Receive(std::span(&answer, 1));
     if (!got.ok) {
-        return Link::Failed;
+        return Link::Unconfirmed;
     }
     if (got.count == 1 && answer == kAck) {
         return Link::Ready;
     }
-    return PumpPasses(kPassesAfterRefusedConfirmation, 1) ? Link::Failed : Link::Cancelled;
+    return PumpPasses(kPassesAfterRefusedConfirmation, 1) ? Link::Unconfirmed : Link::Cancelled;
 }
 
 Result<CloneEnd> CCloneRun::Read(RadioImage& image) {
@@ -273,15 +278,21 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
     return direction == CloneDirection::Read ? run.Read(image) : run.Write(outgoing);
 }
 
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName) {
+Result<ProbeEnd> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName) {
     if (Result<> opened = port.Open(portName, kCloneTimeouts); !opened) {
-        return Failure(OpenFailedText(opened.message));
+        return {ProbeEnd::OpenFailed, std::move(opened.message)};
     }
     CPortCloser guard(port);
     CCloneRun run(port, hooks, guard, 1);
-    if (run.Handshake() != Link::Ready) {
-        return Failure(std::string(kMsgCommunicationError));
+    switch (run.EnterProgrammingMode()) {
+        case Link::Ready:
+            return {ProbeEnd::Ready, {}};
+        case Link::Cancelled:
+            return {ProbeEnd::Cancelled, {}};
+        case Link::NoHandshake:
+            return {ProbeEnd::NoHandshake, std::string(kMsgCommunicationError)};
+        case Link::Unconfirmed:
+            break;
     }
-    run.Identify();
-    return {};
+    return {ProbeEnd::Unconfirmed, std::string(kMsgCommunicationError)};
 }

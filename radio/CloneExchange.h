@@ -50,9 +50,19 @@ Result<CloneEnd> RunClone(IPort& port, ICloneHooks& hooks, const std::string& po
                           CloneDirection direction, RadioImage& image,
                           int handshakeAttempts = kCloneHandshakeAttempts);
 
-// Whether a radio on portName answers the handshake now: one attempt, no box, the port closed
-// again at once. An answering radio is asked for its identification too (the hooks hear
-// it) and left as a read cancelled at that point leaves it: ready for the next session at
-// once, which a radio left waiting for the identification request is not (it would take the
-// first byte of the next handshake for that request).
-Result<> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName);
+// How far a probe got with the radio, the first value a radio ready for a read.
+enum class ProbeEnd {
+    Ready,        // the radio took the handshake and confirmed it, as a read needs
+    OpenFailed,   // the port could not be opened; the message says why
+    NoHandshake,  // nothing acknowledged the handshake
+    Unconfirmed,  // the handshake was acknowledged, but the confirmation after the
+                  // identification was not (noise before the radio's answers does this): a
+                  // read could not go on
+    Cancelled,    // a cancel check saw the request
+};
+
+// Whether a radio on portName could be read now: one attempt at the clone run's way into
+// programming mode (handshake, identification, confirmation), no box, the port closed again
+// at once. The hooks hear the identification when one came. An answering radio is left as a
+// read leaves it, in programming mode, where the next session's handshake is heard at once.
+Result<ProbeEnd> ProbeRadio(IPort& port, ICloneHooks& hooks, const std::string& portName);

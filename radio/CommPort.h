@@ -17,9 +17,19 @@
 
 #include "Port.h"
 
-// Whether another program holds device: it is opened and taken the way every exchange takes
-// a port, then let go at once. Having it open is not enough where the system allows that.
-bool IsHeldByAnother(const std::string& device);
+// What taking device meets now: it is opened and taken the way every exchange takes a port,
+// then let go at once. Having it open is not holding it where the system allows that.
+enum class PortTake {
+    Taken,      // free: an exchange could have it
+    Held,       // another program holds it (on Windows also when this user may not open it:
+                // the system answers both alike)
+    NotSerial,  // it opens, but is no serial port
+    Denied,     // this user may not open it
+    Failed,     // it cannot be opened for another reason
+};
+
+// The message is the system's reason when the port was not taken.
+Result<PortTake> TryTakePort(const std::string& device);
 
 class CCommPort final : public IPort {
 public:

@@ -87,15 +87,21 @@ namespace {
 
 // Opens device for reading and writing, without waiting for a modem line and without making
 // it the controlling terminal, and takes its advisory lock: how every program here takes a
-// port. The descriptor, or -1 with errno set (EBUSY when another program holds the lock).
-int OpenAndLockDevice(const std::string& device) {
+// port. The descriptor, or -1 with errno set (EBUSY when another program holds the lock,
+// ENOTTY when the device is no terminal, so no serial port).
+int TakeDevice(const std::string& device) {
     // Non-blocking, so that neither the open nor any read waits for a modem line.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return -1;
     }
+    int error = 0;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    } else if (!::isatty(fd)) {
+        error = ENOTTY;
+    }
+    if (error != 0) {
         ::close(fd);
         errno = error;
         return -1;
@@ -123,25 +129,32 @@ std::string DeviceNode(const std::string& device) {
     return "file " + std::to_string(node.st_dev) + ":" + std::to_string(node.st_ino);
 }
 
-bool IsHeldByAnother(const std::string& device) {
-    const int fd = OpenAndLockDevice(device);
-    if (fd < 0) {
-        return errno == EBUSY;
+Result<PortTake> TryTakePort(const std::string& device) {
+    const int fd = TakeDevice(device);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
     }
-    ::close(fd);
-    return false;
+    const int error = errno;
+    switch (error) {
+        case EBUSY:
+            return {PortTake::Held, std::strerror(error)};
+        case ENOTTY:
+            return {PortTake::NotSerial, std::strerror(error)};
+        case EACCES:
+        case EPERM:
+            return {PortTake::Denied, std::strerror(error)};
+        default:
+            return {PortTake::Failed, std::strerror(error)};
+    }
 }
 
 Result<> CCommPort::Open(const std::string& name, const CommTimeouts& timeouts) {
     Close();
     const std::string device = DeviceForPort(name);
-    const int fd = OpenAndLockDevice(device);
+    const int fd = TakeDevice(device);
     if (fd < 0) {
-        return Refused(device, errno);
-    }
-    if (!::isatty(fd)) {
-        ::close(fd);
-        return Failure(device + ": not a serial port");
+        return errno == ENOTTY ? Failure(device + ": not a serial port") : Refused(device, errno);
     }
     // Also keeps out programs that open the device without taking the lock.
     ::ioctl(fd, TIOCEXCL);

@@ -6,6 +6,7 @@
 #include <timeapi.h>
 
 #include <string>
+#include <system_error>
 
 #include "CommPort.h"
 #include "PortNames.h"
@@ -110,14 +111,20 @@ std::string DeviceNode(const std::string& device) {
     return name.rfind("COM", 0) == 0 ? "port " + name : std::string();
 }
 
-bool IsHeldByAnother(const std::string& device) {
+Result<PortTake> TryTakePort(const std::string& device) {
     const HANDLE port = OpenExclusive(device);
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        return {held ? PortTake::Held : PortTake::Failed,
+                std::system_category().message(static_cast<int>(error))};
     }
+    const bool serial = ::GetFileType(port) == FILE_TYPE_CHAR;
     ::CloseHandle(port);
-    return false;
+    if (!serial) {
+        return {PortTake::NotSerial, "not a character device"};
+    }
+    return {};
 }
 
 CCommPort::~CCommPort() {
