@@ -244,7 +244,7 @@ void CRadioController::RunRead(Run& run) {
     if (!RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
         return;
     }
-    Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+    Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
     run.before = m_document->m_image;
     m_document->m_image = radio;
     run.read = radio;
@@ -254,7 +254,7 @@ void CRadioController::RunRead(Run& run) {
 void CRadioController::RunCompare(Run& run) {
     RadioImage radio = m_document->m_image;
     if (RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
-        Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+        Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
         run.read = radio;
     }
 }
