@@ -23,6 +23,7 @@
 #include "ProgramSettings.h"
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
+#include "RestoreQuestion.h"
 #include "SafeWrite.h"
 #include "TestModeDlg.h"
 #include "TracingPort.h"
@@ -153,7 +154,7 @@ void CRadioController::OnRestoreFromBackup(QWidget* parent) {
     FileDialogRequest request = ChannelDataRequest(false);
     request.caption = QStringLiteral("Restore Radio From Backup");
     if (!request.places.isEmpty()) {
-        request.suggested = BackupFolder() + QStringLiteral("/");  // made by the request
+        request.folder = BackupFolder();  // made by the request
     }
     const QString path = AskFileName(parent, request);
     if (path.isEmpty()) {
@@ -164,11 +165,8 @@ void CRadioController::OnRestoreFromBackup(QWidget* parent) {
         ShowMessage(parent, QString::fromStdString(loaded.message));
         return;
     }
-    MessageRequest confirm{
-        QStringLiteral("Write the backup of %1 (%2) to the radio?")
-            .arg(BackupTakenAt(path).toString(QStringLiteral("d MMMM yyyy, HH:mm:ss")),
-                 QFileInfo(path).fileName()),
-        QString::fromUtf8(kAppTitle), QMessageBox::Yes | QMessageBox::No};
+    MessageRequest confirm{RestoreQuestion(path, backup), QString::fromUtf8(kAppTitle),
+                           QMessageBox::Yes | QMessageBox::No};
     confirm.defaultButton = QMessageBox::No;
     if (ShowMessage(parent, confirm) != QMessageBox::Yes) {
         return;
@@ -244,7 +242,7 @@ void CRadioController::RunRead(Run& run) {
     if (!RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
         return;
     }
-    Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+    Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
     run.before = m_document->m_image;
     m_document->m_image = radio;
     run.read = radio;
@@ -254,7 +252,7 @@ void CRadioController::RunRead(Run& run) {
 void CRadioController::RunCompare(Run& run) {
     RadioImage radio = m_document->m_image;
     if (RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
-        Warn(SaveBackup(radio, BackupKind::Read).result.message, run.warnings);
+        Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
         run.read = radio;
     }
 }

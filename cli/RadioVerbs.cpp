@@ -31,7 +31,7 @@ bool ReadRadio(const std::string& port, int retries, RadioImage& image) {
         return false;
     }
     // A backup that cannot be saved is only reported: the read matters more than its copy.
-    if (const BackupSaved saved = SaveBackup(image, BackupKind::Read); !saved.result) {
+    if (const BackupSaved saved = SaveBackup(image, BackupKind::Read, {port, {}}); !saved.result) {
         std::cerr << "kvprog-cli: warning: no backup: " << saved.result.message << "\n";
     }
     return true;

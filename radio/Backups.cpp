@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
-#include <optional>
+#include <utility>
 #include <vector>
 
 #include "FileIO.h"
@@ -20,66 +20,8 @@ constexpr mode_t kPrivateFolder = 0700;
 // The moment a backup was taken, at the start of its name; it sorts as the time does.
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
-QString KindWord(BackupKind kind) {
-    switch (kind) {
-        case BackupKind::Read:
-            return QStringLiteral("read");
-        case BackupKind::BeforeWrite:
-            return QStringLiteral("before-write");
-        case BackupKind::Sent:
-            break;
-    }
-    return QStringLiteral("write");
-}
-
-bool HoldsWhatRadiosHeld(BackupKind kind) {
-    return kind != BackupKind::Sent;
-}
-
 QString KindFolder(const QString& root, BackupKind kind) {
     return HoldsWhatRadiosHeld(kind) ? root : root + QStringLiteral("/sent");
-}
-
-bool AllDigits(QStringView text) {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// A backup's name taken apart: "20261207-193626-read.sin", "20261207-193626-2-write.sin".
-struct BackupName {
-    QString stamp;     // "20261207-193626"
-    int sequence = 1;  // the same-second number, 1 when the name has none
-    QString kind;      // "read", "before-write" or "write"
-};
-
-// Only names of these forms are backups of a folder's kinds (read and before-write in the
-// main folder, write in sent/); pruning never touches anything else. Read by hand, not with
-// a regular expression: the fleet's worker threads back up radios, and the expression's
-// per-thread stack, freed as a worker ends, crashed the Windows build under wine (in
-// pcre2_jit_stack_free, every few runs of the fleet's tests).
-std::optional<BackupName> ParseBackupName(const QString& name, BackupKind kind) {
-    constexpr qsizetype kStampLength = 15;
-    if (!name.endsWith(QStringLiteral(".sin"))) {
-        return std::nullopt;
-    }
-    QStringView rest = QStringView(name).chopped(4);
-    if (rest.size() < kStampLength + 2 || !AllDigits(rest.first(8)) || rest[8] != u'-' ||
-        !AllDigits(rest.sliced(9, 6)) || rest[kStampLength] != u'-') {
-        return std::nullopt;
-    }
-    BackupName parsed;
-    parsed.stamp = rest.first(kStampLength).toString();
-    rest = rest.sliced(kStampLength + 1);
-    if (const qsizetype dash = rest.indexOf(u'-'); dash > 0 && AllDigits(rest.first(dash))) {
-        parsed.sequence = rest.first(dash).toInt();
-        rest = rest.sliced(dash + 1);
-    }
-    parsed.kind = rest.toString();
-    const bool known = HoldsWhatRadiosHeld(kind)
-                           ? parsed.kind == KindWord(BackupKind::Read) ||
-                                 parsed.kind == KindWord(BackupKind::BeforeWrite)
-                           : parsed.kind == KindWord(BackupKind::Sent);
-    return known ? std::optional(parsed) : std::nullopt;
 }
 
 std::string Quoted(const QString& path) {
@@ -128,19 +70,20 @@ QString Stamp(const QDateTime& when) {
     return when.toString(kStampFormat);
 }
 
-// The same-second number the next backup of this kind and second starts from: one above
-// the highest taken, so that the numbers keep the order of the backups even after pruning.
-int FirstFreeNumber(const QDir& folder, const QString& stamp, BackupKind kind) {
-    const QString suffix = "-" + KindWord(kind) + ".sin";
+// The same-second number the next backup of this name starts from: one above the highest
+// taken, so that the numbers keep the order of the backups even after pruning.
+int FirstFreeNumber(const QDir& folder, const BackupName& name) {
     int highest = 0;
     // Not a name filter: it is a regular expression too (see ParseBackupName).
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        if (!name.startsWith(stamp) || !name.endsWith(suffix)) {
+    for (const QString& entry : folder.entryList(QDir::Files)) {
+        if (!entry.startsWith(name.stamp)) {
             continue;
         }
-        if (const auto parsed = ParseBackupName(name, kind);
-            parsed && parsed->kind == KindWord(kind)) {
-            highest = std::max(highest, parsed->sequence);
+        if (auto parsed = ParseBackupName(entry)) {
+            const int sequence = std::exchange(parsed->sequence, name.sequence);
+            if (*parsed == name) {
+                highest = std::max(highest, sequence);
+            }
         }
     }
     return highest + 1;
@@ -149,12 +92,12 @@ int FirstFreeNumber(const QDir& folder, const QString& stamp, BackupKind kind) {
 // Takes a free name by creating the file exclusively, so that no backup ever replaces
 // another, not even one a second kvprog saves in the same second. Returns the path, or an
 // empty string with the reason in why.
-QString ReserveName(const QDir& folder, const QString& stamp, BackupKind kind, Result<>& why) {
+QString ReserveName(const QDir& folder, BackupName name, Result<>& why) {
     constexpr int kMaxSameSecond = 1000;
-    const int first = FirstFreeNumber(folder, stamp, kind);
+    const int first = FirstFreeNumber(folder, name);
     for (int n = first; n < first + kMaxSameSecond; ++n) {
-        const QString number = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
-        const QString path = folder.filePath(stamp + number + "-" + KindWord(kind) + ".sin");
+        name.sequence = n;
+        const QString path = folder.filePath(BackupFileName(name));
         bool existed = false;
         const Result<> created = CreateNewFile(PathFromUtf8(path.toStdString()), existed);
         if (created) {
@@ -231,19 +174,19 @@ bool EnsureBackupFolder() {
     return MakePrivateFolder(BackupFolder());
 }
 
-BackupSaved SaveBackup(const RadioImage& image, BackupKind kind) {
-    return SaveBackupIn(BackupFolder(), image, kind, QDateTime::currentDateTime());
+BackupSaved SaveBackup(const RadioImage& image, BackupKind kind, const BackupOrigin& origin) {
+    return SaveBackupIn(BackupFolder(), image, kind, origin, QDateTime::currentDateTime());
 }
 
 BackupSaved SaveBackupIn(const QString& root, const RadioImage& image, BackupKind kind,
-                         const QDateTime& when, int keep) {
+                         const BackupOrigin& origin, const QDateTime& when, int keep) {
     const QString folder = KindFolder(root, kind);
     if (!MakePrivateFolder(root) || !MakePrivateFolder(folder)) {
         return {Failure("Cannot create the backup folder " + Quoted(folder) + "."), {}};
     }
     QDir dir(folder);
     Result<> result;
-    const QString path = ReserveName(dir, Stamp(when), kind, result);
+    const QString path = ReserveName(dir, DescribeBackup(Stamp(when), kind, origin, image), result);
     if (path.isEmpty()) {
         return {result, {}};
     }

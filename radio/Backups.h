@@ -10,24 +10,20 @@
 // The files sit in <user data folder>/kvprog/backups (QStandardPaths::GenericDataLocation,
 // usually ~/.local/share, or $XDG_DATA_HOME), the copies of what was sent in its folder
 // "sent"; the same folders for kvprog and kvprog-cli whatever application name either sets.
-// They are named after the local time: YYYYMMDD-HHMMSS-read.sin,
-// YYYYMMDD-HHMMSS-before-write.sin and sent/YYYYMMDD-HHMMSS-write.sin; a second backup of
-// the same kind in the same second gets -2, -3 ... before the kind. The folders are private
-// to the user (0700) and so are the files (0600): they hold radio configurations. Files of
-// other names are never touched.
+// They are named after the local time, the port, the radio type, the file written and the
+// kind (BackupNames.h): 20261207-193626-COM1-T520-read.sin,
+// 20261207-193626-COM1-T520-Fire brigade-before-write.sin and
+// sent/20261207-193626-COM1-T520-Fire brigade-write.sin. The folders are private to the user
+// (0700) and so are the files (0600): they hold radio configurations. Files of other names
+// are never touched.
 #pragma once
 
 #include <QDateTime>
 #include <QString>
 
+#include "BackupNames.h"
 #include "RadioImage.h"
 #include "SinFile.h"
-
-enum class BackupKind {
-    Read,         // a complete read
-    BeforeWrite,  // the radio's memory, read just before a write
-    Sent,         // the image a write sent
-};
 
 inline constexpr int kBackupsKept = 200;
 inline constexpr int kBackupDays = 90;
@@ -45,15 +41,17 @@ QDateTime BackupTakenAt(const QString& path);
 // Creates the backup folder when it is missing; false when it cannot be created.
 bool EnsureBackupFolder();
 
-// Saves image as a backup of the given kind taken now, then prunes that kind's folder. The
-// message of a failure names the file or folder and the reason.
+// Saves image as a backup of the given kind taken now, named after where it came from, then
+// prunes that kind's folder. The message of a failure names the file or folder and the
+// reason.
 struct BackupSaved {
     Result<> result;
     QString path;  // the file written; empty on failure
 };
-BackupSaved SaveBackup(const RadioImage& image, BackupKind kind);
+BackupSaved SaveBackup(const RadioImage& image, BackupKind kind, const BackupOrigin& origin);
 
 // SaveBackup in the backup folder root, at the time when, keeping at least keep backups of
 // the kind's folder (and, for what radios held, every one younger than kBackupDays).
 BackupSaved SaveBackupIn(const QString& root, const RadioImage& image, BackupKind kind,
-                         const QDateTime& when, int keep = kBackupsKept);
+                         const BackupOrigin& origin, const QDateTime& when,
+                         int keep = kBackupsKept);

@@ -150,6 +150,7 @@ private:
     Result<CloneEnd> Clone(int stage, std::string_view status, CloneDirection direction,
                            RadioImage& image, const RadioImage* guard = nullptr);
     std::string RestoreAdvice() const;
+    BackupOrigin Origin() const { return {m_portName, m_options.source}; }
 
     IPort& m_port;
     ISafeWriteHooks& m_hooks;
@@ -199,7 +200,7 @@ Result<SafeWriteEnd> CSafeWrite::BackUp() {
     m_report.before = before;
     m_report.radioType = RadioTypeText(before);
     // The backup is what undoes this write: without it on the disk nothing is written.
-    const BackupSaved saved = SaveBackup(before, BackupKind::BeforeWrite);
+    const BackupSaved saved = SaveBackup(before, BackupKind::BeforeWrite, Origin());
     if (!saved.result) {
         return {SafeWriteEnd::NotBackedUp, NotSavedText(saved.result.message)};
     }
@@ -254,7 +255,7 @@ Result<SafeWriteEnd> CSafeWrite::Written(const Result<CloneEnd>& written) {
         m_report.blockSent || m_report.blocksWritten > 0 || written.end == CloneEnd::WriteFailed;
     if (written.end != CloneEnd::OpenFailed) {
         // A copy of what was sent is for support; failing to keep it is only a warning.
-        const BackupSaved saved = SaveBackup(m_image, BackupKind::Sent);
+        const BackupSaved saved = SaveBackup(m_image, BackupKind::Sent, Origin());
         if (!saved.result && m_report.backupError.empty()) {
             m_report.backupError = saved.result.message;
         }

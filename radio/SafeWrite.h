@@ -49,7 +49,8 @@ public:
 struct SafeWriteOptions {
     bool backup = true;
     bool verify = true;
-    std::string source;     // what is written, for messages: the document's or file's name
+    std::string source;     // what is written, for messages and the backups' names: the
+                            // document's or file's name
     std::string checkHint;  // how the user checks a radio: "use Compare With Radio"
     // How the user restores the backup at a path into the radio on a port, ending the advice
     // "or restore the backup ...": "with kvprog-cli restore --port COM1 \"PATH\"". Unset: the

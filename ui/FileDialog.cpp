@@ -111,6 +111,9 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, request.appends);
     dialog.setNameFilters(request.filter.split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(request.suffix);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
     if (!request.suggested.isEmpty()) {
         dialog.selectFile(request.suggested);
     }

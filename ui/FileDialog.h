@@ -18,6 +18,7 @@ struct FileDialogPlace {
 struct FileDialogRequest {
     bool save = false;  // a Save As dialog; otherwise Open
     QString caption;
+    QString folder;                 // the folder it opens in; empty: where it last was
     QString suggested;              // the file name offered
     QString filter;                 // for example "Channel Data (*.sin)"
     QString suffix;                 // added to a typed name without one, for example "sin"

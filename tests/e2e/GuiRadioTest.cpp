@@ -128,7 +128,7 @@ private slots:
     void compareShowsWhatTheFormHoldsAgainstTheRadio();
     void aRadioOfAnotherTypeIsWrittenOnlyWhenTheUserSaysSo();
     void theWriteStepsAreMenuItemsRememberedInTheSettings();
-    void restoreWritesABackupBackAfterItsDateIsConfirmed();
+    void restoreWritesABackupBackAfterWhatItHoldsIsConfirmed();
     void aReadNeverLosesAnEditNorOverwritesTheOpenFile();
     void aSilentRadioShowsTheAttemptAndTheDevice();
     void productionModeGivesEachRadioTheNextId();
@@ -472,7 +472,7 @@ void GuiRadioTest::theWriteStepsAreMenuItemsRememberedInTheSettings() {
     QVERIFY(!app()->MainFrame()->Action(ID_VERIFY_AFTER_WRITING)->isChecked());
 }
 
-void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
+void GuiRadioTest::restoreWritesABackupBackAfterWhatItHoldsIsConfirmed() {
     const CDataFolder data;
     StartRadio();
     RadioImage backup = RadioMemory();
@@ -484,14 +484,25 @@ void GuiRadioTest::restoreWritesABackupBackAfterItsDateIsConfirmed() {
     EncodeImage(DecodeForDisplay(backup), formReading);
     QVERIFY(Bytes(formReading).left(0x3D8) != Bytes(backup).left(0x3D8));
     QVERIFY(EnsureBackupFolder());
-    const QString path = QDir(BackupFolder()).filePath("20240305-141502-read.sin");
+    const QString path = QDir(BackupFolder()).filePath("20240305-141502-COM2-T520-read.sin");
     QVERIFY(SaveSinFile(QFile::encodeName(path).toStdString(), backup).ok());
     QFile::remove(m_dir.filePath("saved.sin"));
-    SetFileDialogHandler([&path](const FileDialogRequest&) { return path; });
+    FileDialogRequest asked;
+    SetFileDialogHandler([&](const FileDialogRequest& request) {
+        asked = request;
+        return path;
+    });
     RunTransfer(ID_RESTORE_FROM_BACKUP);
     SetFileDialogHandler(nullptr);
+    // The dialog opens in the backups folder with no name typed in for the user.
+    QCOMPARE(QDir(asked.folder), QDir(BackupFolder()));
+    QCOMPARE(asked.suggested, QString());
+    // Before anything is sent, the box says what the backup holds.
     QCOMPARE(m_messages, QStringList({"Write the backup of 5 March 2024, 14:15:02 "
-                                      "(20240305-141502-read.sin) to the radio?"}));
+                                      "(20240305-141502-COM2-T520-read.sin) to the radio?\n\n"
+                                      "Radio type: KV - T520\n"
+                                      "Channels in use: 1-2, 9 (3 of 16)\n"
+                                      "Port: COM2"}));
     RadioImage radio;
     QVERIFY(LoadSinFile(QFile::encodeName(m_dir.filePath("saved.sin")).toStdString(), radio).ok());
     QCOMPARE(Bytes(radio).left(0x3D8), Bytes(backup).left(0x3D8));

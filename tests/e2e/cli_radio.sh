@@ -255,7 +255,8 @@ safety)
     [ "$(backups_of read | wc -l)" -eq 1 ] || fail "not one read backup: $(ls "$backups")"
     [ -z "$(backups_of write)" ] || fail "a read left a write backup"
     cmp "$(backups_of read)" known.sin || fail "the read backup differs from the read"
-    basename "$(backups_of read)" | grep -qE '^[0-9]{8}-[0-9]{6}-read\.sin$' ||
+    # Named after the time, the port (the pseudo-terminal /dev/pts/N), and the radio type.
+    basename "$(backups_of read)" | grep -qE '^[0-9]{8}-[0-9]{6}-pts[0-9]+-T310X-read\.sin$' ||
         fail "bad backup name: $(backups_of read)"
 
     # A write keeps what it was about to send: what the radio received, byte for byte.

@@ -186,6 +186,10 @@ TEST_F(SafeWrite, NothingIsWrittenUntilTheBackupIsOnTheDisk) {
     RadioImage backup;
     ASSERT_TRUE(LoadSinFile(report.backupPath, backup).ok());
     EXPECT_EQ(backup, held);
+    // Both backups say where they came from: the port, the radio type and the file.
+    EXPECT_TRUE(report.backupPath.ends_with("-COM1-T310X-fresh-before-write.sin"))
+        << report.backupPath;
+    EXPECT_EQ(QDir(BackupFolder() + "/sent").entryList({"*-COM1-T310X-fresh-write.sin"}).size(), 1);
     EXPECT_TRUE(std::equal(image.data(), image.data() + addr::kWriteEnd, radio.memory.data()));
 }
 

@@ -1,6 +1,8 @@
-// The file dialog's set-up: shortcuts a request adds to the sidebar, under their own names.
+// The file dialog's set-up: shortcuts a request adds to the sidebar, under their own names;
+// the folder it opens in.
 #include <QAbstractItemModel>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -27,6 +29,7 @@ class FileDialogTest : public QObject {
 
 private slots:
     void aPlaceIsInTheSidebarUnderItsName();
+    void itOpensInItsFolderWithNoNameTyped();
     void withoutPlacesTheSidebarIsLeftAlone();
     void theDetailColumnsShowTheirWholeTexts();
 };
@@ -68,6 +71,19 @@ void FileDialogTest::aPlaceIsInTheSidebarUnderItsName() {
     // or the next dialog without it would show the folder's bare name.
     dialog.reject();
     QVERIFY(!dialog.sidebarUrls().contains(QUrl::fromLocalFile(folder)));
+}
+
+void FileDialogTest::itOpensInItsFolderWithNoNameTyped() {
+    QTemporaryDir data;
+    FileDialogRequest request;
+    request.folder = data.path();
+    request.places << FileDialogPlace{"Backups", data.path()};
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, request);
+    QCOMPARE(QDir(dialog.directory()), QDir(data.path()));
+    const auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(name);
+    QCOMPARE(name->text(), QString());
 }
 
 void FileDialogTest::theDetailColumnsShowTheirWholeTexts() {
