@@ -187,6 +187,7 @@ void CKV_IIApp::ConnectCommands() {
     connect(radio, &CRadioController::transferRunningChanged, m_pMainWnd.get(),
             &CMainFrame::SetTransferRunning);
     connect(radio, &CRadioController::statusMessage, m_pMainWnd.get(), &CMainFrame::SetMessageText);
+    connect(radio, &CRadioController::runEnded, m_pMainWnd.get(), &CMainFrame::SetLastResult);
 }
 
 bool CKV_IIApp::RefuseWhileTransferring() {

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -53,6 +54,33 @@ QPoint CentredOn(const QRect& area, const QSize& frame) {
     const int y = area.top() + (area.height() - frame.height()) / 2;
     return {std::max(x, area.left()), std::max(y, area.top())};
 }
+
+// The last result's text when the run failed: a red that reads on a light status bar.
+QColor FailedColor() {
+    return {0xC0, 0x00, 0x00};
+}
+
+// The last result's pane: as much of its text as fits, cut with "..." where the window is too
+// narrow for it (the tooltip has it all).
+class CResultPane final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);  // the frame; the text is drawn here, cut to fit
+        QPainter painter(this);
+        const int indent = fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+        const QRect area = contentsRect().adjusted(indent, 0, -indent, 0);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
 
 constexpr Qt::Key kLockKeys[3] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
 
@@ -169,6 +197,19 @@ QString CMainFrame::DocumentText() const {
     return m_documentPane->text();
 }
 
+void CMainFrame::SetLastResult(const QString& text, bool failed) {
+    m_lastResult->setText(text);
+    m_lastResult->setToolTip(text);  // the whole text where the pane is too narrow for it
+    SetAccessibleText(m_lastResult, QString(), text);  // read after the pane's name
+    m_lastResult->setMaximumWidth(m_lastResult->sizeHint().width());
+    QPalette palette;  // no colour of its own: the status bar's
+    if (failed) {
+        palette.setColor(QPalette::WindowText, FailedColor());
+    }
+    m_lastResult->setPalette(palette);
+    m_lastResult->show();
+}
+
 void CMainFrame::CreateMenus() {
     // The items' texts are set now (the toolbar and the prompts use them); the items go into
     // their menu when it first opens, which spares start-up some 80 menu entries.
@@ -255,6 +296,17 @@ void CMainFrame::CreateStatusBar() {
         m_indicators[i] = pane;
     }
     UpdateIndicators();
+
+    // No prompt or hint replaces it, as they do the message pane's text.
+    m_lastResult = new CResultPane(bar);
+    m_lastResult->setObjectName(QStringLiteral("lastResult"));
+    m_lastResult->setTextFormat(Qt::PlainText);
+    m_lastResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    SetAccessibleText(m_lastResult, QStringLiteral("Last result"), QString());
+    m_lastResult->hide();
+    // Where the bar is too narrow for both, the result gets two thirds of what the message
+    // pane and it share; never more than its text needs (SetLastResult).
+    bar->addPermanentWidget(m_lastResult, 2);
 
     connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, bar, &QWidget::setVisible);
 }

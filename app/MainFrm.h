@@ -53,6 +53,9 @@ public:
     // Text of the document pane, left of the indicators: what the form holds.
     void SetDocumentText(const QString& text);
     QString DocumentText() const;
+    // The last run's result, at the right end of the status bar until the next run ends:
+    // red when it failed. Hidden until the first run has ended.
+    void SetLastResult(const QString& text, bool failed);
 
     // Puts the form in the window inside a scroll area: on a screen too small for the form
     // it scrolls, and the menu, toolbar and status bar keep their own places around it.
@@ -101,6 +104,7 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_documentPane = nullptr;
     QLabel* m_indicators[3] = {};  // CAP, NUM, SCRL
+    QLabel* m_lastResult = nullptr;
     bool m_lockState[3] = {};
     std::function<bool()> m_closeGuard;
     QMetaObject::Connection m_focusFollower;  // the form area following the keyboard focus

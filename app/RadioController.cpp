@@ -24,6 +24,7 @@
 #include "ProgressDlg.h"
 #include "RadioTexts.h"
 #include "RestoreQuestion.h"
+#include "RunResult.h"
 #include "SafeWrite.h"
 #include "TestModeDlg.h"
 #include "TracingPort.h"
@@ -72,8 +73,9 @@ SafeWriteOptions WriteOptions(const CRadioController& radio, const QString& sour
     return options;
 }
 
-QString Now() {
-    return QTime::currentTime().toString(QStringLiteral("HH:mm"));
+// The port as the user is told it: "COM1 (/dev/ttyUSB0)".
+QString PortText(const QString& port) {
+    return QString::fromStdString(PortWithDevice(port.toStdString()));
 }
 
 }  // namespace
@@ -84,7 +86,8 @@ struct CRadioController::Run {
     Run(RadioJob job_, const QString& portName_, CProgressDlg& dialog)
         : job(job_),
           portName(portName_.toStdString()),
-          portText(QString::fromStdString(PortWithDevice(portName))),
+          portText(PortText(portName_)),
+          what(Sentence(JobWords(job)) + portText),
           serial(MakePort(portName)),
           // KVPROG_TRACE names a file that every run appends its bytes to, for support.
           port(*serial, TraceFileFromEnvironment(), TraceTitle("kvprog", JobWords(job) + portName)),
@@ -93,11 +96,13 @@ struct CRadioController::Run {
     const RadioJob job;
     const std::string portName;
     const QString portText;
+    const QString what;  // the run and its port, as its result names it
     const std::unique_ptr<IPort> serial;
     CTracingPort port;
     CTransferHooks hooks;
     QStringList warnings;
     QString done;                    // what the status bar tells once the run is over
+    RunResult result;                // how a run that was not done ended
     std::optional<RadioImage> read;  // the radio's memory, after a complete read or compare
     RadioImage before;               // the document before a complete read replaced it
 };
@@ -129,6 +134,13 @@ void CRadioController::SetBackUpBeforeWriting(bool on) {
 
 void CRadioController::SetVerifyAfterWriting(bool on) {
     SetWriteStepOn(WriteStep::Verify, on);
+}
+
+void CRadioController::SetPort(const QString& port) {
+    m_port = port;
+    if (m_progressDlg && m_progressDlg->HasWindow() && !m_running) {
+        ShowTarget();
+    }
 }
 
 void CRadioController::OnReadFromRadio() {
@@ -188,6 +200,19 @@ void CRadioController::OpenProgressDialog(RadioJob job) {
     if (!dialog.HasWindow()) {
         dialog.Create(&m_view.Grid());
     }
+    if (!m_running) {
+        ShowTarget();
+    }
+}
+
+void CRadioController::ShowTarget() {
+    QString text = QStringLiteral("Port: %1").arg(PortText(m_port));
+    if (m_job == RadioJob::Write && m_document) {
+        text += QStringLiteral("\nFile: %1").arg(m_document->GetTitle());
+    } else if (m_job == RadioJob::Restore) {
+        text += QStringLiteral("\nBackup: %1").arg(m_restoreName);
+    }
+    ProgressDialog().SetTarget(text);
 }
 
 void CRadioController::OnRadioTransfer() {
@@ -205,6 +230,7 @@ void CRadioController::OnRadioTransfer() {
     if (job == RadioJob::Write) {
         m_view.EncodeImage();
     }
+    ShowTarget();  // the port and file as they are now, which the run takes
     m_running = true;
     emit transferRunningChanged(true);
     Run run(job, m_port, ProgressDialog());
@@ -230,6 +256,9 @@ void CRadioController::OnRadioTransfer() {
     } catch (const std::exception& error) {
         // The port is closed by now; say what went wrong instead of ending the program.
         ShowMessage(&m_view, QString::fromUtf8(error.what()));
+        run.done.clear();
+        run.result = EndedOtherwise(run.what, QStringLiteral("failed"),
+                                    QString::fromUtf8(error.what()), true);
     }
     ProgressDialog().DestroyWindow();
     m_running = false;
@@ -239,22 +268,30 @@ void CRadioController::OnRadioTransfer() {
 
 void CRadioController::RunRead(Run& run) {
     RadioImage radio = m_document->m_image;
-    if (!RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
+    if (const Result<CloneEnd> read =
+            RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio);
+        !read) {
+        run.result = CloneResult(run.what, read.end);
         return;
     }
     Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
     run.before = m_document->m_image;
     m_document->m_image = radio;
     run.read = radio;
-    run.done = QStringLiteral("Read from %1 at %2").arg(run.portText, Now());
+    run.done = QStringLiteral("Read from %1 at %2").arg(run.portText, ClockTime());
 }
 
 void CRadioController::RunCompare(Run& run) {
     RadioImage radio = m_document->m_image;
-    if (RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio)) {
-        Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
-        run.read = radio;
+    const Result<CloneEnd> read =
+        RunClone(run.port, run.hooks, run.portName, CloneDirection::Read, radio);
+    if (!read) {
+        run.result = CloneResult(run.what, read.end);
+        return;
     }
+    Warn(SaveBackup(radio, BackupKind::Read, {run.portName, {}}).result.message, run.warnings);
+    run.read = radio;
+    run.result = {QStringLiteral("Compared with %1 at %2").arg(run.portText, ClockTime())};
 }
 
 void CRadioController::RunWrite(Run& run) {
@@ -269,18 +306,29 @@ void CRadioController::RunSafeWriteOf(Run& run, const RadioImage& image, const Q
                                       bool restore) {
     const SafeWriteOptions options = WriteOptions(*this, name);
     SafeWriteReport report;
+    // A failure's box waits for what it means to the radio, below: one box says both.
+    run.hooks.HoldFailures();
     const Result<SafeWriteEnd> written =
         restore ? ::RunRestore(run.port, run.hooks, run.portName, image, options, report)
                 : RunSafeWrite(run.port, run.hooks, run.portName, image, options, report);
     Warn(report.backupError, run.warnings);
-    if (!written.message.empty()) {
-        run.warnings.prepend(Sentence(written.message));
+    QStringList box;
+    if (const QString failure = run.hooks.TakeFailure(); !failure.isEmpty()) {
+        box << failure;
     }
-    if (written) {
+    if (!written.message.empty()) {
+        box << Sentence(written.message);
+    }
+    if (!box.isEmpty()) {
+        run.warnings.prepend(box.join(QStringLiteral("\n\n")));
+    }
+    if (!written) {
+        run.result = SafeWriteResult(run.what, written, report, name);
+    } else {
         run.done =
             QStringLiteral("%1 %2%3 at %4")
                 .arg(restore ? name + " restored to" : QStringLiteral("Written to"), run.portText,
-                     report.checked ? QStringLiteral(" and checked") : QString(), Now());
+                     report.checked ? QStringLiteral(" and checked") : QString(), ClockTime());
     }
 }
 
@@ -293,7 +341,9 @@ void CRadioController::Finish(Run& run) {
     }
     if (!run.done.isEmpty()) {
         emit statusMessage(run.done);
+        run.result = {run.done, false};
     }
+    emit runEnded(run.result.text, run.result.failed);
     for (const QString& warning : run.warnings) {
         ShowMessage(&m_view, warning);
     }
@@ -343,5 +393,11 @@ void CRadioController::OnProductionMode(QWidget* parent) {
 // The alignment dialog works on the radio directly and never touches the document.
 void CRadioController::OnTestMode(QWidget* parent) {
     CTestModeDlg dialog(m_toneList, m_port, MakePort, m_view.FieldText(), parent);
+    const QString what = QStringLiteral("Test mode on %1").arg(PortText(m_port));
+    connect(&dialog, &CTestModeDlg::startEnded, this,
+            [this, &what](TestModeEnd end, const QString& sent) {
+                const RunResult result = TestModeResult(what, end, sent);
+                emit runEnded(result.text, result.failed);
+            });
     dialog.exec();
 }

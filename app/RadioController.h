@@ -50,7 +50,7 @@ public:
 
     // The port of the next exchange: "COM1" to "COM4" or a device path.
     const QString& Port() const { return m_port; }
-    void SetPort(const QString& port) { m_port = port; }
+    void SetPort(const QString& port);
 
     // The write's steps, remembered in the settings file; both on until the user says not.
     bool BackUpBeforeWriting() const;
@@ -68,11 +68,17 @@ signals:
     void transferRunningChanged(bool running);
     // What a run did, for the status bar: "Written to COM1 (/dev/ttyUSB0) and checked at 07:14".
     void statusMessage(const QString& text);
+    // A run ended (a read, write, compare, restore, or a test mode Start): what it did, on
+    // which port and when, or what went wrong; failed when the radio did not get, or may not
+    // hold, what the run was for.
+    void runEnded(const QString& text, bool failed);
 
 private:
     struct Run;
 
     void OpenProgressDialog(RadioJob job);
+    // Names the port, and the file a write sends, in the progress window: the next run's.
+    void ShowTarget();
     // One function a job: each runs the exchange over run's port and notes in run what the
     // user is to hear once the progress window has gone.
     void RunRead(Run& run);

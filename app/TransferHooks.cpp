@@ -41,8 +41,27 @@ void CTransferHooks::ShowMessage(std::string_view text, MessageIcon icon) {
     m_checkConnection = ::ShowMessage(m_parent, request) == QMessageBox::Help || m_checkConnection;
 }
 
+void CTransferHooks::ShowFailure(std::string_view text) {
+    if (m_holdFailures) {
+        m_failure = Text(text);
+    } else {
+        ISafeWriteHooks::ShowFailure(text);
+    }
+}
+
 RetryAnswer CTransferHooks::AskRetryCancel(std::string_view text) {
-    MessageRequest request{Text(text), QString::fromUtf8(kAppTitle),
+    return AskRetry(Text(text));
+}
+
+RetryAnswer CTransferHooks::AskRetryCheck(std::string_view text) {
+    return AskRetry(Text(text) +
+                    QStringLiteral("\n\nThe radio has been written; only its check is waiting "
+                                   "for an answer. Retry checks it again and writes nothing; "
+                                   "Cancel leaves it written but not checked."));
+}
+
+RetryAnswer CTransferHooks::AskRetry(const QString& text) {
+    MessageRequest request{text, QString::fromUtf8(kAppTitle),
                            QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::NoIcon,
                            QStringLiteral("Port: %1").arg(m_port)};
     request.helpButton = QString::fromUtf8(kCheckConnectionButton);

@@ -6,6 +6,7 @@
 #include "SafeWrite.h"
 
 #include <QString>
+#include <utility>
 
 class CProgressDlg;
 class QWidget;
@@ -34,14 +35,28 @@ public:
     // "The radio is a RADIO_TYPE but this document is for a DOC_TYPE. Write anyway?"
     bool WriteOtherType(std::string_view radioType, std::string_view documentType) override;
     RetryAnswer AskWriteAgain(std::string_view text) override;
+    // The communication error's box, saying that the radio was written and only the check is
+    // tried again.
+    RetryAnswer AskRetryCheck(std::string_view text) override;
+    void ShowFailure(std::string_view text) override;
+
+    // From now on the box of a failure that ends a run is kept, not shown: the caller shows
+    // it, with what the failure means, in one box (TakeFailure).
+    void HoldFailures() { m_holdFailures = true; }
+    // The failure's box kept since HoldFailures, once; empty when none came.
+    QString TakeFailure() { return std::exchange(m_failure, QString()); }
 
     // Whether the user asked, in the communication error's or the open failure's box, to
     // check the connection once the run is over.
     bool CheckConnectionAsked() const { return m_checkConnection; }
 
 private:
+    RetryAnswer AskRetry(const QString& text);
+
     CProgressDlg& m_dialog;
     QWidget* m_parent;
     QString m_port;
     bool m_checkConnection = false;
+    bool m_holdFailures = false;
+    QString m_failure;
 };

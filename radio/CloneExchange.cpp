@@ -111,7 +111,7 @@ void CCloneRun::StepProgress(int limit) {
 }
 
 Result<CloneEnd> CCloneRun::Fail(CloneEnd end, std::string_view text, bool fillProgress) {
-    m_hooks.ShowMessage(text, MessageIcon::Exclamation);
+    m_hooks.ShowFailure(text);
     m_guard.Close();
     if (fillProgress) {
         m_hooks.SetProgressPosition(kProgressMaximum);

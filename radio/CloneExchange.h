@@ -3,8 +3,8 @@
 //
 // A run paces itself with the hooks' sleeps and hands control to the surrounding program
 // only through PumpOne, at fixed points; after each pump it tests IsCancelled. Every box it
-// shows goes through the hooks while the port is still open. The port is closed on every
-// way out, exceptions included.
+// shows goes through the hooks while the port is still open (the hooks may keep a failure's
+// box for later: ShowFailure). The port is closed on every way out, exceptions included.
 #pragma once
 
 #include <string>

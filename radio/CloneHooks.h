@@ -27,4 +27,8 @@ public:
     virtual void Attempt(int /*attempt*/, int /*of*/) {}
     // The radio's identification arrived (as many of its bytes as came).
     virtual void Identified(std::span<const std::uint8_t> /*identification*/) {}
+    // The box of a failure that ends the run part-way (a short reply, a missing
+    // acknowledgement), before the port closes. Hooks whose caller has more to say about
+    // the failure once the run is over may keep the text and show both in one box then.
+    virtual void ShowFailure(std::string_view text) { ShowMessage(text, MessageIcon::Exclamation); }
 };

@@ -26,8 +26,9 @@ const DialogTemplate& ProgressTemplate() {
         {IDC_PROGRESS_LABEL, ControlKind::Static, label.c_str(), 7, 38, 47, 12},
         {IDC_PROGRESS_STATUS, ControlKind::Static, status.c_str(), 48, 38, 142, 21},
         {IDC_PROGRESS_ATTEMPT, ControlKind::Static, "", 48, 60, 142, 10},
+        {IDC_PROGRESS_TARGET, ControlKind::Static, "", 7, 72, 246, 20},
     };
-    static const DialogTemplate dialog = {"Dialog", 260, 74, "Times New Roman", 10, controls};
+    static const DialogTemplate dialog = {"Dialog", 260, 96, "Times New Roman", 10, controls};
     return dialog;
 }
 
@@ -41,6 +42,8 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     m_bar = FindControl<QProgressBar>(this, IDC_PROGRESS_BAR);
     m_status = FindControl<QLabel>(this, IDC_PROGRESS_STATUS);
     m_attempt = FindControl<QLabel>(this, IDC_PROGRESS_ATTEMPT);
+    m_target = FindControl<QLabel>(this, IDC_PROGRESS_TARGET);
+    m_target->setTextFormat(Qt::PlainText);  // a file's name is never markup
     m_bar->setTextVisible(false);
     connect(m_start, &QPushButton::clicked, this, &CProgressDlg::OnOK);
     connect(FindControl<QPushButton>(this, 2), &QPushButton::clicked, this,
@@ -77,6 +80,14 @@ void CProgressDlg::SetAttempt(const QString& text) {
 
 QString CProgressDlg::Attempt() const {
     return m_attempt->text();
+}
+
+void CProgressDlg::SetTarget(const QString& text) {
+    m_target->setText(text);
+}
+
+QString CProgressDlg::Target() const {
+    return m_target->text();
 }
 
 void CProgressDlg::AllowStart() {

@@ -15,6 +15,7 @@ inline constexpr int IDC_PROGRESS_BAR = 1003;
 inline constexpr int IDC_PROGRESS_LABEL = 1004;
 inline constexpr int IDC_PROGRESS_STATUS = 1005;
 inline constexpr int IDC_PROGRESS_ATTEMPT = 1006;  // below the status: the handshake's attempt
+inline constexpr int IDC_PROGRESS_TARGET = 1007;   // at the bottom: the port, and the file sent
 
 class CProgressDlg : public QDialog {
     Q_OBJECT
@@ -38,6 +39,10 @@ public:
     // "attempt 3 of 15" below the status line, while a radio does not answer; "" hides it.
     void SetAttempt(const QString& text);
     QString Attempt() const;
+    // What the run is with: "Port: COM1 (/dev/ttyUSB0)", and for a write a line naming the
+    // file. Kept when the window opens again.
+    void SetTarget(const QString& text);
+    QString Target() const;
     // Start may be pressed again: the run it asked for did not begin.
     void AllowStart();
     int Position() const;
@@ -65,4 +70,5 @@ private:
     QProgressBar* m_bar = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_attempt = nullptr;
+    QLabel* m_target = nullptr;
 };

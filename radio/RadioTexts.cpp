@@ -23,6 +23,10 @@ std::string PartWrittenText(std::string_view how, int blocks, int total, std::st
             .append(source)
             .append(" and part of what it held before.");
     }
-    text.append(" Write it again");
+    return text + " " + WriteAgainText(restore);
+}
+
+std::string WriteAgainText(std::string_view restore) {
+    std::string text = "Write it again";
     return restore.empty() ? text + "." : text.append(", or restore the backup ").append(restore);
 }

@@ -28,6 +28,10 @@ std::string OpenFailedText(std::string_view reason);
 std::string PartWrittenText(std::string_view how, int blocks, int total, std::string_view source,
                             std::string_view restore);
 
+// What undoes a write the radio did not take as sent: "Write it again, or restore the backup
+// RESTORE", or without a backup "Write it again.".
+std::string WriteAgainText(std::string_view restore);
+
 // The transfer progress dialog (CProgressDlg).
 inline constexpr std::string_view kCaptionReading = "Reading Data Progress";
 inline constexpr std::string_view kCaptionWriting = "Writing Data Progress";

@@ -50,8 +50,9 @@ public:
     // guard: stop the session right after the identification when the radio is of another
     // type than this image or its identification is too short to tell; the clone run checks
     // cancel there, before any block, and leaves the radio as a cancelled read does.
-    void Begin(int index, std::string_view status, const RadioImage* guard) {
+    void Begin(int index, WriteStage stage, std::string_view status, const RadioImage* guard) {
         m_index = index;
+        m_stage = stage;
         m_status = status;
         m_position = 0;
         m_blocks = 0;
@@ -72,8 +73,10 @@ public:
         m_inner.ShowMessage(text, icon);
     }
     RetryAnswer AskRetryCancel(std::string_view text) override {
-        return m_inner.AskRetryCancel(text);
+        return m_stage == WriteStage::Verify ? m_inner.AskRetryCheck(text)
+                                             : m_inner.AskRetryCancel(text);
     }
+    void ShowFailure(std::string_view text) override { m_inner.ShowFailure(text); }
     void PumpOne() override { m_inner.PumpOne(); }
     bool IsCancelled() override { return m_typeStop != TypeStop::None || m_inner.IsCancelled(); }
     void SetStatus(std::string_view text) override {
@@ -109,6 +112,7 @@ private:
     const int m_stageCount;
     const bool m_plainStatus;
     int m_index = 0;
+    WriteStage m_stage = WriteStage::Write;
     std::string m_status;
     int m_position = 0;
     int m_blocks = 0;
@@ -116,6 +120,19 @@ private:
     TypeStop m_typeStop = TypeStop::None;
     std::vector<std::uint8_t> m_identification;
 };
+
+// The status line while a stage runs.
+std::string_view StageStatus(WriteStage stage) {
+    switch (stage) {
+        case WriteStage::Backup:
+            return kStatusBackingUp;
+        case WriteStage::Write:
+            return kStatusWriting;
+        case WriteStage::Verify:
+            break;
+    }
+    return kStatusChecking;
+}
 
 // Why a write did not begin when its backup could not be saved, and the fix.
 std::string NotSavedText(std::string reason) {
@@ -147,8 +164,8 @@ private:
     Result<SafeWriteEnd> Write();
     Result<SafeWriteEnd> Written(const Result<CloneEnd>& written);
     Result<SafeWriteEnd> Check();
-    Result<CloneEnd> Clone(int stage, std::string_view status, CloneDirection direction,
-                           RadioImage& image, const RadioImage* guard = nullptr);
+    // One stage's session: a write of image, or a read into it.
+    Result<CloneEnd> Clone(WriteStage stage, RadioImage& image, const RadioImage* guard = nullptr);
     std::string RestoreAdvice() const;
     BackupOrigin Origin() const { return {m_portName, m_options.source}; }
 
@@ -162,9 +179,12 @@ private:
     bool m_typeKnown = false;  // the radio's type is the image's, or the hooks agreed
 };
 
-Result<CloneEnd> CSafeWrite::Clone(int stage, std::string_view status, CloneDirection direction,
-                                   RadioImage& image, const RadioImage* guard) {
-    m_stages.Begin(stage, status, guard);
+Result<CloneEnd> CSafeWrite::Clone(WriteStage stage, RadioImage& image, const RadioImage* guard) {
+    // The stages run in their enum's order; without a backup the write is the first.
+    m_stages.Begin(static_cast<int>(stage) - (m_options.backup ? 0 : 1), stage, StageStatus(stage),
+                   guard);
+    const CloneDirection direction =
+        stage == WriteStage::Write ? CloneDirection::Write : CloneDirection::Read;
     Result<CloneEnd> result = RunClone(m_port, m_stages, m_portName, direction, image);
     if (m_report.radioType.empty()) {
         if (const auto radio = IdentifiedMemory(m_stages.Identification())) {
@@ -184,7 +204,7 @@ std::string CSafeWrite::RestoreAdvice() const {
 
 Result<SafeWriteEnd> CSafeWrite::BackUp() {
     RadioImage before = m_image;
-    const Result<CloneEnd> read = Clone(0, kStatusBackingUp, CloneDirection::Read, before);
+    const Result<CloneEnd> read = Clone(WriteStage::Backup, before);
     switch (read.end) {
         case CloneEnd::Completed:
             break;
@@ -214,14 +234,13 @@ Result<SafeWriteEnd> CSafeWrite::BackUp() {
 }
 
 Result<SafeWriteEnd> CSafeWrite::Write() {
-    const int stage = m_options.backup ? 1 : 0;
     for (;;) {
         if (Result<> ready = m_hooks.BeforeWriting(); !ready) {
             return {SafeWriteEnd::Refused, std::move(ready.message)};
         }
         RadioImage outgoing = m_image;
-        const Result<CloneEnd> written = Clone(stage, kStatusWriting, CloneDirection::Write,
-                                               outgoing, m_typeKnown ? nullptr : &m_image);
+        const Result<CloneEnd> written =
+            Clone(WriteStage::Write, outgoing, m_typeKnown ? nullptr : &m_image);
         switch (m_stages.Stopped()) {
             case TypeStop::Unknown:
                 return {SafeWriteEnd::OtherType,
@@ -283,8 +302,7 @@ Result<SafeWriteEnd> CSafeWrite::Written(const Result<CloneEnd>& written) {
 
 Result<SafeWriteEnd> CSafeWrite::Check() {
     RadioImage back = m_image;
-    const int stage = m_options.backup ? 2 : 1;
-    const Result<CloneEnd> read = Clone(stage, kStatusChecking, CloneDirection::Read, back);
+    const Result<CloneEnd> read = Clone(WriteStage::Verify, back);
     if (read.end == CloneEnd::Cancelled) {
         return {SafeWriteEnd::NotChecked,
                 "the radio was written, but its check was stopped: " + m_options.checkHint + "."};
@@ -306,7 +324,8 @@ Result<SafeWriteEnd> CSafeWrite::Check() {
     return {SafeWriteEnd::Mismatch,
             "the radio does not hold what was written: " + std::to_string(differing) +
                 (differing == 1 ? " byte differs" : " bytes differ") + ", the first in " + first +
-                "."};
+                ". It may not work as " + m_options.source + " says, so do not hand it out. " +
+                WriteAgainText(RestoreAdvice())};
 }
 
 Result<SafeWriteEnd> CSafeWrite::Run() {

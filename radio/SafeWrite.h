@@ -26,6 +26,7 @@
 #include "RadioImage.h"
 #include "Result.h"
 
+// A safe write's stages, in the order they run.
 enum class WriteStage { Backup, Write, Verify };
 
 // The status line of each stage.
@@ -40,6 +41,10 @@ public:
     virtual bool WriteOtherType(std::string_view radioType, std::string_view documentType) = 0;
     // The check found the radio holding something else (text says what): Retry writes again.
     virtual RetryAnswer AskWriteAgain(std::string_view text) = 0;
+    // The radio was written and does not answer its check (text is the communication error):
+    // Retry tries the check again and writes nothing. Asked as AskRetryCancel unless the hooks
+    // say more.
+    virtual RetryAnswer AskRetryCheck(std::string_view text) { return AskRetryCancel(text); }
     // Called once before each write session opens the port, after the backup and any
     // question of the radio's type: the last moment nothing of this session has been sent.
     // A failure ends the safe write as Refused with the failure's message.

@@ -447,10 +447,13 @@ void CTestModeDlg::OnStart() {
     CTracingPort traced(*port, TraceFileFromEnvironment(),
                         TraceTitle("kvprog", "test mode on " + m_strPort.toStdString()));
     CTestModeHooks hooks(this);
-    m_runner(traced, hooks, m_strPort.toStdString(), request);
+    const Result<TestModeEnd> ended = m_runner(traced, hooks, m_strPort.toStdString(), request);
     if (port->IsOpen()) {
         port->Close();  // the exchange closes it; nothing may keep the port once Start ends
     }
+    emit startEnded(
+        ended.end,
+        QStringLiteral("%1 %2").arg(QString::fromUtf8(ItemName(m_nItem))).arg(request.value));
     if (!traced.Error().empty()) {
         ShowMessage(this, QStringLiteral("No serial trace was written: ") +
                               QString::fromStdString(traced.Error()));

@@ -51,6 +51,11 @@ public:
     // into the file the environment variable KVPROG_TRACE names, when it is set.
     void SetRunner(ExchangeRunner runner) { m_runner = std::move(runner); }
 
+signals:
+    // A Start's exchange ended; sent names the item and the value it gave the radio
+    // ("Squelch Level 5").
+    void startEnded(TestModeEnd end, const QString& sent);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

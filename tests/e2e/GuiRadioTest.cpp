@@ -7,11 +7,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -42,6 +45,8 @@
 #include "PttIdCode.h"
 #include "RadioController.h"
 #include "SinFile.h"
+#include "TestModeDlg.h"
+#include "TestModeTemplate.h"
 #include "TransferHooks.h"
 
 namespace {
@@ -88,6 +93,17 @@ private:
         QVERIFY2(pty.startsWith("/dev/"), qPrintable(pty));
         qputenv("KVPROG_COM1", pty.toUtf8());
     }
+    // Gives a radio started with --control a command (each once a case), and waits until it
+    // has taken it.
+    void Control(const QByteArray& command) {
+        m_radio.write(command + "\n");
+        const auto taken = [this, &command] {
+            QFile log(m_dir.filePath("radio.log"));
+            return log.open(QIODevice::ReadOnly) &&
+                   log.readAll().contains(" control: " + command + "\n");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(taken(), 30000);
+    }
     // Handles what the event loop holds, which is where Start would begin a run: none began,
     // and the radio heard nothing.
     void ExpectNoRunBegan(const QSignalSpy& running) {
@@ -131,6 +147,7 @@ private slots:
     void restoreWritesABackupBackAfterWhatItHoldsIsConfirmed();
     void aReadNeverLosesAnEditNorOverwritesTheOpenFile();
     void aSilentRadioShowsTheAttemptAndTheDevice();
+    void theLastResultStaysAndAFaultIsToldInOneBox();
     void productionModeGivesEachRadioTheNextId();
     void checkConnectionReportsTheRadioAndTakesItsPort();
     void closingCheckConnectionEndsItsProbeAndFreesThePort();
@@ -737,16 +754,105 @@ void GuiRadioTest::aSilentRadioShowsTheAttemptAndTheDevice() {
     QCOMPARE(seen, QString("attempt 2 of 15"));
     QVERIFY(m_messages.isEmpty());
 
-    // When the attempts run out, the communication error's details name the port's device.
+    // When the attempts run out, the communication error's details name the port's device;
+    // in the check after a write, the box says that the radio was written.
     QString detail;
-    SetMessageHandler([&detail](const MessageRequest& request) {
+    QString text;
+    SetMessageHandler([&detail, &text](const MessageRequest& request) {
         detail = request.detail;
+        text = request.text;
         return QMessageBox::Cancel;
     });
     const QString portText = "COM1 (" + qEnvironmentVariable("KVPROG_COM1") + ")";
     CTransferHooks hooks(dialog(), app()->MainFrame(), portText);
     QCOMPARE(hooks.AskRetryCancel("Communication Error"), RetryAnswer::Cancel);
     QCOMPARE(detail, "Port: " + portText);
+    QCOMPARE(hooks.AskRetryCheck("Communication Error"), RetryAnswer::Cancel);
+    QVERIFY2(text.startsWith("Communication Error\n\nThe radio has been written; only its check"),
+             qPrintable(text));
+    QCOMPARE(detail, "Port: " + portText);
+}
+
+// The last run's result stays at the right end of the status bar until the next run ends,
+// whatever the message pane shows meanwhile, in red when the run failed; the progress window
+// names the port and the file. A fault is told in one box: first the link's own words, then
+// what the radio holds and what to do.
+void GuiRadioTest::theLastResultStaysAndAFaultIsToldInOneBox() {
+    const CDataFolder data;
+    StartRadio({"--control"});
+    CMainFrame* frame = app()->MainFrame();
+    auto* pane = frame->findChild<QLabel*>("lastResult");
+    QVERIFY(pane && pane->isHidden());  // no run yet
+    const auto red = [pane, frame] {
+        return pane->palette().color(QPalette::WindowText) !=
+               frame->statusBar()->palette().color(QPalette::WindowText);
+    };
+    const QString port = "COM1 (" + qEnvironmentVariable("KVPROG_COM1") + ")";
+    RunTransfer(ID_READ_FROM_RADIO);
+    QCOMPARE(dialog().Target(), "Port: " + port);
+    QVERIFY(!pane->isHidden());
+    QVERIFY2(pane->text().startsWith("Read from " + port + " at "), qPrintable(pane->text()));
+    QVERIFY(!red());
+
+    // Another radio, which never acknowledges write block 40.
+    Control("new no-write-ack=40");
+    RunTransfer(ID_WRITE_TO_RADIO);
+    const QString title = app()->Document()->GetTitle();
+    QCOMPARE(dialog().Target(), "Port: " + port + "\nFile: " + title);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].startsWith("Error had happen,please try again\n\nThe write failed after "
+                                      "40 of 123 blocks: the radio now holds part of " +
+                                      title) &&
+                 m_messages[0].endsWith("-before-write.sin\" with Program > Restore Radio From "
+                                        "Backup..."),
+             qPrintable(m_messages[0]));
+    QVERIFY2(pane->text().startsWith("Write to " + port + " failed at ") &&
+                 pane->text().endsWith(": the radio holds part of " + title),
+             qPrintable(pane->text()));
+    QVERIFY(red());
+    const QString result = pane->text();
+    QStatusTipEvent prompt("Open an existing document");
+    QCoreApplication::sendEvent(frame, &prompt);
+    QCOMPARE(frame->MessageText(), QString("Open an existing document"));
+    QCOMPARE(pane->text(), result);
+
+    // A radio that stores a byte wrong: Retry is not taken, and the last box says what that
+    // means and what to do.
+    Control("new flip-bit=21");
+    m_messages.clear();
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QCOMPARE(m_messages.size(), 2);
+    QVERIFY2(m_messages[1].startsWith("The radio does not hold what was written: 1 byte differs, "
+                                      "the first in CH 1 Transmit(MHz). It may not work as " +
+                                      title +
+                                      " says, so do not hand it out. Write it again, or restore "
+                                      "the backup \"") &&
+                 m_messages[1].endsWith("-before-write.sin\" with Program > Restore Radio From "
+                                        "Backup..."),
+             qPrintable(m_messages[1]));
+    QVERIFY2(pane->text().startsWith("Write to " + port + " failed its check at "),
+             qPrintable(pane->text()));
+    QVERIFY(red());
+
+    Control("new");
+    RunTransfer(ID_WRITE_TO_RADIO);
+    QVERIFY2(pane->text().startsWith("Written to " + port + " and checked at "),
+             qPrintable(pane->text()));
+    QVERIFY(!red());
+
+    // A test mode Start tells its end there too.
+    Control("off");
+    QTimer::singleShot(0, this, [] {
+        auto* testMode = qobject_cast<CTestModeDlg*>(QApplication::activeModalWidget());
+        QVERIFY(testMode);
+        FindControl<QPushButton>(testMode, IDC_START)->click();
+        testMode->reject();
+    });
+    frame->OnCommand(ID_TEST_MODE);
+    QVERIFY2(pane->text().startsWith("Test mode on " + port + " failed at ") &&
+                 pane->text().endsWith(": the radio did not answer"),
+             qPrintable(pane->text()));
+    QVERIFY(red());
 }
 
 void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {

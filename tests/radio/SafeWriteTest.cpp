@@ -29,6 +29,10 @@ public:
                     PortState());
         return writeOtherType;
     }
+    RetryAnswer AskRetryCheck(std::string_view text) override {
+        m_trace.Add("retry check");
+        return AskRetryCancel(text);
+    }
     RetryAnswer AskWriteAgain(std::string_view text) override {
         m_trace.Add("ask again " + std::string(text));
         return RetryAnswer::Cancel;
@@ -135,6 +139,20 @@ TEST_F(SafeWrite, TheProgramAroundMayRefuseTheWriteAfterTheBackup) {
     EXPECT_EQ(trace.events.back(), "before writing, port closed");
     EXPECT_TRUE(report.backedUp);
     EXPECT_FALSE(report.backupPath.empty());
+}
+
+TEST_F(SafeWrite, RetryInTheCheckChecksAgainAndWritesNothing) {
+    // The radio answers the backup's and the write's handshakes, then no more.
+    radio.handshakeReplies = {{0x06}, {0x06}};
+    radio.handshakeReply = {};
+    hooks.answers = {RetryAnswer::Retry};
+    const Result<SafeWriteEnd> ended = Run();
+    EXPECT_EQ(ended.end, SafeWriteEnd::NotChecked);
+    EXPECT_EQ(WriteCommands(), kWriteBlocks);
+    // Both boxes are the check's: Retry, then Cancel.
+    EXPECT_EQ(Events("retry check"), 2);
+    EXPECT_EQ(Index([](const std::string& e) { return e.starts_with("ask "); }),
+              Index([](const std::string& e) { return e == "retry check"; }) + 1);
 }
 
 TEST_F(SafeWrite, AFirstBlockNeverAcknowledgedMayBeInTheRadio) {
