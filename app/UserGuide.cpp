@@ -4,13 +4,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "MessageBox.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -29,11 +28,8 @@ QDialog* MakeGuideWindow(QWidget* parent, const QString& markdown) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text);
     // A comfortable reading width, never more than the screen has room for.
-    QSize size(760, 640);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
-    window->resize(size);
+    window->resize(760, 640);
+    FitToScreen(window, parent);
     return window;
 }
 
