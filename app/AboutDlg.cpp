@@ -7,6 +7,7 @@
 #include "DialogTemplate.h"
 #include "Icons.h"
 #include "MessageBox.h"
+#include "ScrollingPage.h"
 #include "Version.h"
 
 namespace {
@@ -27,8 +28,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
         {IDOK, ControlKind::DefPushButton, "OK", 243, 7, 50, 14},
     };
     const DialogTemplate dialog = {caption.constData(), 302, 48, "Times New Roman", 9, controls};
-    BuildDialog(this, dialog);
-    setFixedSize(size());
+    // On a small or scaled screen the controls scroll rather than fall off the screen.
+    ShowPageScrolling(this, BuildDialogPage(this, dialog));
 
     // The application icon is the program's own picture, whatever the platform gave the
     // process.

@@ -18,6 +18,8 @@ namespace {
 const QStringList kHeaders = {QStringLiteral("Where"), QStringLiteral("This document"),
                               QStringLiteral("The radio")};
 
+const QSize kListSize(520, 420);
+
 }  // namespace
 
 CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QWidget* parent)
@@ -50,7 +52,6 @@ CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QW
         }
         table->resizeColumnsToContents();
         table->horizontalHeader()->setStretchLastSection(true);
-        table->setMinimumWidth(480);
         SetAccessibleText(table, QStringLiteral("Differences"), windowTitle());
         layout->addWidget(table);
     }
@@ -65,4 +66,9 @@ CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QW
             [this] { QApplication::clipboard()->setText(m_text); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(buttons);
+    if (!differences.empty()) {
+        // Room for the three columns side by side and a good part of the list where the screen
+        // has it; on a smaller one the table scrolls.
+        resize(sizeHint().expandedTo(kListSize));
+    }
 }

@@ -1,8 +1,6 @@
 #include "GuideWindow.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextBlock>
@@ -15,6 +13,7 @@
 
 #include "AccessibleText.h"
 #include "FindBar.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -56,10 +55,7 @@ CGuideWindow::CGuideWindow(const QString& markdown, QWidget* parent)
     layout->addWidget(splitter);
 
     // A comfortable reading width beside the contents, never more than the screen has room for.
-    QSize size(1000, 680);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    }
+    const QSize size = QSize(1000, 680).boundedTo(RoomOnScreen(this, parent));
     resize(size);
     // The contents as wide as their headings, up to about 32 characters and two fifths of a
     // small window; a longer heading is cut short (its tooltip shows all of it).

@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -21,7 +20,6 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <algorithm>
-#include <cmath>
 #include <span>
 
 #include "AboutDlg.h"
@@ -29,6 +27,7 @@
 #include "CommandTable.h"
 #include "Icons.h"
 #include "MessageBox.h"
+#include "ScreenFit.h"
 #include "UserGuide.h"
 
 namespace {
@@ -45,14 +44,6 @@ QStringList LocalFiles(const QMimeData* mime) {
         }
     }
     return paths;
-}
-
-// Top-left corner that centres a frame of the given size on area, kept inside the area
-// when the frame is larger.
-QPoint CentredOn(const QRect& area, const QSize& frame) {
-    const int x = area.left() + (area.width() - frame.width()) / 2;
-    const int y = area.top() + (area.height() - frame.height()) / 2;
-    return {std::max(x, area.left()), std::max(y, area.top())};
 }
 
 // The last result's text when the run failed: a red that reads on a light status bar.
@@ -91,7 +82,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     // on it, so it stays the same whatever document is open.
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setWindowIcon(AppIcon());
-    resize(QSize(900, 700).boundedTo(AvailableSize()));
+    resize(QSize(900, 700).boundedTo(RoomOnScreen(this)));
     setAcceptDrops(true);
 
     // One action per command, shared by its menu item, its button and its accelerator.
@@ -117,6 +108,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [this] {
         CAboutDlg dlg(this);
+        FitToScreen(&dlg, this);
         dlg.exec();
     });
     connect(Action(ID_HELP_GUIDE), &QAction::triggered, this, [this] { ShowUserGuide(this); });
@@ -362,23 +354,6 @@ QWidget* CMainFrame::Form() const {
     return m_formArea ? m_formArea->widget() : nullptr;
 }
 
-QSize CMainFrame::AvailableSize() const {
-    const QScreen* screen = this->screen();
-    if (!screen) {
-        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-    // At a fractional scale the area's size in logical pixels is rounded, possibly up: a
-    // window that size would overhang the screen by a pixel.
-    const qreal ratio = screen->devicePixelRatio();
-    const auto whole = [ratio](int logical) {
-        return static_cast<int>(std::floor(std::floor(logical * ratio) / ratio));
-    };
-    const QSize area = screen->availableGeometry().size();
-    // Known once the window system has framed the window; none before the first show.
-    const QSize frame = frameGeometry().size() - size();
-    return QSize(whole(area.width()), whole(area.height())) - frame;
-}
-
 void CMainFrame::ResizeParentToFit() {
     QWidget* form = Form();
     if (!form) {
@@ -396,7 +371,7 @@ void CMainFrame::ResizeParentToFit() {
     }
     wanted = wanted.expandedTo(form->minimumSize());
     const QSize chrome = size() - m_formArea->size();  // menu, toolbar and status bar
-    const QSize available = AvailableSize();
+    const QSize available = RoomOnScreen(this);
     // A form that scrolls one way needs room for that scroll bar the other way.
     if (wanted.width() + chrome.width() > available.width()) {
         wanted.rheight() += m_formArea->horizontalScrollBar()->sizeHint().height();
@@ -418,13 +393,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
         return;
     }
     // The screen may be another than the one the size was chosen for.
-    const QSize fitted = size().boundedTo(AvailableSize());
-    if (fitted != size()) {
-        resize(fitted);
-    }
-    if (const QScreen* screen = this->screen()) {
-        move(CentredOn(screen->availableGeometry(), frameGeometry().size()));
-    }
+    FitToScreen(this);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -88,8 +88,6 @@ private:
     void CreateStatusBar();
     void CreateAccelerators();
     void UpdateIndicators();
-    // The largest size the window may have: the screen's available area less the frame.
-    QSize AvailableSize() const;
 
     std::map<int, QAction*> m_actions;
     // The menu bar's menus in the order of the menu table, and which have their items.

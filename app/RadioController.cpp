@@ -26,6 +26,7 @@
 #include "RestoreQuestion.h"
 #include "RunResult.h"
 #include "SafeWrite.h"
+#include "ScreenFit.h"
 #include "TestModeDlg.h"
 #include "TracingPort.h"
 #include "TransferHooks.h"
@@ -154,6 +155,7 @@ void CRadioController::OnWriteToRadio() {
 void CRadioController::OnCheckConnection() {
     CCheckConnectionDlg dialog(m_port, &m_view);
     connect(&dialog, &CCheckConnectionDlg::portChosen, this, &CRadioController::SetPort);
+    FitToScreen(&dialog, &m_view);
     dialog.Start();
     dialog.exec();
 }
@@ -355,6 +357,7 @@ void CRadioController::Finish(Run& run) {
         RadioImage shown = m_document->m_image;
         ::EncodeImage(m_view.ReadEditor(), shown);
         CCompareDlg dialog(shown, *run.read, &m_view);
+        FitToScreen(&dialog, &m_view);
         dialog.exec();
     }
 }
@@ -387,12 +390,14 @@ void CRadioController::OnProductionMode(QWidget* parent) {
     setup.port = m_port;
     setup.traceFile = QString::fromStdString(TraceFileFromEnvironment());
     CProductionDlg dialog(std::move(setup), parent);
+    FitToScreen(&dialog, parent);
     dialog.exec();
 }
 
 // The alignment dialog works on the radio directly and never touches the document.
 void CRadioController::OnTestMode(QWidget* parent) {
     CTestModeDlg dialog(m_toneList, m_port, MakePort, m_view.FieldText(), parent);
+    FitToScreen(&dialog, parent);
     const QString what = QStringLiteral("Test mode on %1").arg(PortText(m_port));
     connect(&dialog, &CTestModeDlg::startEnded, this,
             [this, &what](TestModeEnd end, const QString& sent) {

@@ -7,6 +7,7 @@
 
 #include "GuideWindow.h"
 #include "MessageBox.h"
+#include "ScreenFit.h"
 
 QString UserGuidePath() {
     return QDir(QCoreApplication::applicationDirPath())
@@ -29,6 +30,7 @@ void ShowUserGuide(QWidget* parent) {
     }
     open = new CGuideWindow(QString::fromUtf8(file.readAll()), parent);
     open->setAttribute(Qt::WA_DeleteOnClose);
+    FitToScreen(open, parent);
     open->show();
     open->activateWindow();  // the keys go to the guide, where a window manager may not send them
 }

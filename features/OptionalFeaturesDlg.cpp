@@ -12,6 +12,8 @@
 #include "Features.h"
 #include "FeaturesTemplate.h"
 #include "PttIdCode.h"
+#include "ScreenFit.h"
+#include "ScrollingPage.h"
 
 namespace {
 
@@ -32,19 +34,20 @@ void SetUpIdEdit(QLineEdit* edit) {
 
 COptionalFeaturesDlg::COptionalFeaturesDlg(RadioImage& image, QWidget* parent)
     : QDialog(parent), m_image(image) {
-    BuildDialog(this, OptionalFeaturesTemplate());
+    // The template's controls sit on a page that scrolls when the screen is too small for it.
+    QWidget* page = BuildDialogPage(this, OptionalFeaturesTemplate());
     // The group boxes come after their controls in the template; kept on top they would
     // take the mouse clicks meant for the controls they frame.
-    for (QGroupBox* group : findChildren<QGroupBox*>()) {
+    for (QGroupBox* group : page->findChildren<QGroupBox*>()) {
         group->lower();
     }
     // A two-line label's table height leaves no room for the second line's descenders in
     // every font; the labels have free space below them.
-    for (QLabel* label : findChildren<QLabel*>()) {
+    for (QLabel* label : page->findChildren<QLabel*>()) {
         label->resize(label->width(),
                       std::max(label->height(), label->heightForWidth(label->width())));
     }
-    setFixedSize(size());
+    ShowPageScrolling(this, page);
     connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
     connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this,
             &QDialog::reject);
@@ -154,6 +157,7 @@ void COptionalFeaturesDlg::StoreIdCode(int mode) {
 bool RunOptionalFeatures(RadioImage& image, QWidget* parent) {
     const RadioImage before = image;
     COptionalFeaturesDlg dialog(image, parent);
+    FitToScreen(&dialog, parent);
     dialog.exec();
     return image != before;
 }

@@ -9,6 +9,7 @@
 #include "FileIO.h"
 #include "MessageBox.h"
 #include "Modules.h"
+#include "ScreenFit.h"
 #include "SheetPrinter.h"
 
 namespace {
@@ -41,7 +42,8 @@ ISheetPrinter* CPrintCommands::Printer(QWidget* parent) {
             ShowMessage(parent, QString::fromUtf8(kNoPrintSupport));
             return nullptr;
         }
-        m_printer.reset(make([](QWidget* over, const QString& text) { ShowMessage(over, text); }));
+        m_printer.reset(
+            make([](QWidget* over, const QString& text) { ShowMessage(over, text); }, FitToScreen));
     }
     return m_printer.get();
 }

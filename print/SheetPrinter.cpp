@@ -51,7 +51,7 @@ bool PrintPage(QPrinter& printer, const ISheetPrinter::DrawPage& draw, QString* 
 
 class CSheetPrinter final : public ISheetPrinter {
 public:
-    explicit CSheetPrinter(Report report) : m_report(std::move(report)) {}
+    CSheetPrinter(Report report, Fit fit) : m_report(std::move(report)), m_fit(std::move(fit)) {}
 
     void Print(const DrawPage& draw, QWidget* parent) override {
         QPrintDialog dialog(&Printer(), parent);
@@ -59,6 +59,7 @@ public:
         dialog.setFromTo(1, 1);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        m_fit(&dialog, parent);
         if (dialog.exec() == QDialog::Accepted) {
             PrintOrReport(Printer(), draw, parent);
         }
@@ -87,11 +88,13 @@ public:
         QObject::connect(
             &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [this, &draw, &dialog](QPrinter* printer) { PrintOrReport(*printer, draw, &dialog); });
+        m_fit(&dialog, parent);
         dialog.exec();
     }
 
     void Setup(QWidget* parent) override {
         QPageSetupDialog dialog(&Printer(), parent);
+        m_fit(&dialog, parent);
         dialog.exec();
     }
 
@@ -115,11 +118,13 @@ private:
     }
 
     Report m_report;
+    Fit m_fit;
     std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace
 
-extern "C" Q_DECL_EXPORT ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report) {
-    return new CSheetPrinter(std::move(report));
+extern "C" Q_DECL_EXPORT ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report,
+                                                               ISheetPrinter::Fit fit) {
+    return new CSheetPrinter(std::move(report), std::move(fit));
 }

@@ -18,6 +18,9 @@ public:
     using DrawPage = std::function<void(QPainter& painter, const QRect& area, int dpiX, int dpiY)>;
     // Tells the user, over parent, why nothing was printed.
     using Report = std::function<void(QWidget* parent, const QString& text)>;
+    // Sizes and places a dialog of the module inside the screen, over `over`: the program's
+    // FitToScreen (ScreenFit.h), which the module does not link.
+    using Fit = std::function<void(QWidget* window, QWidget* over)>;
 
     virtual ~ISheetPrinter() = default;
 
@@ -39,5 +42,6 @@ inline constexpr char kPrintSupportModule[] = "kvprintsupport";
 inline constexpr char kNewSheetPrinterFunction[] = "kvprog_NewSheetPrinter";
 
 // A printer of its own for the object's life, so that what its dialogs choose stays chosen.
-extern "C" ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report);
+extern "C" ISheetPrinter* kvprog_NewSheetPrinter(ISheetPrinter::Report report,
+                                                 ISheetPrinter::Fit fit);
 using NewSheetPrinterFunction = decltype(&kvprog_NewSheetPrinter);

@@ -34,6 +34,17 @@ std::string FromSettings(std::string_view name) {
 
 }  // namespace
 
+void MapPortInSettings(std::string_view name, const std::string& device) {
+    QSettings profile = ProgramSettings();
+    profile.beginGroup(QString::fromLatin1(kPortsGroup));
+    profile.setValue(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                     QString::fromStdString(device));
+}
+
+bool PortSetByEnvironment(std::string_view name) {
+    return ComNumber(name) != 0 && !FromEnvironment(name).empty();
+}
+
 std::string PortWithDevice(std::string_view name) {
     const std::string device = DeviceForPort(name);
     return device == name ? device : LabelledPort(name, device);
@@ -66,7 +77,7 @@ std::string PortSource(std::string_view name) {
     if (ComNumber(name) == 0) {
         return {};
     }
-    if (!FromEnvironment(name).empty()) {
+    if (PortSetByEnvironment(name)) {
         return "environment KVPROG_" + std::string(name);
     }
     return FromSettings(name).empty() ? "default" : "settings file";

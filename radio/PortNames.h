@@ -22,6 +22,11 @@ inline constexpr std::string_view kDemoPortNote = "simulated radio";
 // path and comes back as it is.
 std::string DeviceForPort(std::string_view name);
 
+// Maps the COM name `name` to device in the settings file, where both programs read it. The
+// environment's KVPROG_COMn still comes first (PortSetByEnvironment).
+void MapPortInSettings(std::string_view name, const std::string& device);
+bool PortSetByEnvironment(std::string_view name);
+
 // Where DeviceForPort found the device of a COM name: "environment KVPROG_COM1",
 // "settings file", "default"; empty for a device path.
 std::string PortSource(std::string_view name);

@@ -7,6 +7,8 @@
 
 #include "DialogTemplate.h"
 #include "RadioTexts.h"
+#include "ScreenFit.h"
+#include "ScrollingPage.h"
 
 namespace {
 
@@ -36,8 +38,8 @@ const DialogTemplate& ProgressTemplate() {
 
 CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     setModal(false);
-    BuildDialog(this, ProgressTemplate());
-    setFixedSize(size());
+    // The template's controls sit on a page that scrolls when the screen is too small for it.
+    ShowPageScrolling(this, BuildDialogPage(this, ProgressTemplate()));
     m_start = FindControl<QPushButton>(this, 1);
     m_bar = FindControl<QProgressBar>(this, IDC_PROGRESS_BAR);
     m_status = FindControl<QLabel>(this, IDC_PROGRESS_STATUS);
@@ -58,10 +60,7 @@ void CProgressDlg::Create(QWidget* over) {
     m_status->setText(Text(kStatusNotStarted));
     m_attempt->clear();
     setWindowTitle(m_strCaption);
-    if (over) {
-        const QPoint centre = over->mapToGlobal(over->rect().center());
-        move(centre - rect().center());
-    }
+    FitToScreen(this, over);
     show();
     m_start->setFocus();
 }

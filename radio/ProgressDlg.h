@@ -29,7 +29,7 @@ public:
     QString m_strCaption;
 
     // Opens the window afresh (range, position, status, caption, Start enabled), centred
-    // over `over`.
+    // over `over` and inside the screen.
     void Create(QWidget* over);
     bool HasWindow() const { return isVisible(); }
     void DestroyWindow() { hide(); }

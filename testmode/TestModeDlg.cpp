@@ -123,10 +123,7 @@ CTestModeDlg::CTestModeDlg(const ToneList& toneList, const QString& port, PortFa
     }
 
     // The template's controls sit on a page that scrolls when the screen is too small for it.
-    auto* page = new QWidget;
-    BuildDialog(page, TestModeTemplate());
-    setWindowTitle(page->windowTitle());
-    setFont(page->font());
+    QWidget* page = BuildDialogPage(this, TestModeTemplate());
     // The group boxes come after some of the controls they frame; kept on top they would
     // take the clicks meant for those controls. The outermost one goes to the bottom last.
     const QList<QGroupBox*> groups = page->findChildren<QGroupBox*>();

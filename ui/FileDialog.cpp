@@ -6,11 +6,12 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListView>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <algorithm>
+
+#include "ScreenFit.h"
 
 namespace {
 FileDialogHandler& Handler() {
@@ -51,17 +52,11 @@ void GrowToFit(QFileDialog& dialog, const QTreeView& tree) {
         wanted += std::max(view.sizeHintForColumn(column), tree.header()->sectionSizeHint(column));
     }
     const int missing = wanted - view.viewport()->width();
-    const QScreen* screen = dialog.screen();
-    if (missing <= 0 || !screen) {
+    if (missing <= 0) {
         return;
     }
-    const QRect area = screen->availableGeometry();
-    dialog.resize(std::min(dialog.width() + missing, area.width()), dialog.height());
-    if (dialog.frameGeometry().right() > area.right()) {
-        dialog.move(
-            std::max(area.left(), dialog.x() - (dialog.frameGeometry().right() - area.right())),
-            dialog.y());
-    }
+    dialog.resize(dialog.width() + missing, dialog.height());
+    FitToScreen(&dialog, dialog.parentWidget());
 }
 
 // The detail view's columns take the widths of their contents (a date with its time, a type
@@ -139,6 +134,7 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
     }
     QFileDialog dialog(parent);
     PrepareFileDialog(dialog, request);
+    FitToScreen(&dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }

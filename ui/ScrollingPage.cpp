@@ -2,24 +2,14 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
+#include "DialogTemplate.h"
+#include "ScreenFit.h"
 
-// The window manager's frame around a top-level window is known only once a window has been
-// shown; until the dialog has been, its parent's frame is the best guess.
-QSize FrameAllowance(const QWidget* dialog) {
-    for (const QWidget* w = dialog; w;
-         w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
-        if (w->isVisible()) {
-            return w->frameGeometry().size() - w->geometry().size();
-        }
-    }
-    return QSize(0, 0);
-}
+namespace {
 
 // The page's size, with room for the scroll bars it will need, capped to `room`. A bar on
 // one side takes space from the other, which may then need its own bar.
@@ -55,11 +45,16 @@ QSize ContentSize(const QWidget* page) {
 
 }  // namespace
 
+QWidget* BuildDialogPage(QDialog* dialog, const DialogTemplate& dialogTemplate) {
+    auto* page = new QWidget;
+    BuildDialog(page, dialogTemplate);
+    dialog->setWindowTitle(page->windowTitle());
+    dialog->setFont(page->font());
+    return page;
+}
+
 QScrollArea* ShowPageScrolling(QDialog* dialog, QWidget* page) {
-    const QWidget* parent = dialog->parentWidget();
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const QSize room =
-        screen ? screen->availableGeometry().size() - FrameAllowance(dialog) : page->size();
+    const QSize room = RoomOnScreen(dialog);
     page->setFixedSize(page->size().boundedTo(room).expandedTo(ContentSize(page)));
 
     auto* scroll = new QScrollArea(dialog);

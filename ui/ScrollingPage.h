@@ -6,10 +6,15 @@
 class QDialog;
 class QScrollArea;
 class QWidget;
+struct DialogTemplate;
+
+// A page with the controls of dialogTemplate (DialogTemplate.h); dialog takes the template's
+// caption and font. The caller finishes the page, then hands it to ShowPageScrolling.
+QWidget* BuildDialogPage(QDialog* dialog, const DialogTemplate& dialogTemplate);
 
 // Puts page (built at its final size) into a frameless scroll area that fills dialog, and
-// fixes the dialog's size to the page's, capped to the available area of the screen the
-// dialog's parent is on (the primary screen without a parent). Where the page is too large,
+// fixes the dialog's size to the page's, capped to the room the screen has for it
+// (RoomOnScreen, ScreenFit.h). Where the page is too large,
 // it first gives up the empty margin right of and below its controls, then scrolls. A
 // control that takes the focus is scrolled into view.
 QScrollArea* ShowPageScrolling(QDialog* dialog, QWidget* page);

@@ -1,5 +1,6 @@
 // The desktop program end to end without a display: start-up, the form after New and
 // Open, Save, the save prompts, the command line, dropped files and the recent-file list.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "NewDocument.h"
+#include "RadioController.h"
 #include "RecentFiles.h"
 #include "SerialPorts.h"
 #include "SinFile.h"
@@ -102,6 +104,7 @@ private slots:
     void formIsBuiltOnceAndWidthsDoNotGrow();
     void saveCommitsAnOpenEdit();
     void formFitsTheScreenAndScrolls();
+    void everyWindowFitsTheScreen();
     void aToneOffTheListIsExplainedInTheStatusBar();
     void portMenuListsThePortsPresent();
 };
@@ -379,6 +382,59 @@ void AppFlowTest::formFitsTheScreenAndScrolls() {
     QWidget* power = view()->GetCellEditor();
     QVERIFY(power->hasFocus());
     QVERIFY(shown(power, power->rect()));
+}
+
+// With the main window half off the screen's right edge (and, run at twice the size, on a
+// screen smaller than most windows), each window a command opens lies inside the screen's
+// available area, every button of it inside the window or on a page that scrolls.
+void AppFlowTest::everyWindowFitsTheScreen() {
+    Start();
+    CMainFrame* frame = app()->MainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    const QRect area = frame->screen()->availableGeometry();
+    frame->move(area.right() - frame->width() / 2, area.top());
+    app()->Radio()->SetPort("DEMO");
+    Answer(QMessageBox::Save, Path("fits.sin"));  // Production Mode saves the document first
+    QStringList wrong;
+    const auto inspect = [&](QWidget* window) {
+        const QString title = window->windowTitle();
+        if (!area.contains(window->frameGeometry())) {
+            wrong << title + ": outside the screen";
+        }
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+            const QRect place(button->mapTo(window, QPoint(0, 0)), button->size());
+            const QScrollArea* scroll = nullptr;
+            for (QWidget* w = button->parentWidget(); w && !scroll; w = w->parentWidget()) {
+                scroll = qobject_cast<QScrollArea*>(w);
+            }
+            if (button->isVisibleTo(window) && !scroll && !window->rect().contains(place)) {
+                wrong << title + ": " + button->text() + " cut off";
+            }
+        }
+    };
+    for (const int command :
+         {ID_READ_FROM_RADIO, ID_CHECK_CONNECTION, ID_TEST_MODE, ID_OPTIONAL_FEATURES,
+          ID_PRODUCTION_MODE, ID_APP_ABOUT, ID_HELP_GUIDE}) {
+        // Inspects and closes what the command opened, modal or not.
+        bool looked = false;
+        QTimer::singleShot(0, this, [&] {
+            int opened = 0;
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->isVisible() && window != frame && !qobject_cast<QMenu*>(window)) {
+                    ++opened;
+                    inspect(window);
+                    window->close();
+                }
+            }
+            if (opened != 1) {
+                wrong << QString("command %1 opened %2 windows").arg(command).arg(opened);
+            }
+            looked = true;
+        });
+        frame->OnCommand(command);
+        QTRY_VERIFY(looked);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("; ")));
 }
 
 void AppFlowTest::aToneOffTheListIsExplainedInTheStatusBar() {

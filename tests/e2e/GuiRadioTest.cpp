@@ -39,8 +39,10 @@
 #include "MainFrm.h"
 #include "MessageBox.h"
 #include "NewDocument.h"
+#include "PortNames.h"
 #include "ProductionDlg.h"
 #include "ProductionRows.h"
+#include "ProgramSettings.h"
 #include "ProgressDlg.h"
 #include "PttIdCode.h"
 #include "RadioController.h"
@@ -149,7 +151,7 @@ private slots:
     void aSilentRadioShowsTheAttemptAndTheDevice();
     void theLastResultStaysAndAFaultIsToldInOneBox();
     void productionModeGivesEachRadioTheNextId();
-    void checkConnectionReportsTheRadioAndTakesItsPort();
+    void checkConnectionFindsTheRadioAndMapsTheChosenPortToIt();
     void closingCheckConnectionEndsItsProbeAndFreesThePort();
 };
 
@@ -172,6 +174,7 @@ void GuiRadioTest::init() {
 void GuiRadioTest::cleanup() {
     app()->ExitInstance();
     SetMessageHandler(nullptr);
+    ProgramSettings().remove("Ports");  // what Use This Port mapped
     // The next case's radio writes the same log: this one must be gone first, even on a
     // busy machine.
     m_radio.terminate();
@@ -855,18 +858,30 @@ void GuiRadioTest::theLastResultStaysAndAFaultIsToldInOneBox() {
     QVERIFY(red());
 }
 
-void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
+// COM1 leads to a port where nothing answers, COM2 to the radio: the check looks on every
+// port, finds the radio on COM2, and Use This Port makes COM1 that port.
+void GuiRadioTest::checkConnectionFindsTheRadioAndMapsTheChosenPortToIt() {
     StartRadio();
+    const QString radioPort = qEnvironmentVariable("KVPROG_COM1");
+    for (const std::string_view com : kPortNames) {  // the settings file maps them here
+        qunsetenv(("KVPROG_" + std::string(com)).c_str());
+    }
+    QProcess silent;
+    silent.start(KVRADIO_SIM, {"--fault", "silent"});
+    QVERIFY(silent.waitForStarted(30000));
+    QVERIFY(silent.waitForReadyRead(30000));
+    const QString silentPort = QString::fromUtf8(silent.readLine()).trimmed();
+    MapPortInSettings("COM1", silentPort.toStdString());
+    MapPortInSettings("COM2", radioPort.toStdString());
     radio()->SetPort("COM1");
     QString report;
-    // Takes the report once the checks are done and closes the dialog whatever it shows, so
-    // a check that never ends fails the case instead of hanging it.
+    // Takes the report once every port is checked and closes the dialog whatever it shows,
+    // so a check that never ends fails the case instead of hanging it.
     QTimer::singleShot(0, this, [&] {
         auto* dialog = qobject_cast<CCheckConnectionDlg*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         const bool done = QTest::qWaitFor([dialog] { return dialog->IsDone(); }, 60000);
         report = dialog->ReportText();
-        radio()->SetPort("COM2");  // Use This Port takes the port that answered
         for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
             if (done && button->text() == "Use This Port") {
                 button->click();
@@ -877,10 +892,16 @@ void GuiRadioTest::checkConnectionReportsTheRadioAndTakesItsPort() {
         }
     });
     app()->MainFrame()->OnCommand(ID_CHECK_CONNECTION);
-    QVERIFY2(report.startsWith("A radio answered on COM1 ("), qPrintable(report));
-    QVERIFY2(report.contains("ok      a radio answered: identification 00 00 F0 51 35 38 32 54"),
+    QVERIFY2(report.startsWith("No radio answered on COM1 (" + silentPort +
+                               "), but one did on COM2 (" + radioPort + ")."),
+             qPrintable(report));
+    QVERIFY2(report.contains("COM2 (" + radioPort +
+                             "): a radio answered: identification 00 00 F0 51 35 38 32 54"),
              qPrintable(report));
     QCOMPARE(radio()->Port(), QString("COM1"));
+    QCOMPARE(QString::fromStdString(DeviceForPort("COM1")), radioPort);
+    silent.terminate();
+    QVERIFY(silent.waitForFinished(10000));
 }
 
 void GuiRadioTest::closingCheckConnectionEndsItsProbeAndFreesThePort() {
