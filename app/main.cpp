@@ -23,6 +23,11 @@ int main(int argc, char** argv) {
     // Read before the application exists, which needs a display: --help, --version and a
     // mistyped option are answered on any terminal.
     const CommandLine line = ParseCommandLine(Words(argc, argv));
+    // A windowed program on Windows: only what answers on the console attaches to it, so
+    // closing that console never ends a window.
+    if (line.ask != CommandLine::Ask::Start || line.options.print != StartOptions::Print::None) {
+        UseParentConsole();
+    }
     switch (line.ask) {
         case CommandLine::Ask::Help:
         case CommandLine::Ask::Version:

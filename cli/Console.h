@@ -21,3 +21,7 @@ std::vector<std::string> CommandLineWords(int argc, char** argv);
 
 // Standard output and error are UTF-8 text; a console shows them as such.
 void UseUtf8Console();
+
+// A windowed program has no console of its own: what it prints reaches the console it was
+// started from, where its output is not already sent elsewhere (a file, a pipe).
+void UseParentConsole();

@@ -37,3 +37,7 @@ std::vector<std::string> CommandLineWords(int argc, char** argv) {
 void UseUtf8Console() {
     // The terminal takes the bytes as its locale says; the program's texts are UTF-8 already.
 }
+
+void UseParentConsole() {
+    // Every program keeps the terminal it was started from.
+}

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "Console.h"
@@ -98,4 +99,26 @@ std::vector<std::string> CommandLineWords(int, char**) {
 
 void UseUtf8Console() {
     ::SetConsoleOutputCP(CP_UTF8);
+}
+
+namespace {
+bool HasStandardHandle(DWORD which) {
+    const HANDLE handle = ::GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+}  // namespace
+
+void UseParentConsole() {
+    const bool out = HasStandardHandle(STD_OUTPUT_HANDLE);
+    const bool error = HasStandardHandle(STD_ERROR_HANDLE);
+    if ((out && error) || !::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;  // sent elsewhere already, or started from no console at all
+    }
+    if (!out) {
+        std::freopen("CONOUT$", "w", stdout);
+    }
+    if (!error) {
+        std::freopen("CONOUT$", "w", stderr);
+    }
+    UseUtf8Console();
 }
