@@ -13,6 +13,7 @@
 #include "CompareDlg.h"
 #include "FileDialog.h"
 #include "FileIO.h"
+#include "ImageDiff.h"
 #include "KV_IIDoc.h"
 #include "KV_IIView.h"
 #include "MSFlexGrid.h"
@@ -345,6 +346,19 @@ void CRadioController::Finish(Run& run) {
         emit statusMessage(run.done);
         run.result = {run.done, false};
     }
+    std::optional<RadioImage> shown;
+    if (run.job == RadioJob::Compare && run.read) {
+        // What the form shows now, unsaved edits included; the document stays as it is.
+        shown = m_document->m_image;
+        ::EncodeImage(m_view.ReadEditor(), *shown);
+        // The pane keeps the verdict once the comparison's window has been closed.
+        const auto count = static_cast<int>(CompareImages(*shown, *run.read).size());
+        run.result.text += count == 0 ? QStringLiteral(": the same settings as the form")
+                                      : QStringLiteral(": %1 %2 from the form")
+                                            .arg(count)
+                                            .arg(count == 1 ? QStringLiteral("difference")
+                                                            : QStringLiteral("differences"));
+    }
     emit runEnded(run.result.text, run.result.failed);
     for (const QString& warning : run.warnings) {
         ShowMessage(&m_view, warning);
@@ -352,11 +366,8 @@ void CRadioController::Finish(Run& run) {
     if (run.hooks.CheckConnectionAsked()) {
         OnCheckConnection();
     }
-    if (run.job == RadioJob::Compare && run.read) {
-        // What the form shows now, unsaved edits included; the document stays as it is.
-        RadioImage shown = m_document->m_image;
-        ::EncodeImage(m_view.ReadEditor(), shown);
-        CCompareDlg dialog(shown, *run.read, &m_view);
+    if (shown) {
+        CCompareDlg dialog(*shown, *run.read, &m_view);
         FitToScreen(&dialog, &m_view);
         dialog.exec();
     }

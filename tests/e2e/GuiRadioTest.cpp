@@ -454,6 +454,9 @@ void GuiRadioTest::compareShowsWhatTheFormHoldsAgainstTheRadio() {
     RunTransfer(ID_COMPARE_WITH_RADIO);
     QCOMPARE(tables.size(), 1);
     QCOMPARE(tables[0], QString("Where\tThis document\tThe radio\n"));  // the same: no rows
+    // The pane keeps the verdict after the comparison's window has gone.
+    const auto* pane = app()->MainFrame()->findChild<QLabel*>("lastResult");
+    QVERIFY2(pane->text().endsWith(": the same settings as the form"), qPrintable(pane->text()));
 
     // An edit not saved yet counts; the document itself stays as it was.
     view()->Grid().SetTextMatrix(9, COL_RX_FREQ, "456.00000");
@@ -461,6 +464,7 @@ void GuiRadioTest::compareShowsWhatTheFormHoldsAgainstTheRadio() {
     QCOMPARE(tables.size(), 2);
     QCOMPARE(tables[1], QString("Where\tThis document\tThe radio\n"
                                 "CH 9 Receive(MHz)\t456.00000\t455.00000\n"));
+    QVERIFY2(pane->text().endsWith(": 1 difference from the form"), qPrintable(pane->text()));
     QCOMPARE(Bytes(app()->Document()->m_image), before);
     QCOMPARE(m_messages, QStringList());
 }
