@@ -175,6 +175,7 @@ void GuiRadioTest::cleanup() {
     app()->ExitInstance();
     SetMessageHandler(nullptr);
     ProgramSettings().remove("Ports");  // what Use This Port mapped
+    qunsetenv("KVPROG_COM2");           // a second radio's port ends with its case
     // The next case's radio writes the same log: this one must be gone first, even on a
     // busy machine.
     m_radio.terminate();
