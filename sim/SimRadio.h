@@ -27,6 +27,7 @@
 //   the STX that starts the next PC's handshake is not taken for that request.
 #pragma once
 
+#include <algorithm>
 #include <bitset>
 #include <chrono>
 #include <cstddef>
@@ -64,6 +65,11 @@ public:
     // One byte from the PC, arriving at time now. Returns what the radio sends in answer,
     // often nothing.
     proto::Bytes Receive(std::uint8_t byte, Time now);
+
+    // The radio's answer left at time at. The PC's silence counts from the later of its own
+    // last byte and the radio's: a real radio answers at once, so a simulator held off by a
+    // busy machine must not charge its own delay to the PC.
+    void Spoke(Time at) { m_lastByte = std::max(m_lastByte, at); }
 
     const RadioImage& Memory() const { return m_memory; }
 

@@ -147,13 +147,27 @@ void SimServer::OnCompleted(const char* what, Time at) {
 }
 
 void SimServer::Send(Time now) {
-    for (const std::uint8_t byte : m_line.TakeDelivered(now)) {
-        ssize_t n = -1;
-        do {
-            n = ::write(m_pty.master(), &byte, 1);
-        } while (n < 0 && errno == EINTR);
-        m_log.FromRadio(byte, now);
-        if (n != 1) {
+    const std::vector<std::uint8_t> bytes = m_line.TakeDelivered(now);
+    // The bytes due together go in one write, as a UART sends them back to back: written one
+    // by one, a simulator held off by a busy machine between two of them would open a gap in
+    // an answer that no radio makes.
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(m_pty.master(), bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (!bytes.empty()) {
+        m_radio.Spoke(now);
+    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        m_log.FromRadio(bytes[i], now);
+        if (i >= written) {
             // The port's input queue is full: nobody has been reading it, as on a real line
             // where the PC is not listening the byte is lost.
             m_log.Note("the byte above was lost: nobody reads the port", now);

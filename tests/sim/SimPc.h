@@ -67,6 +67,7 @@ public:
     Bytes Send(std::uint8_t byte) { return Send(Bytes{byte}); }
 
     void Wait(SimRadio::Time time) { m_now += time; }
+    SimRadio::Time Now() const { return m_now; }
 
 private:
     SimRadio& m_radio;

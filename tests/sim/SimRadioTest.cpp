@@ -177,3 +177,20 @@ TEST(SimRadio, StaleHalfCommandIsForgottenAfterAPause) {
         EXPECT_EQ(radio.Memory(), memory);
     }
 }
+
+TEST(SimRadio, PcSilenceCountsFromTheRadiosLastAnswer) {
+    const RadioImage memory = Pattern(7);
+    for (const bool answerLate : {false, true}) {
+        SimRadio radio(memory);
+        Pc pc(radio);
+        ASSERT_EQ(pc.Send(Handshake()), kHandshakeAcks);
+        // A simulator held off by a busy machine sends its ACKs late: the PC's pause before
+        // the identification request runs from then.
+        pc.Wait(SimRadio::kFrameTimeout / 2);
+        if (answerLate) {
+            radio.Spoke(pc.Now());
+        }
+        pc.Wait(SimRadio::kFrameTimeout * 3 / 4);
+        EXPECT_EQ(pc.Send(proto::kIdentRequest).empty(), !answerLate) << answerLate;
+    }
+}
