@@ -17,7 +17,8 @@ wait_for() {
 use_prefix() {
     export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
     [ -d "$WINEPREFIX/dosdevices" ] || wine wineboot -i >/dev/null 2>&1
-    if ! grep -q '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg"; then
+    # A new prefix has no user.reg until its wineserver has ended.
+    if ! grep -qs '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg"; then
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Times New Roman" /t REG_SZ \
             /d "Liberation Serif" /f >/dev/null 2>&1
         wineserver -w
