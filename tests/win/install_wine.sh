@@ -15,13 +15,14 @@ version=${version%-setup.exe}
 . "$root/tests/win/wait_lib.sh"
 work=$(mktemp -d)
 fail() { echo "FAIL (install): $*" >&2; exit 1; }
+# A command that ends the script through set -e names its line.
+trap 'echo "FAIL (install): line $LINENO exited $?" >&2' ERR
 # A fresh prefix every run, copied from one made once (wineboot takes 10-60 s), so what an
 # earlier run left cannot pass for what this installer did.
 clean="$win/wineprefix-clean"
-if [ ! -f "$clean/system.reg" ]; then
+if [ ! -f "$clean/user.reg" ]; then
     rm -rf "$clean"
-    WINEPREFIX="$clean" WINEDEBUG=-all wine wineboot -i >/dev/null 2>&1
-    WINEPREFIX="$clean" wineserver -w
+    make_prefix "$clean" || fail "no wine prefix to install into"
 fi
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 cleanup() {
