@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "AccessibleText.h"
-#include "ImageDiff.h"
 #include "MessageBox.h"
 
 namespace {
@@ -22,11 +21,10 @@ const QSize kListSize(520, 420);
 
 }  // namespace
 
-CCompareDlg::CCompareDlg(const RadioImage& document, const RadioImage& radio, QWidget* parent)
+CCompareDlg::CCompareDlg(const std::vector<Difference>& differences, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Compare With Radio"));
     auto* layout = new QVBoxLayout(this);
-    const std::vector<Difference> differences = CompareImages(document, radio);
     m_text = kHeaders.join(QLatin1Char('\t')) + QLatin1Char('\n');
     if (differences.empty()) {
         auto* same =

@@ -5,14 +5,16 @@
 
 #include <QDialog>
 #include <QString>
+#include <vector>
 
-#include "RadioImage.h"
+#include "ImageDiff.h"
 
 class CCompareDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CCompareDlg(const RadioImage& document, const RadioImage& radio, QWidget* parent = nullptr);
+    // differences: CompareImages(document, radio).
+    explicit CCompareDlg(const std::vector<Difference>& differences, QWidget* parent = nullptr);
 
     // The table as Copy puts it on the clipboard: a header line, then one line a
     // difference, the columns separated by tabs.

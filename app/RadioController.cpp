@@ -346,13 +346,14 @@ void CRadioController::Finish(Run& run) {
         emit statusMessage(run.done);
         run.result = {run.done, false};
     }
-    std::optional<RadioImage> shown;
+    std::optional<std::vector<Difference>> differences;
     if (run.job == RadioJob::Compare && run.read) {
         // What the form shows now, unsaved edits included; the document stays as it is.
-        shown = m_document->m_image;
-        ::EncodeImage(m_view.ReadEditor(), *shown);
+        RadioImage shown = m_document->m_image;
+        ::EncodeImage(m_view.ReadEditor(), shown);
+        differences = CompareImages(shown, *run.read);
         // The pane keeps the verdict once the comparison's window has been closed.
-        const auto count = static_cast<int>(CompareImages(*shown, *run.read).size());
+        const auto count = static_cast<int>(differences->size());
         run.result.text += count == 0 ? QStringLiteral(": the same settings as the form")
                                       : QStringLiteral(": %1 %2 from the form")
                                             .arg(count)
@@ -366,8 +367,8 @@ void CRadioController::Finish(Run& run) {
     if (run.hooks.CheckConnectionAsked()) {
         OnCheckConnection();
     }
-    if (shown) {
-        CCompareDlg dialog(*shown, *run.read, &m_view);
+    if (differences) {
+        CCompareDlg dialog(*differences, &m_view);
         FitToScreen(&dialog, &m_view);
         dialog.exec();
     }

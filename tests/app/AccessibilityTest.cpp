@@ -197,7 +197,7 @@ void AccessibilityTest::dialogs() {
 
     RadioImage other = image;
     other[addr::kOptionFlags] ^= 0x04;
-    CCompareDlg compare(image, other);
+    CCompareDlg compare(CompareImages(image, other));
     compare.show();
     QVERIFY(ExpectEveryControlNamed(&compare) > 0);
     ExpectKeyboardReachesEveryControl(&compare);
